@@ -1,0 +1,114 @@
+#include "platform/code_page.h"
+
+#include <array>
+
+namespace tarn {
+
+namespace {
+
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char WideCharToAnsi(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (size_t i = 0; i < kHighControls.size(); ++i) {
+    if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
+  }
+  return '?';
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Decodes one UTF-8 sequence at `i`; returns its length, or 0 when the bytes
+// there are not a well-formed sequence.
+size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char b = byte(i);
+  size_t length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+  if (length == 0 || i + length > s.size()) return 0;
+  if (length == 1) {
+    c = b;
+    return 1;
+  }
+  c = b & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (byte(i + k) & 0x3F);
+  }
+  static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < kMinimum[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  return length;
+}
+
+}  // namespace
+
+char16_t AnsiCharToWide(unsigned char c) {
+  return (c >= 0x80 && c < 0xA0) ? kHighControls[c - 0x80] : static_cast<char16_t>(c);
+}
+
+std::u16string AnsiToWide(std::string_view text) {
+  std::u16string out(text.size(), u'\0');
+  for (size_t i = 0; i < text.size(); ++i) out[i] = AnsiCharToWide(static_cast<unsigned char>(text[i]));
+  return out;
+}
+
+std::string WideToAnsi(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                text[i + 1] <= 0xDFFF;
+    if (pair) {
+      ++i;
+      out += '?';
+    } else {
+      out += WideCharToAnsi(c);
+    }
+  }
+  return out;
+}
+
+std::string AnsiToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (unsigned char c : text) AppendUtf8(out, AnsiCharToWide(c));
+  return out;
+}
+
+std::string Utf8ToAnsi(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    char32_t c;
+    size_t length = DecodeUtf8(text, i, c);
+    if (length == 0) {
+      out += text[i++];
+    } else {
+      out += WideCharToAnsi(c);
+      i += length;
+    }
+  }
+  return out;
+}
+
+}  // namespace tarn

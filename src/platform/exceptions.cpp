@@ -1,0 +1,31 @@
+#include "platform/exceptions.h"
+
+#include "platform/os_error.h"
+
+namespace tarn {
+
+EOSError::EOSError(int code, const std::string& text)
+    : Exception("System Error.  Code: " + std::to_string(code) + ".\r\n" + text), code_(code) {}
+
+EConvertError InvalidIntegerError(const std::string& text) {
+  return EConvertError("'" + text + "' is not a valid integer value");
+}
+
+EIniFileException IniWriteError(const std::string& file_name) {
+  return EIniFileException("Unable to write to " + file_name);
+}
+
+ERegistryException RegistryTypeError(const std::string& value_name) {
+  return ERegistryException("Invalid data type for '" + value_name + "'");
+}
+
+void RaiseLastOSError() { RaiseOSError(LastOSErrorCode()); }
+
+void RaiseOSError(int code) { throw EOSError(code, OSErrorText(code)); }
+
+std::string WithFullStop(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+}  // namespace tarn

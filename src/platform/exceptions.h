@@ -1,0 +1,69 @@
+// The runtime's exception classes. Every failure in the system is raised as
+// an exception derived from Exception, which carries the message text shown
+// to the user; ClassName() gives the class name used in error reports.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace tarn {
+
+class Exception : public std::exception {
+ public:
+  explicit Exception(std::string message) : message_(std::move(message)) {}
+  const std::string& Message() const noexcept { return message_; }
+  const char* what() const noexcept override { return message_.c_str(); }
+  virtual const char* ClassName() const noexcept { return "Exception"; }
+
+ private:
+  std::string message_;
+};
+
+#define TARN_EXCEPTION_CLASS(Name, Base)                              \
+  class Name : public Base {                                          \
+   public:                                                            \
+    using Base::Base;                                                 \
+    const char* ClassName() const noexcept override { return #Name; } \
+  }
+
+// Text that is not integer text: "'%s' is not a valid integer value".
+TARN_EXCEPTION_CLASS(EConvertError, Exception);
+// A failed write of a profile file: "Unable to write to %s".
+TARN_EXCEPTION_CLASS(EIniFileException, Exception);
+// A registry value of the wrong type: "Invalid data type for '%s'", or a
+// registry file that cannot be read or written.
+TARN_EXCEPTION_CLASS(ERegistryException, Exception);
+
+class EOutOfMemory : public Exception {
+ public:
+  EOutOfMemory() : Exception("Out of memory") {}
+  const char* ClassName() const noexcept override { return "EOutOfMemory"; }
+};
+
+// A failing platform call: "System Error.  Code: %d.\r\n%s".
+class EOSError : public Exception {
+ public:
+  EOSError(int code, const std::string& text);
+  int ErrorCode() const noexcept { return code_; }
+  const char* ClassName() const noexcept override { return "EOSError"; }
+
+ private:
+  int code_;
+};
+
+// The messages of the runtime's conversion and storage errors.
+EConvertError InvalidIntegerError(const std::string& text);
+EIniFileException IniWriteError(const std::string& file_name);
+ERegistryException RegistryTypeError(const std::string& value_name);
+
+// Raises EOSError for the platform's last error (errno on POSIX). The one
+// place that turns an OS error code into the system's exception.
+[[noreturn]] void RaiseLastOSError();
+[[noreturn]] void RaiseOSError(int code);
+
+// A full stop is appended to a message shown to the user when it is not
+// empty and its last character sorts after the full stop.
+std::string WithFullStop(const std::string& message);
+
+}  // namespace tarn

@@ -1,0 +1,166 @@
+#include "platform/profile_file.h"
+
+#include <optional>
+#include <vector>
+
+#include "platform/exceptions.h"
+#include "platform/file_system.h"
+
+namespace tarn {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// Arguments lose spaces at their ends, but not tabs.
+std::string_view TrimSpaces(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+enum class LineKind { kOther, kSection, kKey };
+
+struct Line {
+  size_t begin;  // first byte of the line
+  size_t end;    // first byte of its line break (or the end of the file)
+  size_t next;   // first byte of the following line
+  LineKind kind = LineKind::kOther;
+  std::string_view name;   // section or key name, as spelled in the file
+  std::string_view value;  // key value, blanks stripped, quotes kept
+};
+
+Line Classify(std::string_view bytes, size_t begin, size_t end, size_t next) {
+  Line line{begin, end, next, LineKind::kOther, {}, {}};
+  std::string_view text = TrimBlanks(bytes.substr(begin, end - begin));
+  if (text.empty() || text.front() == ';') return line;
+  if (text.front() == '[') {
+    text.remove_prefix(1);
+    line.kind = LineKind::kSection;
+    line.name = TrimBlanks(text.substr(0, text.find(']')));
+    return line;
+  }
+  size_t equals = text.find('=');
+  if (equals == std::string_view::npos) return line;
+  line.kind = LineKind::kKey;
+  line.name = TrimBlanks(text.substr(0, equals));
+  line.value = TrimBlanks(text.substr(equals + 1));
+  return line;
+}
+
+// CR LF, LF and a lone CR all end a line; a UTF-8 byte-order mark at the
+// start is skipped, as editors add one and the first section would
+// otherwise be lost.
+std::vector<Line> SplitLines(std::string_view bytes) {
+  std::vector<Line> lines;
+  size_t pos = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+  while (pos < bytes.size()) {
+    size_t end = bytes.find_first_of("\r\n", pos);
+    size_t next;
+    if (end == std::string_view::npos) {
+      end = next = bytes.size();
+    } else {
+      next = end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
+    }
+    lines.push_back(Classify(bytes, pos, end, next));
+    pos = next;
+  }
+  return lines;
+}
+
+struct Found {
+  std::optional<size_t> section;  // index of the section's header line
+  std::optional<size_t> key;      // index of the key's line
+  size_t last_in_section = 0;     // header or last key line of the section
+};
+
+Found Locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+  Found found;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].kind == LineKind::kSection && SameName(lines[i].name, section)) {
+      found.section = found.last_in_section = i;
+      break;
+    }
+  }
+  if (!found.section) return found;
+  for (size_t i = *found.section + 1; i < lines.size() && lines[i].kind != LineKind::kSection; ++i) {
+    if (lines[i].kind != LineKind::kKey) continue;
+    if (SameName(lines[i].name, key)) {
+      found.key = i;
+      return found;
+    }
+    found.last_in_section = i;
+  }
+  return found;
+}
+
+std::string_view StripQuotes(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+}  // namespace
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view fallback, const std::string& file) {
+  std::string_view result = fallback;
+  while (!result.empty() && result.back() == ' ') result.remove_suffix(1);
+  std::optional<std::string> bytes = ReadFileBytes(file);
+  std::vector<Line> lines;
+  if (bytes) {
+    lines = SplitLines(*bytes);
+    Found found = Locate(lines, TrimSpaces(section), TrimSpaces(key));
+    if (found.key) result = StripQuotes(lines[*found.key].value);
+  }
+  return std::string(result.substr(0, kProfileValueLimit));
+}
+
+void WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::string& file) {
+  section = TrimSpaces(section);
+  key = TrimSpaces(key);
+  if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) throw IniWriteError(file);
+  try {
+    std::string bytes = ReadFileBytes(file).value_or(std::string());
+    std::vector<Line> lines = SplitLines(bytes);
+    Found found = Locate(lines, section, key);
+    std::string entry = std::string(key) + "=" + std::string(value);
+    if (found.key) {
+      const Line& line = lines[*found.key];
+      bytes.replace(line.begin, line.end - line.begin, std::string(line.name) + "=" + std::string(value));
+    } else if (found.section) {
+      const Line& after = lines[found.last_in_section];
+      bool unterminated = after.next == after.end;
+      bytes.insert(after.next, (unterminated ? "\r\n" : "") + entry + "\r\n");
+    } else {
+      if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
+      bytes += "[" + std::string(section) + "]\r\n" + entry + "\r\n";
+    }
+    ReplaceFileAtomically(file, bytes);
+  } catch (const EOSError&) {
+    throw IniWriteError(file);
+  }
+}
+
+void FlushPrivateProfile(const std::string&) {}
+
+}  // namespace tarn

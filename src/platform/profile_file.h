@@ -1,0 +1,37 @@
+// Profile (INI) files, with the observable behaviour of the platform's
+// GetPrivateProfileStringA and WritePrivateProfileStringA: case-insensitive
+// section and key names, blanks and one outer pair of quotes stripped from
+// values, the first matching section and key win, at most 2047 characters
+// read, every other byte of the file kept when a key is written.
+//
+// Two choices differ from the platform, where it would lose data: a value,
+// section or key holding CR or LF is refused (it would inject lines), and a
+// file is never rewritten in place but replaced atomically.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarn {
+
+// The largest value the read returns, in characters: the platform copies
+// values into a buffer of 2048 bytes.
+inline constexpr size_t kProfileValueLimit = 2047;
+
+// The value of `key` in `section` of `file`, or `fallback` (without its
+// trailing spaces) when the file, the section or the key is missing. Raises
+// EOSError when the file exists but cannot be read.
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view fallback, const std::string& file);
+
+// Writes `key`=`value` into `section` of `file`, creating the file, the
+// section and the key as needed. Raises EIniFileException ("Unable to write
+// to <file>") when the file cannot be written; the file is then unchanged.
+void WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::string& file);
+
+// Makes `file` current on disk. Every write above is already complete and
+// flushed when it returns, so this has nothing left to do on POSIX.
+void FlushPrivateProfile(const std::string& file);
+
+}  // namespace tarn
