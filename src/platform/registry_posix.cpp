@@ -107,10 +107,7 @@ bool TRegistry::OpenKey(std::string_view key, bool can_create) {
   return exists;
 }
 
-bool TRegistry::OpenKeyReadOnly(std::string_view key) {
-  access_ = RegAccess::kRead;
-  return OpenKey(key, false);
-}
+bool TRegistry::OpenKeyReadOnly(std::string_view key) { return OpenKey(key, false); }
 
 bool TRegistry::ValueExists(std::string_view name) const {
   if (!open_) return false;

@@ -1,0 +1,211 @@
+#include "platform/profile_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "platform/exceptions.h"
+#include "platform/ini_file.h"
+#include "test_support.h"
+
+namespace tarn {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+class ProfileFile : public ::testing::Test {
+ protected:
+  std::string Read(const std::string& bytes, const char* section, const char* key, const char* fallback = "<none>") {
+    WriteFile(file_, bytes);
+    return GetPrivateProfileString(section, key, fallback, file_);
+  }
+  // Writes into a file holding `before` and returns the file afterwards.
+  std::string Write(const std::string& before, const char* section, const char* key, const char* value) {
+    WriteFile(file_, before);
+    WritePrivateProfileString(section, key, value, file_);
+    return ReadFile(file_);
+  }
+
+  TempDir dir_;
+  std::string file_ = dir_.Path("test.ini");
+};
+
+TEST_F(ProfileFile, NamesCompareWithoutCaseAndValuesKeepIt) {
+  EXPECT_EQ(Read("[server]\r\nLOG_LEVEL=Mixed\r\n", "SERVER", "log_level"), "Mixed");
+}
+
+TEST_F(ProfileFile, BlanksAroundNamesAndValuesAreNotPartOfThem) {
+  std::string file = "[ S ]\r\n  key  =   a value \t \r\n";
+  EXPECT_EQ(Read(file, "S", "key"), "a value");
+  EXPECT_EQ(Read(file, "  S  ", "  key "), "a value");
+  EXPECT_EQ(Read(file, "S\t", "key"), "<none>");  // a tab in an argument stays
+}
+
+TEST_F(ProfileFile, OneOuterPairOfMatchingQuotesIsStripped) {
+  std::string file = "[s]\na=\" x \"\nb='y'\nc=\"z'\nd=\"\ne=\"\"q\"\"\nf=\"\n";
+  EXPECT_EQ(Read(file, "s", "a"), " x ");
+  EXPECT_EQ(Read(file, "s", "b"), "y");
+  EXPECT_EQ(Read(file, "s", "c"), "\"z'");
+  EXPECT_EQ(Read(file, "s", "d"), "\"");
+  EXPECT_EQ(Read(file, "s", "e"), "\"q\"");
+  EXPECT_EQ(Read("[\"s\"]\n\"k\"=v\n", "\"s\"", "\"k\""), "v");  // names keep their quotes
+}
+
+TEST_F(ProfileFile, CommentsAndLinesThatAreNotKeys) {
+  std::string file = "k=before\n[s]\n;k=comment\n  ;x=1\nk;=semi\nk#=hash\nno equals\nk=v\n";
+  EXPECT_EQ(Read(file, "s", "k"), "v");
+  EXPECT_EQ(Read(file, "s", ";k"), "<none>");
+  EXPECT_EQ(Read(file, "s", ";x"), "<none>");
+  EXPECT_EQ(Read(file, "s", "k;"), "semi");
+  EXPECT_EQ(Read(file, "s", "k#"), "hash");
+  EXPECT_EQ(Read(file, "s", "no equals"), "<none>");
+}
+
+TEST_F(ProfileFile, SectionHeaderForms) {
+  EXPECT_EQ(Read("[a] trailing text\nk=1\n", "a", "k"), "1");
+  EXPECT_EQ(Read("[open header\nk=2\n", "open header", "k"), "2");
+  EXPECT_EQ(Read("[]\nk=3\n", "", "k"), "3");
+  EXPECT_EQ(Read("[a]b]\nk=4\n", "a", "k"), "4");
+}
+
+TEST_F(ProfileFile, FirstSectionAndFirstKeyWin) {
+  std::string file = "[s]\nk=1\nk=2\n[t]\nk=3\n[S]\nk=4\nj=5\n";
+  EXPECT_EQ(Read(file, "s", "k"), "1");
+  EXPECT_EQ(Read(file, "s", "j"), "<none>");  // a repeated section is never searched
+  EXPECT_EQ(Read(file, "t", "k"), "3");
+}
+
+TEST_F(ProfileFile, DefaultsAndEmptyValues) {
+  EXPECT_EQ(GetPrivateProfileString("s", "k", "dflt  ", dir_.Path("missing.ini")), "dflt");
+  EXPECT_EQ(Read("[s]\nk=\n", "s", "k"), "");
+  EXPECT_EQ(Read("[s]\nk=\n", "s", "other", "  d  "), "  d");
+  EXPECT_EQ(Read("[s]\n", "t", "k"), "<none>");
+}
+
+TEST_F(ProfileFile, ValuesAreCutAt2047Characters) {
+  std::string long_value(3000, 'v');
+  EXPECT_EQ(Read("[s]\nk=" + long_value + "\n", "s", "k"), std::string(2047, 'v'));
+}
+
+TEST_F(ProfileFile, EveryLineEndAndNoFinalNewline) {
+  std::string file = "[s]\r\na=1\nb=2\rc=3\r\nd=4";
+  EXPECT_EQ(Read(file, "s", "a"), "1");
+  EXPECT_EQ(Read(file, "s", "b"), "2");
+  EXPECT_EQ(Read(file, "s", "c"), "3");
+  EXPECT_EQ(Read(file, "s", "d"), "4");
+}
+
+TEST_F(ProfileFile, Utf8ByteOrderMarkIsSkipped) {
+  EXPECT_EQ(Read("\xEF\xBB\xBF[s]\r\nk=v\r\n", "s", "k"), "v");
+  EXPECT_EQ(Write("\xEF\xBB\xBF[s]\r\nk=v\r\n", "s", "k", "w"), "\xEF\xBB\xBF[s]\r\nk=w\r\n");
+}
+
+TEST_F(ProfileFile, NewFileSectionsAndKeysAreAppendedInOrder) {
+  std::string path = dir_.Path("new.ini");
+  WritePrivateProfileString("A", "one", "1", path);
+  WritePrivateProfileString("B", "two", "2", path);
+  WritePrivateProfileString("A", "three", "3", path);
+  WritePrivateProfileString("A", "four", "", path);
+  EXPECT_EQ(ReadFile(path), "[A]\r\none=1\r\nthree=3\r\nfour=\r\n[B]\r\ntwo=2\r\n");
+}
+
+TEST_F(ProfileFile, NewKeyGoesAfterTheLastKeyOfItsSection) {
+  EXPECT_EQ(Write("[s]\nk=1\n\n; note\n[t]\nx=1\n", "s", "new", "v"),
+            "[s]\nk=1\nnew=v\r\n\n; note\n[t]\nx=1\n");
+  EXPECT_EQ(Write("[s]\n[t]\n", "s", "k", "v"), "[s]\nk=v\r\n[t]\n");
+}
+
+TEST_F(ProfileFile, MissingFinalLineBreakIsInsertedBeforeNewText) {
+  EXPECT_EQ(Write("[s]\r\nk=1", "s", "j", "2"), "[s]\r\nk=1\r\nj=2\r\n");
+  EXPECT_EQ(Write("[s]\r\nk=1", "t", "j", "2"), "[s]\r\nk=1\r\n[t]\r\nj=2\r\n");
+}
+
+TEST_F(ProfileFile, ExistingKeyChangesInItsOwnLineAndEverythingElseStays) {
+  std::string before = "; top\n[Server]\r\n  Log_Level = 1 \r\nUnknown=x\n\n[Other]\nlog_level=9\n";
+  EXPECT_EQ(Write(before, "SERVER", "log_level", "3"),
+            "; top\n[Server]\r\nLog_Level=3\r\nUnknown=x\n\n[Other]\nlog_level=9\n");
+}
+
+TEST_F(ProfileFile, NamesLoseSpacesAndValuesAreWrittenAsGiven) {
+  EXPECT_EQ(Write("", "  s  ", " k ", " \"v\" "), "[s]\r\nk= \"v\" \r\n");
+}
+
+TEST_F(ProfileFile, LineBreaksInAValueAreRefusedAndTheFileIsUnchanged) {
+  std::string before = "[s]\r\nk=1\r\n";
+  WriteFile(file_, before);
+  for (const char* value : {"a\r\n[evil]\r\nx=1", "a\nb", "a\rb"}) {
+    try {
+      WritePrivateProfileString("s", "k", value, file_);
+      FAIL() << "no error raised";
+    } catch (const EIniFileException& e) {
+      EXPECT_EQ(e.Message(), "Unable to write to " + file_);
+    }
+  }
+  EXPECT_EQ(ReadFile(file_), before);
+}
+
+// Lowers the file-size limit for the life of the object, with SIGXFSZ
+// ignored so that the write fails instead of ending the process.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, old_handler_);
+  }
+
+ private:
+  rlimit old_;
+  void (*old_handler_)(int);
+};
+
+TEST_F(ProfileFile, AFailedSaveLeavesTheOldFileIntact) {
+  std::string before = "[s]\r\nk=" + std::string(100, 'a') + "\r\n";
+  WriteFile(file_, before);
+  {
+    FileSizeLimit limit(64);
+    EXPECT_THROW(WritePrivateProfileString("s", "k", std::string(200, 'b'), file_), EIniFileException);
+  }
+  EXPECT_EQ(ReadFile(file_), before);
+  std::error_code ignored;
+  std::filesystem::directory_iterator entries(dir_.Dir());
+  EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << "a temporary file was left behind";
+}
+
+TEST_F(ProfileFile, AFileInPlaceOfADirectoryFailsTheWrite) {
+  WriteFile(dir_.Path("plain"), "not a directory");
+  std::string path = dir_.Path("plain/settings.ini");
+  try {
+    WritePrivateProfileString("s", "k", "v", path);
+    FAIL() << "no error raised";
+  } catch (const EIniFileException& e) {
+    EXPECT_EQ(e.Message(), "Unable to write to " + path);
+  }
+  EXPECT_EQ(ReadFile(dir_.Path("plain")), "not a directory");
+}
+
+TEST_F(ProfileFile, IniFileReadsIntegerAndBooleanText) {
+  WriteFile(file_, "[s]\nport=0x1780\nbad=60x5\non=2\nword=true\n");
+  TIniFile ini(file_);
+  EXPECT_EQ(ini.ReadInteger("s", "port", 1), 6016);
+  EXPECT_EQ(ini.ReadInteger("s", "bad", 6015), 6015);
+  EXPECT_TRUE(ini.ReadBool("s", "on", false));
+  EXPECT_FALSE(ini.ReadBool("s", "word", false));
+  ini.WriteBool("s", "flag", true);
+  ini.WriteInteger("s", "n", -5);
+  ini.UpdateFile();
+  EXPECT_EQ(ini.ReadString("s", "flag", ""), "1");
+  EXPECT_EQ(ini.ReadString("s", "n", ""), "-5");
+}
+
+}  // namespace
+}  // namespace tarn

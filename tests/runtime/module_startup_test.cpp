@@ -1,0 +1,73 @@
+#include "runtime/module_startup.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tarn {
+namespace {
+
+std::vector<std::string> calls;
+
+void StartA() { calls.push_back("start A"); }
+void StopA() { calls.push_back("stop A"); }
+void StartB() { calls.push_back("start B"); }
+void StopB() { calls.push_back("stop B"); }
+void StartFailing() { throw ERegistryException("Invalid data type for 'TIMEOUT'"); }
+void StartC() { calls.push_back("start C"); }
+
+TEST(ModuleSequence, StartsInOrderAndShutsDownInReverseOnce) {
+  calls.clear();
+  {
+    ModuleSequence modules({{"a", StartA, StopA}, {"none", nullptr, nullptr}, {"b", StartB, StopB}});
+    modules.Start();
+    modules.Shutdown();
+    modules.Shutdown();
+  }
+  EXPECT_EQ(calls, (std::vector<std::string>{"start A", "start B", "stop B", "stop A"}));
+}
+
+TEST(ModuleSequence, AFailedStartUpShutsDownWhatHadStarted) {
+  calls.clear();
+  ModuleSequence modules({{"a", StartA, StopA}, {"bad", StartFailing, StopB}, {"c", StartC, nullptr}});
+  try {
+    modules.Start();
+    FAIL() << "no error raised";
+  } catch (const EModuleStartup& failure) {
+    EXPECT_EQ(failure.Address(), reinterpret_cast<const void*>(&StartFailing));
+    EXPECT_THROW(std::rethrow_exception(failure.Error()), ERegistryException);
+  }
+  EXPECT_EQ(calls, (std::vector<std::string>{"start A", "stop A"}));
+}
+
+TEST(StartupErrorText, ClassModuleAddressMessageAndFullStop) {
+  auto text = [](std::exception_ptr error) {
+    return StartupErrorText(error, "tarnconfig", reinterpret_cast<const void*>(0x4A2B10));
+  };
+  EXPECT_EQ(text(std::make_exception_ptr(ERegistryException("Invalid data type for 'TIMEOUT'"))),
+            "Exception ERegistryException in module tarnconfig at 00000000004A2B10.\r\n"
+            "Invalid data type for 'TIMEOUT'.\r\n");
+  EXPECT_EQ(text(std::make_exception_ptr(Exception("Ends with a stop."))),
+            "Exception Exception in module tarnconfig at 00000000004A2B10.\r\nEnds with a stop.\r\n");
+  EXPECT_EQ(text(std::make_exception_ptr(EConvertError(""))),
+            "Exception EConvertError in module tarnconfig at 00000000004A2B10.\r\n\r\n");
+  EXPECT_EQ(text(std::make_exception_ptr(std::bad_alloc())),
+            "Exception EOutOfMemory in module tarnconfig at 00000000004A2B10.\r\nOut of memory.\r\n");
+}
+
+TEST(TerminateProcs, RunInOrderUntilOneRefuses) {
+  ClearTerminateProcs();
+  static int runs = 0;
+  runs = 0;
+  AddTerminateProc([] { return ++runs, true; });
+  EXPECT_TRUE(CallTerminateProcs());
+  AddTerminateProc([] { return false; });
+  AddTerminateProc([] { return ++runs, true; });
+  EXPECT_FALSE(CallTerminateProcs());
+  EXPECT_EQ(runs, 2);
+  ClearTerminateProcs();
+}
+
+}  // namespace
+}  // namespace tarn

@@ -1,0 +1,72 @@
+// The administrators' companion, run as a separate program from a folder of
+// its own, as an administrator would run it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+
+#include "settings_fixture.h"
+
+namespace tarn {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string output;
+};
+
+class TarnSettings : public testing::SettingsTest {
+ protected:
+  void SetUp() override {
+    std::filesystem::copy_file(std::string(std::getenv("TARN_BIN_DIR")) + "/tarn-settings", program_);
+  }
+  Outcome Execute(const std::string& arguments) {
+    std::string command = program_ + " " + arguments + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string output;
+    std::array<char, 4096> buffer;
+    while (size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe)) output.append(buffer.data(), got);
+    int status = ::pclose(pipe);
+    return {WEXITSTATUS(status), output};
+  }
+  std::string program_ = sandbox_.Path("tarn-settings");
+};
+
+TEST_F(TarnSettings, PrintsEveryLoadedValueInLoadOrder) {
+  WriteIni("tarnserver.ini", "[SERVER]\r\nmax_tasks=70000\r\ndebug_mem=2\r\n[QUORVAN]\r\nRangeIndex=2\r\nRangeMax=4\r\n");
+  WriteIni("tarnclient.ini", "[CLIENT]\r\nUSERTIMEOUT=0\r\n");
+  WriteRegistry("CLIENT", "TIMEOUT", "120000");
+  Outcome run = Execute("");
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_TRUE(run.output.starts_with("SERVER.task_governor_interval=30000\nSERVER.debug_mem=1\n")) << run.output;
+  for (const char* line : {"\nSERVER.max_tasks=4464\n", "\nSERVER.ip_version=4\n", "\nQUORVAN.RangeLow=536750000\n",
+                           "\nQUORVAN.RangeHigh=1073500000\n", "\nCLIENT.TIMEOUT=120000\n",
+                           "\nCLIENT.USERTIMEOUT=1800000\n"}) {
+    EXPECT_NE(run.output.find(line), std::string::npos) << line;
+  }
+  EXPECT_NE(run.output.find("\nQUORVAN.CounterPath=" + Dir() + "\n"), std::string::npos);
+  EXPECT_LT(run.output.find("SERVER.WorkersPerCore"), run.output.find("QUORVAN.CounterPath"));
+  EXPECT_LT(run.output.find("QUORVAN.RangeHigh"), run.output.find("CLIENT.DEBUG"));
+}
+
+TEST_F(TarnSettings, ALoadFailureIsReportedWithStatusOne) {
+  WriteRegistryDword("CLIENT", "DEBUG", 1);
+  Outcome run = Execute("");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output, "ERegistryException: Invalid data type for 'DEBUG'\n");
+}
+
+TEST_F(TarnSettings, GetsAndSetsOneProfileValue) {
+  std::string file = sandbox_.Path("x.ini");
+  EXPECT_EQ(Execute("set " + file + " CLIENT TIMEOUT 300000").status, 0);
+  EXPECT_EQ(Execute("get " + file + " client timeout").output, "300000\n");
+  EXPECT_EQ(Execute("get " + file + " client missing fallback").output, "fallback\n");
+  EXPECT_EQ(testing::ReadFile(file), "[CLIENT]\r\nTIMEOUT=300000\r\n");
+  Outcome failed = Execute("set " + sandbox_.Path("no/such/dir.ini") + " S K V");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.output, "EIniFileException: Unable to write to " + sandbox_.Path("no/such/dir.ini") + "\n");
+}
+
+}  // namespace
+}  // namespace tarn
