@@ -1,0 +1,37 @@
+// Reads and writes keys of arbitrary profile files: a value written must
+// read back as written, and a second write of it must change nothing.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "platform/profile_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string file = "/tmp/tarn-profile-fuzz-" + std::to_string(::getpid()) + ".ini";
+  std::string bytes(reinterpret_cast<const char*>(data), size);
+  {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << bytes;
+  }
+  // Section and key names come from the input's first bytes, so the fuzzer
+  // can aim at the names it has put in the file.
+  std::string section = bytes.substr(0, std::min<size_t>(size, 3));
+  std::string key = size > 3 ? bytes.substr(3, std::min<size_t>(size - 3, 2)) : "k";
+  tarn::GetPrivateProfileString(section, key, "", file);
+  try {
+    tarn::WritePrivateProfileString(section, key, "value", file);
+  } catch (const std::exception&) {
+    return 0;  // names holding line breaks are refused
+  }
+  if (tarn::GetPrivateProfileString(section, key, "", file) != "value") std::abort();
+  std::ifstream in(file, std::ios::binary);
+  std::string first((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  tarn::WritePrivateProfileString(section, key, "value", file);
+  std::ifstream again(file, std::ios::binary);
+  std::string second((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());
+  if (first != second) std::abort();
+  return 0;
+}
