@@ -114,6 +114,11 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     ::unlink(temp.c_str());
     throw;
   }
+  // The rename itself becomes durable once the directory is flushed; the
+  // file is already complete, so a failure here loses nothing.
+  std::string dir = ExtractFilePath(path);
+  Fd directory{::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (directory.fd >= 0) ::fsync(directory.fd);
 }
 
 }  // namespace tarn
