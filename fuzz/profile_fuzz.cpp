@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     tarn::WritePrivateProfileString(section, key, "value", file);
   } catch (const std::exception&) {
-    return 0;  // names holding line breaks are refused
+    return 0;  // names that could not be read back are refused
   }
   if (tarn::GetPrivateProfileString(section, key, "", file) != "value") std::abort();
   std::ifstream in(file, std::ios::binary);

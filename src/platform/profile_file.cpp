@@ -118,6 +118,16 @@ std::string_view StripQuotes(std::string_view value) {
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
+// A name that the file could not give back as written: a line break, a blank
+// that reading would strip, or (for a key) a character that would make its
+// line a comment, a section header or a different key.
+bool IsUnwritableName(std::string_view name, bool key) {
+  if (HasLineBreak(name)) return true;
+  if (!name.empty() && (IsBlank(name.front()) || IsBlank(name.back()))) return true;
+  if (!key) return name.find(']') != std::string_view::npos;
+  return name.find('=') != std::string_view::npos || name.starts_with(';') || name.starts_with('[');
+}
+
 }  // namespace
 
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
@@ -138,7 +148,9 @@ void WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& file) {
   section = TrimSpaces(section);
   key = TrimSpaces(key);
-  if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) throw IniWriteError(file);
+  if (IsUnwritableName(section, false) || IsUnwritableName(key, true) || HasLineBreak(value)) {
+    throw IniWriteError(file);
+  }
   try {
     std::string bytes = ReadFileBytes(file).value_or(std::string());
     std::vector<Line> lines = SplitLines(bytes);

@@ -5,8 +5,10 @@
 // read, every other byte of the file kept when a key is written.
 //
 // Two choices differ from the platform, where it would lose data: a value,
-// section or key holding CR or LF is refused (it would inject lines), and a
-// file is never rewritten in place but replaced atomically.
+// section or key holding CR or LF is refused (it would inject lines), as is a
+// name that could not be read back as written (a key holding '=' or starting
+// with ';' or '[', a section holding ']', a tab at a name's end); and a file
+// is never rewritten in place but replaced atomically.
 #pragma once
 
 #include <string>

@@ -133,12 +133,19 @@ TEST_F(ProfileFile, NamesLoseSpacesAndValuesAreWrittenAsGiven) {
   EXPECT_EQ(Write("", "  s  ", " k ", " \"v\" "), "[s]\r\nk= \"v\" \r\n");
 }
 
-TEST_F(ProfileFile, LineBreaksInAValueAreRefusedAndTheFileIsUnchanged) {
+TEST_F(ProfileFile, WritesThatCouldNotBeReadBackAreRefusedAndTheFileIsUnchanged) {
   std::string before = "[s]\r\nk=1\r\n";
   WriteFile(file_, before);
-  for (const char* value : {"a\r\n[evil]\r\nx=1", "a\nb", "a\rb"}) {
+  struct Entry {
+    const char* section;
+    const char* key;
+    const char* value;
+  };
+  for (Entry entry : {Entry{"s", "k", "a\r\n[evil]\r\nx=1"}, Entry{"s", "k", "a\nb"}, Entry{"s", "k", "a\rb"},
+                      Entry{"s\n", "k", "v"}, Entry{"s", "k\r", "v"}, Entry{"s", "a=b", "v"}, Entry{"s", ";k", "v"},
+                      Entry{"s", "[k", "v"}, Entry{"s]", "k", "v"}, Entry{"s", "k\t", "v"}, Entry{"\ts", "k", "v"}}) {
     try {
-      WritePrivateProfileString("s", "k", value, file_);
+      WritePrivateProfileString(entry.section, entry.key, entry.value, file_);
       FAIL() << "no error raised";
     } catch (const EIniFileException& e) {
       EXPECT_EQ(e.Message(), "Unable to write to " + file_);
