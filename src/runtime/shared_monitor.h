@@ -36,7 +36,7 @@ class ISharedMon : public IInterface {
 };
 
 // The null monitor: every operation does nothing.
-class TVoidSharedMon final : public TInterfacedObject<ISharedMon> {
+class TVoidSharedMon : public TInterfacedObject<ISharedMon> {
  public:
   int32_t AttachProcess() override { return -1; }
   void DetachProcess() override {}

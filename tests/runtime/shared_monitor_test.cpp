@@ -6,21 +6,12 @@ namespace tarn {
 namespace {
 
 // A monitor that counts its destructions, to see when the slot frees it.
-class CountingMonitor final : public TInterfacedObject<ISharedMon> {
+class CountingMonitor final : public TVoidSharedMon {
  public:
   explicit CountingMonitor(int& destroyed) : destroyed_(destroyed) {}
   ~CountingMonitor() override { ++destroyed_; }
 
   int32_t AttachProcess() override { return 7; }
-  void DetachProcess() override {}
-  void EnterCall(int32_t) override {}
-  void LeaveCall(int32_t) override {}
-  void ConnectionOpened(int32_t) override {}
-  void ConnectionClosed(int32_t) override {}
-  void SetState(int32_t) override {}
-  void SetCounter(int32_t, int32_t) override {}
-  std::string Describe(int32_t) override { return "counting"; }
-  InterfacePtr<IInterface> Owner() override { return nullptr; }
 
  private:
   int& destroyed_;

@@ -8,23 +8,16 @@
 #include <sstream>
 
 #include "runtime/module_startup.h"
+#include "counted_object.h"
 #include "test_support.h"
 
 namespace tarn {
 namespace {
 
+using testing::Counted;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
-
-class Counted final : public TObject {
- public:
-  explicit Counted(int& destroyed) : destroyed_(destroyed) {}
-  ~Counted() override { ++destroyed_; }
-
- private:
-  int& destroyed_;
-};
 
 class TraceLog : public ::testing::Test {
  protected:
@@ -127,35 +120,30 @@ std::map<std::string, std::string> RunProbe(const TempDir& dir) {
   return values;
 }
 
-TEST(ProgramModules, StartWithoutABridgeLibrary) {
-  TempDir dir;
-  auto values = RunProbe(dir);
-  EXPECT_EQ(values["SetContext"], "0");
-  EXPECT_EQ(values["GetContext"], "0");
-  EXPECT_EQ(values["SetInServerEnv"], "0");
-  EXPECT_EQ(values["BridgeContext"], "0");
-  EXPECT_EQ(values["TraceDirectory"], dir.Dir() + "trace/");
-  EXPECT_TRUE(std::filesystem::is_directory(dir.Path("trace")));
-}
-
-TEST(ProgramModules, BindAllThreeBridgeEntries) {
-  TempDir dir;
-  std::filesystem::copy_file(TARN_BRIDGE_LIBRARY, dir.Path("libtarnbrokerbridge.so"));
-  auto values = RunProbe(dir);
-  EXPECT_EQ(values["SetContext"], "1");
-  EXPECT_EQ(values["GetContext"], "1");
-  EXPECT_EQ(values["SetInServerEnv"], "1");
-  EXPECT_EQ(values["BridgeContext"], "1");
-}
-
-TEST(ProgramModules, BindABridgeThatOffersOnlyGetContext) {
-  TempDir dir;
-  std::filesystem::copy_file(TARN_BRIDGE_GETCONTEXT_ONLY, dir.Path("libtarnbrokerbridge.so"));
-  auto values = RunProbe(dir);
-  EXPECT_EQ(values["SetContext"], "0");
-  EXPECT_EQ(values["GetContext"], "1");
-  EXPECT_EQ(values["SetInServerEnv"], "0");
-  EXPECT_EQ(values["BridgeContext"], "1");
+TEST(ProgramModules, BindTheBridgeEntriesThatTheLibraryOffers) {
+  struct BridgeCase {
+    const char* library;  // placed beside the program; null for none
+    const char* set_context;
+    const char* get_context;
+    const char* set_in_server_env;
+  };
+  const BridgeCase cases[] = {
+      {nullptr, "0", "0", "0"},
+      {TARN_BRIDGE_LIBRARY, "1", "1", "1"},
+      {TARN_BRIDGE_GETCONTEXT_ONLY, "0", "1", "0"},
+  };
+  for (const BridgeCase& bridge : cases) {
+    SCOPED_TRACE(bridge.library ? bridge.library : "no library");
+    TempDir dir;
+    if (bridge.library) std::filesystem::copy_file(bridge.library, dir.Path("libtarnbrokerbridge.so"));
+    auto values = RunProbe(dir);
+    EXPECT_EQ(values["SetContext"], bridge.set_context);
+    EXPECT_EQ(values["GetContext"], bridge.get_context);
+    EXPECT_EQ(values["SetInServerEnv"], bridge.set_in_server_env);
+    // The trace-log set-up follows the GetContext slot.
+    EXPECT_EQ(values["BridgeContext"], bridge.get_context);
+    EXPECT_EQ(values["TraceDirectory"], dir.Dir() + "trace/");
+  }
 }
 
 TEST(ProgramModules, RuntimeModulesStartBeforeTheWindowAndShutDownAfterIt) {
