@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <string>
 #include <unordered_map>

@@ -88,5 +88,17 @@ TEST(PrivateHeap, ThreadsMayShareOneHeap) {
   other.join();
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+TEST(PrivateHeapDeathTest, SanitizerSeesMisusedBlocks) {
+  auto heap = PrivateHeap::Create(4096);
+  auto* block = static_cast<volatile char*>(heap->Allocate(64));
+  block[63] = 1;
+  EXPECT_DEATH(block[64] = 1, "use-after-poison");
+  heap->Free(const_cast<char*>(block));
+  EXPECT_DEATH(block[10] = 1, "use-after-poison");
+  EXPECT_DEATH(heap->Free(const_cast<char*>(block)), "use-after-poison");
+}
+#endif
+
 }  // namespace
 }  // namespace tarn
