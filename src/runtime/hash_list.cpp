@@ -25,11 +25,6 @@ bool IsPrime(int64_t m) {
   return true;
 }
 
-unsigned char Folded(char c) {
-  auto byte = static_cast<unsigned char>(c);
-  return byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte;
-}
-
 // The number of buckets for `n` entries: n × 1.2 rounded, raised to the next
 // prime.
 int32_t BucketCount(int32_t n) {
@@ -61,7 +56,7 @@ size_t THashList::BucketOf(std::string_view key) const {
 bool THashList::KeysEqual(std::string_view stored, std::string_view key) const {
   if (!ignore_case_) return stored == key;
   return stored.size() == key.size() &&
-         std::equal(stored.begin(), stored.end(), key.begin(), [](char a, char b) { return Folded(a) == Folded(b); });
+         std::equal(stored.begin(), stored.end(), key.begin(), [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
 }
 
 void THashList::Add(std::string_view key, void* item) {

@@ -54,8 +54,7 @@ uint32_t SuperFastHash(std::string_view text) {
 uint32_t CaseInsensitiveHash(std::string_view text) {
   uint32_t hash = 0;
   for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    hash += byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte;
+    hash += AsciiUpper(c);
     hash += hash << 10;
     hash ^= hash >> 6;
   }
