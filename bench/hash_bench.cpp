@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "runtime/hash_list.h"
@@ -104,16 +105,16 @@ const Pairing kPairings[] = {
     {"HashListAdd", "UnorderedMapAdd"},
 };
 
-// Prints the usual table and keeps every run's time for the summary.
+// Prints the usual table and keeps each case's time for the summary: the
+// median when the run is repeated (--benchmark_repetitions), else the one run.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-      std::string name = run.benchmark_name();
-      size_t slash = name.find('/');
-      times_[name.substr(0, slash)].push_back({name.substr(slash), run.report_label, run.GetAdjustedCPUTime()});
+      bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.error_occurred || (run.run_type != Run::RT_Iteration && !median)) continue;
+      Record(run.run_name.function_name, {run.run_name.args, run.report_label, run.GetAdjustedCPUTime()});
     }
   }
 
@@ -126,7 +127,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       for (const Measured& measured : subject->second) {
         for (const Measured& other : peer->second) {
           if (other.args != measured.args) continue;
-          std::printf("%-16s vs %-16s %-12s %-14s %6.2fx\n", pairing.subject, pairing.peer, measured.label.c_str(),
+          std::printf("%-16s vs %-16s %-12s %-10s %6.2fx\n", pairing.subject, pairing.peer, measured.label.c_str(),
                       measured.args.c_str(), measured.time / other.time);
         }
       }
@@ -139,7 +140,18 @@ class RatioReporter : public benchmark::ConsoleReporter {
     std::string label;
     double time;
   };
-  // The runs of each benchmark function, in the order they ran.
+  void Record(const std::string& function, Measured measured) {
+    std::vector<Measured>& cases = times_[function];
+    for (Measured& known : cases) {
+      if (known.args == measured.args) {
+        known = std::move(measured);
+        return;
+      }
+    }
+    cases.push_back(std::move(measured));
+  }
+
+  // The cases of each benchmark function, in the order they ran.
   std::map<std::string, std::vector<Measured>> times_;
 };
 
