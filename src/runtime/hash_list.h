@@ -34,7 +34,7 @@ enum class THashOwnership : uint8_t {
 enum class TDuplicateMode : uint8_t {
   Error = 0,    // raises Exception "Duplicated item: <key>"
   Ignore = 1,   // keeps the stored item; the new one stays the caller's
-  Replace = 2,  // stores the new item in place of the old one
+  Replace = 2,  // stores the new item in place of the old one, releasing an old item that the list owns
 };
 
 // One entry: the list's own copy of the key and the item.
@@ -70,8 +70,9 @@ class THashList : public TObject {
   virtual void AddCommaText(std::string_view text);
 
   // Adds `item` under `key`; a key already present is handled as
-  // DuplicateMode() says. Under THashOwnership::Objects pass the object
-  // itself, so that it is stored as the TObject that the list destroys.
+  // DuplicateMode() says; an item that is not stored (the add raised or was
+  // ignored) stays the caller's. Under THashOwnership::Objects pass the
+  // object itself, so that it is stored as the TObject that the list destroys.
   void Add(std::string_view key, void* item);
   void Add(std::string_view key, TObject* item) { Add(key, static_cast<void*>(item)); }
   void Add(std::string_view key, std::nullptr_t) { Add(key, static_cast<void*>(nullptr)); }
