@@ -24,7 +24,7 @@ namespace tarn::testing {
 
 class Form1Test : public ::testing::Test {
  protected:
-  Form1Test() : working_dir_(sandbox_.Path("work")) { TestApplication(); }
+  Form1Test() : working_dir_(sandbox_.Path("work")) {}
 
   ~Form1Test() override {
     form_.reset();

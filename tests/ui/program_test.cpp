@@ -29,7 +29,6 @@ QWidget* VisibleWindow() {
 }
 
 TEST(ProgramTest, AFailedStartUpShowsTheApplicationErrorBoxAndNoWindow) {
-  TestApplication();
   Sandbox sandbox;
   std::filesystem::create_directories(sandbox.Path("config/tarn"));
   WriteFile(sandbox.RegistryFile(), "not a registry file\r\n");
@@ -51,7 +50,6 @@ TEST(ProgramTest, AFailedStartUpShowsTheApplicationErrorBoxAndNoWindow) {
 }
 
 TEST(ProgramTest, RunsTheWindowUntilItClosesUnderTheApplicationTitle) {
-  TestApplication();
   Sandbox sandbox;
   RecordingToolkit toolkit;
   std::string caption;
@@ -72,7 +70,6 @@ TEST(ProgramTest, RunsTheWindowUntilItClosesUnderTheApplicationTitle) {
 }
 
 TEST(QtToolkitTest, MessageBoxCarriesTitleTextIconAndModality) {
-  TestApplication();
   QtToolkit toolkit;
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;

@@ -1,4 +1,5 @@
-// Helpers for the window's tests: the Qt application, a toolkit that
+// Helpers for the window's tests (the Qt application lives in
+// qt_environment.cpp): a toolkit that
 // records message boxes instead of showing them, and a working directory
 // for the length of a test.
 #pragma once
@@ -15,15 +16,6 @@
 #include "ui/qt/qt_toolkit.h"
 
 namespace tarn::testing {
-
-// The process's Qt application, made on first use.
-inline QApplication& TestApplication() {
-  static int argc = 1;
-  static char name[] = "tarn-ui-test";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
-}
 
 // The real Qt toolkit, except that message boxes are recorded, together
 // with whether the busy cursor was still up when they were shown.
