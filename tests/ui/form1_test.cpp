@@ -37,6 +37,34 @@ TEST_F(Form1Test, ServerPageOnlyForAFileNamedTarnbrokerInTheWorkingDirectory) {
   EXPECT_EQ(form_->View().ActivePage(), form1::TabSheet1);
 }
 
+TEST_F(Form1Test, EveryRowOfTheLayoutBecomesANamedControl) {
+  OfferServerPage();
+  Open("quelmont-not-installed");
+  std::span<const ControlSpec> layout = Form1Layout();
+  ASSERT_EQ(layout.size(), size_t{form1::kControlCount});
+  for (size_t i = 0; i < layout.size(); ++i) {
+    const ControlSpec& row = layout[i];
+    EXPECT_EQ(row.id, static_cast<ControlId>(i)) << row.name;
+    QWidget* widget = Find<QWidget>(row.name);
+    if (widget == nullptr || row.kind == ControlKind::kTabSheet) continue;
+    EXPECT_EQ(widget->pos(), QPoint(row.left, row.top)) << row.name;
+    EXPECT_EQ(widget->height(), row.height) << row.name;
+    bool grows = row.kind == ControlKind::kLabel || row.kind == ControlKind::kCheckBox;
+    EXPECT_TRUE(grows ? widget->width() >= row.width : widget->width() == row.width) << row.name;
+    EXPECT_EQ(widget->isHidden(), !row.shown) << row.name;
+  }
+  EXPECT_EQ(Text("Button3"), "Limpar \"cache\" de endere\xE7os");
+}
+
+TEST_F(Form1Test, TabFollowsTheRanksWithinEachPage) {
+  Open();
+  const char* client_page[] = {"Edit4", "CheckBox2", "CheckBox4", "CheckBox6", "Button3", "Edit8", "Edit12"};
+  for (size_t i = 1; i < std::size(client_page); ++i) {
+    EXPECT_EQ(Find<QWidget>(client_page[i - 1])->nextInFocusChain(), Find<QWidget>(client_page[i])) << client_page[i];
+  }
+  EXPECT_EQ(Find<QWidget>("Button1")->nextInFocusChain(), Find<QWidget>("Button2"));
+}
+
 TEST_F(Form1Test, CaptionEndsWithTheExecutablesDirectory) {
   Open();
   EXPECT_EQ(FromQString(Window().windowTitle()), "Configura\xE7\xF5" "es - " + ExeDir());
