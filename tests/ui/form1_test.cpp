@@ -113,6 +113,22 @@ TEST_F(Form1Test, LoadsTheServerPageRoundingHalfToEven) {
   EXPECT_TRUE(Checked("CheckBox8")) << "the stored ASSERVICE";
 }
 
+TEST_F(Form1Test, StoredServiceFlagComesFromTheServerSettingsSource) {
+  OfferServerPage();
+  {
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("SOFTWARE\\KESSLAN\\ORVIK\\SERVER", true));
+    registry.WriteString("ASSERVICE", "1");
+  }
+  Open();
+  EXPECT_TRUE(Checked("CheckBox8")) << "without tarnserver.ini, from the registry";
+  form_.reset();
+
+  WriteFile(sandbox_.Path("tarnserver.ini"), "[SERVER]\r\nlog_level=1\r\n");
+  Open();
+  EXPECT_FALSE(Checked("CheckBox8")) << "the file, when it exists, is the only source";
+}
+
 TEST_F(Form1Test, WithoutTheServerPageItsControlsKeepTheirDesignedValues) {
   WriteFile(sandbox_.Path("tarnserver.ini"), "[SERVER]\r\nlog_level=3\r\nlog_size_limit=0\r\n");
   Open();
