@@ -31,6 +31,8 @@ int RunProgram(Toolkit& toolkit, ModuleEntry toolkit_module, const std::string& 
     status = 1;
   }
   CallTerminateProcs();
+  // The hooks belong to this run's modules, which now shut down.
+  ClearTerminateProcs();
   modules.Shutdown();
   return status;
 }

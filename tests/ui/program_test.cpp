@@ -69,6 +69,29 @@ TEST(ProgramTest, RunsTheWindowUntilItClosesUnderTheApplicationTitle) {
   EXPECT_EQ(VisibleWindow(), nullptr);
 }
 
+std::string steps;
+void StartToolkit() {
+  steps += "toolkit;";
+  AddTerminateProc([] {
+    steps += "terminate;";
+    return true;
+  });
+}
+void ShutdownToolkit() { steps += "toolkit down;"; }
+
+TEST(ProgramTest, TerminationHooksRunAfterTheWindowClosesThenModulesShutDown) {
+  Sandbox sandbox;
+  RecordingToolkit toolkit;
+  steps.clear();
+  QTimer::singleShot(0, [&] {
+    steps += "window;";
+    VisibleWindow()->close();  // the title bar's close button
+  });
+  EXPECT_EQ(RunProgram(toolkit, {"toolkit", &StartToolkit, &ShutdownToolkit}, QuelmontDouble::kName), 0);
+  EXPECT_EQ(steps, "toolkit;window;terminate;toolkit down;");
+  EXPECT_TRUE(toolkit.shown.empty());
+}
+
 TEST(QtToolkitTest, MessageBoxCarriesTitleTextIconAndModality) {
   QtToolkit toolkit;
   QString title, text;
