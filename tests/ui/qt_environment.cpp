@@ -9,7 +9,11 @@ namespace {
 
 class QtEnvironment final : public ::testing::Environment {
  public:
-  void SetUp() override { application_ = std::make_unique<QApplication>(argc_, argv_); }
+  void SetUp() override {
+    // No display is needed, also when the program is run by hand.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    application_ = std::make_unique<QApplication>(argc_, argv_);
+  }
   void TearDown() override { application_.reset(); }
 
  private:
