@@ -1,6 +1,6 @@
 // Start-up time of the settings tool, from process start to its window
 // shown, against a bare Qt 6 dialog with the same widgets, in the same run.
-// Each iteration starts a fresh process (this program in a child mode) on
+// Each measurement starts a fresh process (this program in a child mode) on
 // the offscreen platform and waits for it to end once its window is shown.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
@@ -15,11 +15,11 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QWindow>
-#include <cstdio>
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -101,56 +101,48 @@ int RunBareDialog(int argc, char** argv) {
 
 std::string self_path;
 
-void StartAndWait(benchmark::State& state, const char* mode) {
-  for (auto _ : state) {
-    std::string flag = "--child", kind = mode;
-    char* argv[] = {self_path.data(), flag.data(), kind.data(), nullptr};
-    pid_t child = 0;
-    if (::posix_spawn(&child, self_path.c_str(), nullptr, nullptr, argv, environ) != 0) {
-      state.SkipWithError("cannot start the child process");
-      return;
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-      state.SkipWithError("the child process failed");
-      return;
-    }
-  }
+// Starts this program in a child mode and returns the seconds until it
+// ended, or a negative value when it failed.
+double TimeChild(const char* mode) {
+  std::string flag = "--child", kind = mode;
+  char* argv[] = {self_path.data(), flag.data(), kind.data(), nullptr};
+  auto start = std::chrono::steady_clock::now();
+  pid_t child = 0;
+  if (::posix_spawn(&child, self_path.c_str(), nullptr, nullptr, argv, environ) != 0) return -1;
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-void BM_TarnconfigWindowShown(benchmark::State& state) { StartAndWait(state, "tarnconfig"); }
-void BM_BareQtDialogShown(benchmark::State& state) { StartAndWait(state, "bare"); }
-// Process start-up times wander with the machine's load: the two are
-// repeated, interleaved at random, and compared by their medians.
-BENCHMARK(BM_TarnconfigWindowShown)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Repetitions(10);
-BENCHMARK(BM_BareQtDialogShown)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Repetitions(10);
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
 
-// Prints the runs as usual, then the ratio of the two start-ups (their
-// medians when repeated).
-class RatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    // With repetitions, the median comes after the single runs and wins.
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-      times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+// Process start-up times wander with the machine's load, so each iteration
+// starts the two side by side, in alternating order, and the ratio is taken
+// between the medians of the pairs.
+void BM_StartUpToWindowShown(benchmark::State& state) {
+  std::vector<double> tarnconfig, bare;
+  for (auto _ : state) {
+    bool tarnconfig_first = tarnconfig.size() % 2 == 0;
+    double first = TimeChild(tarnconfig_first ? "tarnconfig" : "bare");
+    double second = TimeChild(tarnconfig_first ? "bare" : "tarnconfig");
+    if (first < 0 || second < 0) {
+      state.SkipWithError("a child process failed");
+      return;
     }
+    tarnconfig.push_back(tarnconfig_first ? first : second);
+    bare.push_back(tarnconfig_first ? second : first);
   }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    double tarn = 0, bare = 0;
-    for (const auto& [name, time] : times_) {
-      if (name.find("Tarnconfig") != std::string::npos) tarn = time;
-      if (name.find("Bare") != std::string::npos) bare = time;
-    }
-    if (tarn > 0 && bare > 0) std::printf("start-up ratio tarnconfig / bare Qt dialog: %.3f\n", tarn / bare);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
+  double tarnconfig_median = Median(tarnconfig), bare_median = Median(bare);
+  state.counters["tarnconfig_ms"] = tarnconfig_median * 1000;
+  state.counters["bare_qt_ms"] = bare_median * 1000;
+  state.counters["ratio"] = tarnconfig_median / bare_median;
+}
+BENCHMARK(BM_StartUpToWindowShown)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5.0);
 
 }  // namespace
 }  // namespace tarn
@@ -166,13 +158,8 @@ int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   std::string hive = std::filesystem::temp_directory_path() / "tarn-ui-bench";
   ::setenv("XDG_CONFIG_HOME", hive.c_str(), 1);
-  std::string interleave = "--benchmark_enable_random_interleaving=true";
-  std::vector<char*> args(argv, argv + argc);
-  args.insert(args.begin() + 1, interleave.data());  // flags given by the user come after and win
-  int args_count = static_cast<int>(args.size());
-  benchmark::Initialize(&args_count, args.data());
-  tarn::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   std::filesystem::remove_all(hive);
   return 0;
