@@ -2,6 +2,8 @@
 // cache, driven through the real widgets.
 #include <sys/stat.h>
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <filesystem>
 
 #include "form1_fixture.h"
@@ -69,6 +71,11 @@ TEST_F(Form1Test, CaptionEndsWithTheExecutablesDirectory) {
   Open();
   EXPECT_EQ(FromQString(Window().windowTitle()), "Configura\xE7\xF5" "es - " + ExeDir());
   EXPECT_EQ(Window().size(), QSize(286, 413)) << "client area 280 x 407 within a border of 3";
+  EXPECT_EQ(Window().minimumSize(), Window().maximumSize()) << "not resizable";
+  EXPECT_FALSE(Window().windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  QPoint screen_centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+  // Centred before the window manager's frame is known: off by at most the frame.
+  EXPECT_LE((Window().frameGeometry().center() - screen_centre).manhattanLength(), 8);
 }
 
 TEST_F(Form1Test, LoadsTheClientPageInMinutes) {
