@@ -1,0 +1,40 @@
+#include "ui/program.h"
+
+#include "platform/file_system.h"
+#include "runtime/program_modules.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "ui/window_module.h"
+
+namespace tarn {
+
+int RunProgram(Toolkit& toolkit, ModuleEntry toolkit_module, const std::string& service_library) {
+  ModuleSequence modules(ProgramModules(toolkit_module, {"window", &StartWindowModule, &ShutdownWindowModule}));
+  try {
+    modules.Start();
+  } catch (const EModuleStartup& failure) {
+    toolkit.ShowMessage({"Application Error",
+                         StartupErrorText(failure.Error(), ExtractFileName(ExePath()), failure.Address()),
+                         MessageIcon::kError, true});
+    return 1;
+  }
+  TApplication application(toolkit);
+  application.SetTitle(kApplicationTitle);
+  int status = 0;
+  try {
+    TForm1 form(application, {ExeDir(), service_library});
+    form.View().Show();
+    toolkit.RunUntilClosed(form.View());
+  } catch (...) {
+    // The window could not be created: reported like an error in a handler.
+    application.ShowException(std::current_exception());
+    status = 1;
+  }
+  CallTerminateProcs();
+  // The hooks belong to this run's modules, which now shut down.
+  ClearTerminateProcs();
+  modules.Shutdown();
+  return status;
+}
+
+}  // namespace tarn

@@ -1,0 +1,82 @@
+#include "ui/qt/qt_toolkit.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QMessageBox>
+
+#include "platform/code_page.h"
+#include "ui/qt/qt_text.h"
+#include "ui/qt/qt_window_view.h"
+
+namespace tarn {
+
+namespace {
+
+// The application object that the toolkit's module made, and its arguments.
+char program_name[] = "tarnconfig";
+char* default_argv[] = {program_name, nullptr};
+int default_argc = 1;
+int* qt_argc = &default_argc;
+char** qt_argv = default_argv;
+std::unique_ptr<QApplication> application;
+
+void StartQtApplication() {
+  if (QCoreApplication::instance() == nullptr) application = std::make_unique<QApplication>(*qt_argc, qt_argv);
+}
+
+void ShutdownQtApplication() { application.reset(); }
+
+}  // namespace
+
+QString ToQString(std::string_view ansi) {
+  std::u16string wide = AnsiToWide(ansi);
+  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+}
+
+std::string FromQString(const QString& text) {
+  return WideToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), text.size()));
+}
+
+void SetQtArguments(int& argc, char** argv) {
+  qt_argc = &argc;
+  qt_argv = argv;
+}
+
+ModuleEntry QtToolkitModule() { return {"runtime library and toolkit", &StartQtApplication, &ShutdownQtApplication}; }
+
+QWidget& QtWindowWidget(WindowView& window) { return dynamic_cast<QtWindowView&>(window).Widget(); }
+
+std::unique_ptr<WindowView> QtToolkit::CreateWindow(const WindowSpec& window, std::span<const ControlSpec> layout,
+                                                     EventSink events) {
+  return std::make_unique<QtWindowView>(window, layout, std::move(events));
+}
+
+void QtToolkit::RunUntilClosed(WindowView& window) {
+  auto& view = dynamic_cast<QtWindowView&>(window);
+  if (view.Closed()) return;
+  // The loop ends with this window, not with whichever window closes last.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QEventLoop loop;
+  view.OnClosed([&loop] { loop.quit(); });
+  loop.exec();
+  view.OnClosed(nullptr);
+}
+
+void QtToolkit::ShowMessage(const MessageBoxSpec& message) {
+  std::unique_ptr<QApplication> transient;
+  if (QCoreApplication::instance() == nullptr) transient = std::make_unique<QApplication>(default_argc, default_argv);
+  QString text = ToQString(message.text);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  QMessageBox box(message.icon == MessageIcon::kError ? QMessageBox::Critical : QMessageBox::NoIcon,
+                  ToQString(message.title), text, QMessageBox::Ok,
+                  message.task_modal ? nullptr : QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
+  box.setWindowModality(message.task_modal ? Qt::ApplicationModal : Qt::WindowModal);
+  box.exec();
+}
+
+void QtToolkit::BeginBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void QtToolkit::EndBusyCursor() { QApplication::restoreOverrideCursor(); }
+
+}  // namespace tarn

@@ -1,0 +1,257 @@
+#include "ui/qt/qt_window_view.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <algorithm>
+
+#include "ui/qt/qt_text.h"
+
+namespace tarn {
+
+// The top-level widget; it reports its closing however it is closed.
+class QtWindowView::FormWidget final : public QWidget {
+ public:
+  explicit FormWidget(std::function<void()> closed) : closed_(std::move(closed)) {}
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    QWidget::closeEvent(event);
+    if (event->isAccepted()) closed_();
+  }
+
+ private:
+  std::function<void()> closed_;
+};
+
+namespace {
+
+QFont DialogFont(const WindowSpec& window) {
+  QString family = QString::fromLatin1(window.font_name);
+  if (QFontDatabase::hasFamily(family)) return QFont(family, window.font_points);
+  QFont font = QApplication::font();
+  font.setPointSize(window.font_points);
+  return font;
+}
+
+bool IsContainer(ControlKind kind) {
+  return kind == ControlKind::kPageControl || kind == ControlKind::kTabSheet || kind == ControlKind::kPanel;
+}
+
+}  // namespace
+
+QtWindowView::QtWindowView(const WindowSpec& window, std::span<const ControlSpec> layout, EventSink events)
+    : window_(std::make_unique<FormWidget>([this] { WindowClosed(); })), specs_(layout.begin(), layout.end()) {
+  window_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  window_->setFixedSize(window.client_width + 2 * window.border_width,
+                        window.client_height + 2 * window.border_width);
+  window_->setFont(DialogFont(window));
+  QPalette palette = window_->palette();
+  palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+  window_->setPalette(palette);
+  window_->setAutoFillBackground(true);
+  window_->setWindowTitle(ToQString(window.caption));
+
+  client_area_ = new QWidget(window_.get());
+  client_area_->setGeometry(window.border_width, window.border_width, window.client_width, window.client_height);
+
+  controls_.assign(layout.size(), nullptr);
+  for (const ControlSpec& spec : layout) BuildControl(spec, events);
+  SetTabOrder(layout);
+}
+
+QtWindowView::~QtWindowView() = default;
+
+QWidget& QtWindowView::Widget() { return *window_; }
+
+void QtWindowView::BuildControl(const ControlSpec& spec, const EventSink& events) {
+  QWidget* parent = spec.parent == kWindowClientArea ? client_area_ : Control(spec.parent);
+  QString caption = ToQString(spec.caption);
+  QWidget* widget = nullptr;
+  switch (spec.kind) {
+    case ControlKind::kPageControl:
+      widget = new QTabWidget(parent);
+      break;
+    case ControlKind::kTabSheet: {
+      widget = new QWidget();
+      static_cast<QTabWidget*>(parent)->addTab(widget, caption);
+      break;
+    }
+    case ControlKind::kPanel: {
+      auto* panel = new QFrame(parent);
+      panel->setFrameShape(QFrame::NoFrame);
+      widget = panel;
+      break;
+    }
+    case ControlKind::kButton: {
+      auto* button = new QPushButton(caption, parent);
+      button->setAutoDefault(false);
+      if (spec.handler) QObject::connect(button, &QPushButton::clicked, button, [events, id = spec.id] { events(id); });
+      widget = button;
+      break;
+    }
+    case ControlKind::kLabel: {
+      auto* label = new QLabel(caption, parent);
+      label->setTextFormat(Qt::PlainText);
+      widget = label;
+      break;
+    }
+    case ControlKind::kEdit:
+      widget = new QLineEdit(caption, parent);
+      break;
+    case ControlKind::kCheckBox: {
+      auto* box = new QCheckBox(caption, parent);
+      if (spec.handler) QObject::connect(box, &QCheckBox::clicked, box, [events, id = spec.id] { events(id); });
+      widget = box;
+      break;
+    }
+    case ControlKind::kBevel: {
+      auto* line = new QFrame(parent);
+      line->setFrameShape(QFrame::HLine);
+      line->setFrameShadow(QFrame::Sunken);
+      widget = line;
+      break;
+    }
+  }
+  widget->setObjectName(QString::fromLatin1(spec.name));
+  if (spec.kind != ControlKind::kTabSheet) {
+    widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
+    // Labels and check boxes grow to their text, so that a font wider than
+    // the designed one does not cut it.
+    if (spec.kind == ControlKind::kLabel || spec.kind == ControlKind::kCheckBox) widget->resize(std::max(spec.width, widget->sizeHint().width()), spec.height);
+    widget->setHidden(!spec.shown);
+  }
+  controls_[static_cast<size_t>(spec.id)] = widget;
+}
+
+// Qt keeps one focus chain for the window: each parent's children follow
+// their ranks, and a container's children follow the container.
+void QtWindowView::SetTabOrder(std::span<const ControlSpec> layout) {
+  std::vector<QWidget*> chain;
+  std::function<void(ControlId)> append = [&](ControlId parent) {
+    std::vector<const ControlSpec*> children;
+    for (const ControlSpec& spec : layout) {
+      if (spec.parent == parent) children.push_back(&spec);
+    }
+    std::stable_sort(children.begin(), children.end(),
+                     [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
+    for (const ControlSpec* child : children) {
+      if (child->kind == ControlKind::kPageControl) chain.push_back(Control(child->id));
+      if (IsContainer(child->kind)) {
+        append(child->id);
+      } else if (child->tab_order > 0) {
+        chain.push_back(Control(child->id));
+      }
+    }
+  };
+  append(kWindowClientArea);
+  for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+QWidget* QtWindowView::Control(ControlId control) const { return controls_.at(static_cast<size_t>(control)); }
+
+QTabWidget* QtWindowView::PageControlOf(ControlId sheet) const {
+  return static_cast<QTabWidget*>(Control(specs_.at(static_cast<size_t>(sheet)).parent));
+}
+
+std::string QtWindowView::Caption() const { return FromQString(window_->windowTitle()); }
+
+void QtWindowView::SetCaption(std::string_view text) { window_->setWindowTitle(ToQString(text)); }
+
+std::string QtWindowView::Text(ControlId control) const {
+  QWidget* widget = Control(control);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) return FromQString(edit->text());
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return FromQString(button->text());
+  if (auto* label = qobject_cast<QLabel*>(widget)) return FromQString(label->text());
+  if (specs_.at(static_cast<size_t>(control)).kind == ControlKind::kTabSheet) {
+    QTabWidget* pages = PageControlOf(control);
+    return FromQString(pages->tabText(pages->indexOf(widget)));
+  }
+  return {};
+}
+
+void QtWindowView::SetText(ControlId control, std::string_view text) {
+  QWidget* widget = Control(control);
+  QString value = ToQString(text);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    edit->setText(value);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    button->setText(value);
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setText(value);
+  } else if (specs_.at(static_cast<size_t>(control)).kind == ControlKind::kTabSheet) {
+    QTabWidget* pages = PageControlOf(control);
+    pages->setTabText(pages->indexOf(widget), value);
+  }
+}
+
+bool QtWindowView::Checked(ControlId control) const {
+  auto* box = qobject_cast<QCheckBox*>(Control(control));
+  return box != nullptr && box->isChecked();
+}
+
+void QtWindowView::SetChecked(ControlId control, bool checked) {
+  if (auto* box = qobject_cast<QCheckBox*>(Control(control))) box->setChecked(checked);
+}
+
+bool QtWindowView::Shown(ControlId control) const {
+  QWidget* widget = Control(control);
+  if (specs_.at(static_cast<size_t>(control)).kind == ControlKind::kTabSheet) {
+    QTabWidget* pages = PageControlOf(control);
+    return pages->isTabVisible(pages->indexOf(widget));
+  }
+  return !widget->isHidden();
+}
+
+void QtWindowView::SetShown(ControlId control, bool shown) {
+  QWidget* widget = Control(control);
+  if (specs_.at(static_cast<size_t>(control)).kind != ControlKind::kTabSheet) {
+    widget->setHidden(!shown);
+    return;
+  }
+  QTabWidget* pages = PageControlOf(control);
+  int index = pages->indexOf(widget);
+  pages->setTabVisible(index, shown);
+  if (!shown && pages->currentIndex() == index) {
+    for (int other = 0; other < pages->count(); ++other) {
+      if (pages->isTabVisible(other)) {
+        pages->setCurrentIndex(other);
+        break;
+      }
+    }
+  }
+}
+
+ControlId QtWindowView::ActivePage() const {
+  for (const ControlSpec& spec : specs_) {
+    if (spec.kind == ControlKind::kTabSheet && PageControlOf(spec.id)->currentWidget() == Control(spec.id)) {
+      return spec.id;
+    }
+  }
+  return kWindowClientArea;
+}
+
+void QtWindowView::Show() {
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    window_->move(screen->availableGeometry().center() - window_->rect().center());
+  }
+  window_->show();
+}
+
+void QtWindowView::Close() { window_->close(); }
+
+void QtWindowView::WindowClosed() {
+  if (closed_) return;
+  closed_ = true;
+  if (on_closed_) on_closed_();
+}
+
+}  // namespace tarn

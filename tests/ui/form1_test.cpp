@@ -1,0 +1,286 @@
+// The settings window: pages, caption, loading, saving and the address
+// cache, driven through the real widgets.
+#include <sys/stat.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <filesystem>
+
+#include "form1_fixture.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+
+namespace tarn::testing {
+namespace {
+
+TEST_F(Form1Test, ServerPageOnlyForAFileNamedTarnbrokerInTheWorkingDirectory) {
+  Open();
+  EXPECT_FALSE(Pages().isTabVisible(0));
+  EXPECT_EQ(form_->View().ActivePage(), form1::TabSheet2);
+  form_.reset();
+
+  std::filesystem::create_directory(sandbox_.Path("work/tarnbroker.exe"));
+  Open();
+  EXPECT_FALSE(Pages().isTabVisible(0)) << "a directory does not count";
+  form_.reset();
+  std::filesystem::remove(sandbox_.Path("work/tarnbroker.exe"));
+
+  // Beside the executable, with another working directory.
+  std::string beside = ExeDir() + "tarnbroker.exe";
+  WriteFile(beside, "");
+  Open();
+  EXPECT_FALSE(Pages().isTabVisible(0)) << "only the working directory counts";
+  form_.reset();
+  std::filesystem::remove(beside);
+
+  OfferServerPage();
+  Open();
+  EXPECT_TRUE(Pages().isTabVisible(0));
+  EXPECT_EQ(form_->View().ActivePage(), form1::TabSheet1);
+}
+
+TEST_F(Form1Test, EveryRowOfTheLayoutBecomesANamedControl) {
+  OfferServerPage();
+  Open("quelmont-not-installed");
+  std::span<const ControlSpec> layout = Form1Layout();
+  ASSERT_EQ(layout.size(), size_t{form1::kControlCount});
+  for (size_t i = 0; i < layout.size(); ++i) {
+    const ControlSpec& row = layout[i];
+    EXPECT_EQ(row.id, static_cast<ControlId>(i)) << row.name;
+    QWidget* widget = Find<QWidget>(row.name);
+    if (widget == nullptr || row.kind == ControlKind::kTabSheet) continue;
+    EXPECT_EQ(widget->pos(), QPoint(row.left, row.top)) << row.name;
+    EXPECT_EQ(widget->height(), row.height) << row.name;
+    bool grows = row.kind == ControlKind::kLabel || row.kind == ControlKind::kCheckBox;
+    EXPECT_TRUE(grows ? widget->width() >= row.width : widget->width() == row.width) << row.name;
+    EXPECT_EQ(widget->isHidden(), !row.shown) << row.name;
+  }
+  EXPECT_EQ(Text("Button3"), "Limpar \"cache\" de endere\xE7os");
+}
+
+TEST_F(Form1Test, TabFollowsTheRanksWithinEachPage) {
+  Open();
+  const char* client_page[] = {"Edit4", "CheckBox2", "CheckBox4", "CheckBox6", "Button3", "Edit8", "Edit12"};
+  for (size_t i = 1; i < std::size(client_page); ++i) {
+    EXPECT_EQ(Find<QWidget>(client_page[i - 1])->nextInFocusChain(), Find<QWidget>(client_page[i])) << client_page[i];
+  }
+  EXPECT_EQ(Find<QWidget>("Button1")->nextInFocusChain(), Find<QWidget>("Button2"));
+}
+
+TEST_F(Form1Test, CaptionEndsWithTheExecutablesDirectory) {
+  Open();
+  EXPECT_EQ(FromQString(Window().windowTitle()), "Configura\xE7\xF5" "es - " + ExeDir());
+  EXPECT_EQ(Window().size(), QSize(286, 413)) << "client area 280 x 407 within a border of 3";
+  EXPECT_EQ(Window().minimumSize(), Window().maximumSize()) << "not resizable";
+  EXPECT_FALSE(Window().windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  QPoint screen_centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+  // Centred before the window manager's frame is known: off by at most the frame.
+  EXPECT_LE((Window().frameGeometry().center() - screen_centre).manhattanLength(), 8);
+}
+
+TEST_F(Form1Test, LoadsTheClientPageInMinutes) {
+  WriteFile(sandbox_.Path("tarnclient.ini"),
+            "[CLIENT]\r\nFORCEADDRESS=10.1.2.3\r\nDEBUG=1\r\nREQUESTCOMPRESSION=0\r\nTIMEOUT=59999\r\n"
+            "USERTIMEOUT=90000\r\n");
+  Open();
+  EXPECT_EQ(Text("Edit4"), "10.1.2.3");
+  EXPECT_TRUE(Checked("CheckBox2"));
+  EXPECT_TRUE(Checked("CheckBox4"));
+  EXPECT_FALSE(Checked("CheckBox6"));
+  EXPECT_EQ(Text("Edit8"), "0");
+  EXPECT_EQ(Text("Edit12"), "1");
+}
+
+TEST_F(Form1Test, LoadsTheServerPageRoundingHalfToEven) {
+  OfferServerPage();
+  struct Case {
+    int bytes, bandwidth;
+    const char *megabytes, *kbps;
+  };
+  for (Case c : {Case{1572864, 1536, "2", "2"}, Case{2621440, 2560, "2", "2"}, Case{3670016, 3584, "4", "4"},
+                 Case{52428800, 10240, "50", "10"}, Case{0, 0, "0", "0"}}) {
+    WriteFile(sandbox_.Path("tarnserver.ini"), "[SERVER]\r\nlog_size_limit=" + std::to_string(c.bytes) +
+                                                   "\r\nmax_bandwidth=" + std::to_string(c.bandwidth) + "\r\n");
+    Open();
+    EXPECT_EQ(Text("Edit11"), c.megabytes) << c.bytes;
+    EXPECT_EQ(Text("Edit10"), c.kbps) << c.bandwidth;
+    form_.reset();
+  }
+
+  WriteFile(sandbox_.Path("tarnserver.ini"),
+            "[SERVER]\r\nlog_level=3\r\nPriority=7\r\ncache_enabled=1\r\nForceCompatibility=1\r\nASSERVICE=1\r\n");
+  Open();
+  EXPECT_EQ(Text("Edit9"), "3");
+  EXPECT_EQ(Text("Edit5"), "7") << "hidden beyond the page's width, it still carries its value";
+  EXPECT_TRUE(Hidden("Edit5"));
+  EXPECT_TRUE(Checked("CheckBox10"));
+  EXPECT_TRUE(Checked("CheckBox7"));
+  EXPECT_FALSE(Checked("CheckBox3"));
+  EXPECT_FALSE(Checked("CheckBox5"));
+  EXPECT_TRUE(Checked("CheckBox8")) << "the stored ASSERVICE";
+}
+
+TEST_F(Form1Test, StoredServiceFlagComesFromTheServerSettingsSource) {
+  OfferServerPage();
+  {
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("SOFTWARE\\KESSLAN\\ORVIK\\SERVER", true));
+    registry.WriteString("ASSERVICE", "1");
+  }
+  Open();
+  EXPECT_TRUE(Checked("CheckBox8")) << "without tarnserver.ini, from the registry";
+  form_.reset();
+
+  WriteFile(sandbox_.Path("tarnserver.ini"), "[SERVER]\r\nlog_level=1\r\n");
+  Open();
+  EXPECT_FALSE(Checked("CheckBox8")) << "the file, when it exists, is the only source";
+}
+
+TEST_F(Form1Test, WithoutTheServerPageItsControlsKeepTheirDesignedValues) {
+  WriteFile(sandbox_.Path("tarnserver.ini"), "[SERVER]\r\nlog_level=3\r\nlog_size_limit=0\r\n");
+  Open();
+  EXPECT_EQ(Text("Edit9"), "0");
+  EXPECT_EQ(Text("Edit11"), "100");
+}
+
+TEST_F(Form1Test, OkWritesBothFilesKeyByKeyAndCloses) {
+  OfferServerPage();
+  WriteFile(sandbox_.Path("tarnclient.ini"), "[CLIENT]\r\nFORCEADDRESS=10.1.2.3\r\n");
+  Open();
+  Type("Edit8", "abc");
+  Type("Edit12", "");
+  Type("Edit9", "2");
+  Type("Edit11", "50");
+  Type("Edit10", "16");
+  Click("CheckBox2");  // unchecked: the forced address is cleared
+  Click("CheckBox6");
+  Click("Button1");
+
+  EXPECT_EQ(ReadFile(sandbox_.Path("tarnclient.ini")),
+            "[CLIENT]\r\nFORCEADDRESS=\r\nDEBUG=0\r\nREQUESTCOMPRESSION=1\r\nTIMEOUT=600000\r\nUSERTIMEOUT=600000\r\n");
+  EXPECT_EQ(ReadFile(sandbox_.Path("tarnserver.ini")),
+            "[QUORVAN]\r\nRangeIndex=\r\nRangeMax=\r\nRangeStart=\r\nRangeEnd=\r\n"
+            "[SERVER]\r\nForceCounterAddress=\r\nPriority=0\r\ncache_enabled=0\r\nForceLogWrites=0\r\n"
+            "AllowRemoteShutdown=0\r\nDALCOMPAT=0\r\nlog_level=2\r\nlog_size_limit=52428800\r\n"
+            "multi_process_mode=2\r\nASSERVICE=0\r\nMAX_BANDWIDTH=16384\r\n");
+  EXPECT_EQ(Messages(), std::vector<std::string>{kTitle + "|" + kClosing});
+  EXPECT_FALSE(WindowOpen());
+}
+
+TEST_F(Form1Test, OkEmptiesTheCounterRangeAndForcedCounterAddress) {
+  OfferServerPage();
+  WriteFile(sandbox_.Path("tarnserver.ini"),
+            "[QUORVAN]\r\nRangeIndex=5\r\nRangeMax=9\r\nRangeStart=100\r\nRangeEnd=200\r\n"
+            "[SERVER]\r\nForceCounterAddress=10.0.0.9\r\nASSERVICE=1\r\nlog_size_limit=3670016\r\n");
+  Open();
+  Click("Button1");
+  std::string server = ReadFile(sandbox_.Path("tarnserver.ini"));
+  for (const char* line : {"\r\nRangeIndex=\r\n", "\r\nRangeMax=\r\n", "\r\nRangeStart=\r\n", "\r\nRangeEnd=\r\n",
+                           "\r\nForceCounterAddress=\r\n", "\r\nASSERVICE=1\r\n", "\r\nlog_size_limit=4194304\r\n"}) {
+    EXPECT_NE(server.find(line), std::string::npos) << line << " in " << server;
+  }
+}
+
+TEST_F(Form1Test, OkWritesTheServerFileAlsoWhenClienteIsInFront) {
+  OfferServerPage();
+  Open();
+  Type("Edit9", "4");
+  Pages().setCurrentIndex(1);
+  Click("Button1");
+  EXPECT_NE(ReadFile(sandbox_.Path("tarnserver.ini")).find("\r\nlog_level=4\r\n"), std::string::npos);
+}
+
+TEST_F(Form1Test, CancelarWritesNothing) {
+  OfferServerPage();
+  Open();
+  Type("Edit9", "4");
+  Click("Button2");
+  EXPECT_FALSE(WindowOpen());
+  EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnclient.ini")));
+  EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnserver.ini")));
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(Form1Test, EntriesTooLargeForTheirStoredValueAreRefusedBeforeAnyWrite) {
+  OfferServerPage();
+  Open();
+  struct Case {
+    const char* edit;
+    const char* entry;
+    std::string message;
+  };
+  for (const Case& c : {
+           Case{"Edit8", "35792",
+                "Tempo limite para requisi\xE7\xF5" "es ao servidor: o maior valor aceito \xE9 35791 minutos."},
+           Case{"Edit12", "-40000", "Tempo limite para solicitar login: o menor valor aceito \xE9 -35791 minutos."},
+           Case{"Edit11", "2048", "Limite: o maior valor aceito \xE9 2047 MB."},
+           Case{"Edit10", "2097152", "Limite de banda: o maior valor aceito \xE9 2097151 Kb/s."},
+       }) {
+    std::string before = Text(c.edit);
+    Type(c.edit, c.entry);
+    Click("Button1");
+    EXPECT_EQ(Messages().back(), kTitle + "|" + c.message + "|error");
+    EXPECT_TRUE(WindowOpen());
+    EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnclient.ini")));
+    Type(c.edit, before);
+  }
+
+  Type("Edit8", "35791");
+  Type("Edit11", "2047");
+  Type("Edit10", "2097151");
+  Click("Button1");
+  EXPECT_NE(ReadFile(sandbox_.Path("tarnclient.ini")).find("\r\nTIMEOUT=2147460000\r\n"), std::string::npos);
+  std::string server = ReadFile(sandbox_.Path("tarnserver.ini"));
+  EXPECT_NE(server.find("\r\nlog_size_limit=2146435072\r\n"), std::string::npos);
+  EXPECT_NE(server.find("\r\nMAX_BANDWIDTH=2147482624\r\n"), std::string::npos);
+}
+
+TEST_F(Form1Test, AFailedWriteKeepsTheWindowOpenAndTheEarlierWrites) {
+  OfferServerPage();
+  // A directory where the server file should be cannot be written.
+  std::filesystem::create_directory(sandbox_.Path("tarnserver.ini"));
+  Open();
+  Click("Button1");
+  ASSERT_EQ(toolkit_.shown.size(), 1u);
+  EXPECT_EQ(toolkit_.shown[0].message.icon, MessageIcon::kError);
+  EXPECT_EQ(toolkit_.shown[0].message.title, kTitle);
+  EXPECT_NE(toolkit_.shown[0].message.text.find("tarnserver.ini"), std::string::npos)
+      << toolkit_.shown[0].message.text;
+  EXPECT_TRUE(WindowOpen());
+  EXPECT_NE(ReadFile(sandbox_.Path("tarnclient.ini")).find("\r\nUSERTIMEOUT="), std::string::npos);
+}
+
+TEST_F(Form1Test, ClearingTheAddressCacheRemovesTheWholeKey) {
+  {
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("SOFTWARE\\KESSLAN\\ORVIK\\LOCATIONSERVICES\\tarn\\nested", true));
+    registry.WriteString("Address", "10.0.0.1");
+    ASSERT_TRUE(registry.OpenKey("SOFTWARE\\KESSLAN\\ORVIK\\LOCATIONSERVICES\\other", true));
+    ASSERT_TRUE(registry.OpenKey("SOFTWARE\\KESSLAN\\ORVIK\\CLIENT", true));
+    registry.WriteString("DEBUG", "0");
+  }
+  Open();
+  Click("Button3");
+  TRegistry registry;
+  EXPECT_FALSE(registry.KeyExists("SOFTWARE\\KESSLAN\\ORVIK\\LOCATIONSERVICES"));
+  EXPECT_TRUE(registry.KeyExists("SOFTWARE\\KESSLAN\\ORVIK\\CLIENT"));
+  EXPECT_TRUE(WindowOpen());
+
+  Click("Button3");  // the key is gone now
+  EXPECT_EQ(Messages(), (std::vector<std::string>{kTitle + "|Cache limpo", kTitle + "|Cache limpo"}));
+  EXPECT_TRUE(WindowOpen());
+}
+
+TEST_F(Form1Test, ServiceCheckBoxPutsTheLoadedServerValuesBack) {
+  OfferServerPage();
+  WriteFile(sandbox_.Path("tarnserver.ini"), "[SERVER]\r\nlog_level=3\r\n");
+  QuelmontDouble service;
+  Open();
+  Type("Edit9", "8");
+  Click("CheckBox8");
+  EXPECT_EQ(Text("Edit9"), "3");
+  EXPECT_TRUE(Checked("CheckBox8")) << "the box keeps the state the click gave it";
+}
+
+}  // namespace
+}  // namespace tarn::testing
