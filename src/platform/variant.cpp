@@ -1,0 +1,186 @@
+#include "platform/variant.h"
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+namespace tarn {
+
+struct Variant::TextBlock {
+  size_t length;  // code units that follow the header
+
+  template <typename Unit>
+  Unit* Units() noexcept {
+    return reinterpret_cast<Unit*>(this + 1);
+  }
+
+  template <typename Unit>
+  static TextBlock* Make(const Unit* units, size_t length) {
+    if (length == 0) return nullptr;  // the empty string needs no block
+    void* memory = ::operator new(sizeof(TextBlock) + length * sizeof(Unit));
+    auto* block = new (memory) TextBlock{length};
+    std::memcpy(block->Units<Unit>(), units, length * sizeof(Unit));
+    return block;
+  }
+
+  static TextBlock* Copy(TextBlock* block, size_t unit_size) {
+    if (block == nullptr) return nullptr;
+    size_t bytes = sizeof(TextBlock) + block->length * unit_size;
+    void* memory = ::operator new(bytes);
+    std::memcpy(memory, block, bytes);
+    return static_cast<TextBlock*>(memory);
+  }
+};
+
+namespace {
+
+bool IsWide(uint16_t type) { return type == varOleStr || type == varStrArg; }
+bool IsText(uint16_t type) { return IsWide(type) || type == varString; }
+bool IsArray(uint16_t type) { return (type & varArray) != 0; }
+
+}  // namespace
+
+Variant::Variant(const Variant& other) : type_(varEmpty) {
+  payload_.int64 = 0;
+  CopyFrom(other);
+}
+
+Variant& Variant::operator=(const Variant& other) {
+  if (this != &other) {
+    Variant copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
+Variant::Variant(Variant&& other) noexcept : type_(other.type_), payload_(other.payload_) {
+  other.type_ = varEmpty;
+  other.payload_.int64 = 0;
+}
+
+Variant& Variant::operator=(Variant&& other) noexcept {
+  if (this != &other) {
+    Release();
+    type_ = other.type_;
+    payload_ = other.payload_;
+    other.type_ = varEmpty;
+    other.payload_.int64 = 0;
+  }
+  return *this;
+}
+
+void Variant::Release() noexcept {
+  if (IsText(type_)) {
+    ::operator delete(payload_.text);
+  } else if (IsArray(type_)) {
+    delete payload_.array;
+  }
+  type_ = varEmpty;
+  payload_.int64 = 0;
+}
+
+void Variant::CopyFrom(const Variant& other) {
+  if (IsText(other.type_)) {
+    payload_.text = TextBlock::Copy(other.payload_.text, IsWide(other.type_) ? sizeof(char16_t) : 1);
+  } else if (IsArray(other.type_)) {
+    payload_.array = new std::vector<Variant>(*other.payload_.array);
+  } else {
+    payload_ = other.payload_;
+  }
+  type_ = other.type_;
+}
+
+Variant Variant::OfInteger(uint16_t type, int64_t value) {
+  Variant v(type);
+  v.payload_.int64 = value;
+  return v;
+}
+
+Variant Variant::Smallint(int16_t value) { return OfInteger(varSmallint, value); }
+Variant Variant::Integer(int32_t value) { return OfInteger(varInteger, value); }
+Variant Variant::Currency(int64_t ten_thousandths) { return OfInteger(varCurrency, ten_thousandths); }
+Variant Variant::Error(int32_t code) { return OfInteger(varError, code); }
+Variant Variant::ShortInt(int8_t value) { return OfInteger(varShortInt, value); }
+Variant Variant::Byte(uint8_t value) { return OfInteger(varByte, value); }
+Variant Variant::Word(uint16_t value) { return OfInteger(varWord, value); }
+Variant Variant::LongWord(uint32_t value) { return OfInteger(varLongWord, value); }
+Variant Variant::Int64(int64_t value) { return OfInteger(varInt64, value); }
+
+Variant Variant::Single(float value) {
+  Variant v(varSingle);
+  v.payload_.single = value;
+  return v;
+}
+
+Variant Variant::Double(double value) {
+  Variant v(varDouble);
+  v.payload_.real = value;
+  return v;
+}
+
+Variant Variant::Date(double days) {
+  Variant v(varDate);
+  v.payload_.real = days;
+  return v;
+}
+
+Variant Variant::Boolean(bool value) {
+  Variant v(varBoolean);
+  v.payload_.boolean = value;
+  return v;
+}
+
+Variant Variant::OleStr(std::u16string_view text) {
+  Variant v(varOleStr);
+  v.payload_.text = TextBlock::Make(text.data(), text.size());
+  return v;
+}
+
+Variant Variant::StrArg(std::u16string_view text) {
+  Variant v(varStrArg);
+  v.payload_.text = TextBlock::Make(text.data(), text.size());
+  return v;
+}
+
+Variant Variant::String(std::string_view narrow_text) {
+  Variant v(varString);
+  v.payload_.text = TextBlock::Make(narrow_text.data(), narrow_text.size());
+  return v;
+}
+
+Variant Variant::ByRef(TObject* object) { return Interface(static_cast<VarType>(varByRef), object); }
+
+Variant Variant::Interface(VarType type, TObject* object) {
+  Variant v(type);
+  v.payload_.object = object;
+  return v;
+}
+
+Variant Variant::Array(VarType element, std::vector<Variant> elements) {
+  auto* array = new std::vector<Variant>(std::move(elements));
+  Variant v(static_cast<uint16_t>(varArray | element));
+  v.payload_.array = array;
+  return v;
+}
+
+int64_t Variant::AsInt64() const noexcept {
+  switch (type_) {
+    case varSmallint: case varInteger: case varError: case varShortInt: case varByte:
+    case varWord: case varLongWord: case varInt64: case varCurrency:
+      return payload_.int64;
+    default:
+      return 0;
+  }
+}
+
+std::u16string_view Variant::AsWide() const noexcept {
+  if (!IsWide(type_) || payload_.text == nullptr) return {};
+  return {payload_.text->Units<char16_t>(), payload_.text->length};
+}
+
+std::string_view Variant::AsNarrow() const noexcept {
+  if (type_ != varString || payload_.text == nullptr) return {};
+  return {payload_.text->Units<char>(), payload_.text->length};
+}
+
+}  // namespace tarn
