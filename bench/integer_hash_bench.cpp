@@ -1,7 +1,7 @@
 // TIntegerHash against std::unordered_map<std::string, int32_t>: add every
 // key, then look every key up once, for small, medium and large tables of
 // identifier-like keys (customer_name) and numbered keys (item00042).
-// Each run prints the ratio of TIntegerHash's time to the peer's.
+// The run ends with the ratio of TIntegerHash's time to the peer's.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ratio_reporter.h"
 #include "runtime/integer_hash.h"
 
 namespace {
@@ -44,72 +45,41 @@ const std::vector<std::string>& Keys(int shape, int count) {
   return keys;
 }
 
-std::map<std::pair<int, int>, double> peer_seconds;
-
-void BM_Peer(benchmark::State& state) {
-  const auto& keys = Keys(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+void AddThenLookUpPeer(benchmark::State& state, const std::vector<std::string>* keys) {
   for (auto _ : state) {
     std::unordered_map<std::string, int32_t> table;
-    for (size_t i = 0; i < keys.size(); ++i) table[keys[i]] = static_cast<int32_t>(i);
+    for (size_t i = 0; i < keys->size(); ++i) table[(*keys)[i]] = static_cast<int32_t>(i);
     int64_t sum = 0;
-    for (const auto& key : keys) sum += table.find(key)->second;
+    for (const auto& key : *keys) sum += table.find(key)->second;
     benchmark::DoNotOptimize(sum);
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(keys.size()));
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(keys->size()));
 }
 
-void BM_IntegerHash(benchmark::State& state) {
-  const auto& keys = Keys(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+void AddThenLookUp(benchmark::State& state, const std::vector<std::string>* keys) {
   for (auto _ : state) {
     tarn::TIntegerHash table;
-    for (size_t i = 0; i < keys.size(); ++i) table.Add(keys[i], static_cast<int32_t>(i));
+    for (size_t i = 0; i < keys->size(); ++i) table.Add((*keys)[i], static_cast<int32_t>(i));
     int64_t sum = 0;
-    for (const auto& key : keys) sum += table.Lookup(key);
+    for (const auto& key : *keys) sum += table.Lookup(key);
     benchmark::DoNotOptimize(sum);
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(keys.size()));
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(keys->size()));
 }
-
-void Args(benchmark::internal::Benchmark* b) {
-  for (int shape : {0, 1}) {
-    for (int count : {16, 1000, 100000}) b->Args({shape, count});
-  }
-  b->ArgNames({"numbered", "keys"});
-}
-
-BENCHMARK(BM_Peer)->Apply(Args);
-BENCHMARK(BM_IntegerHash)->Apply(Args);
-
-// Prints TIntegerHash time / peer time per case after the runs.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& run : runs) {
-      std::string name = run.benchmark_name();
-      auto slash = name.find('/');
-      std::string suffix = name.substr(slash);
-      double seconds = run.GetAdjustedRealTime();
-      if (name.rfind("BM_Peer", 0) == 0) peer[suffix] = seconds;
-      else if (peer.count(suffix)) ratios.emplace_back(suffix, seconds / peer[suffix]);
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    std::printf("\nTIntegerHash time / std::unordered_map time (add then look up every key)\n");
-    for (const auto& [suffix, ratio] : ratios) std::printf("  %-28s %.2fx\n", suffix.c_str(), ratio);
-  }
-
- private:
-  std::map<std::string, double> peer;
-  std::vector<std::pair<std::string, double>> ratios;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  for (int shape : {0, 1}) {
+    for (int count : {16, 1000, 100000}) {
+      const std::vector<std::string>* keys = &Keys(shape, count);
+      std::string scenario = std::string(shape == 0 ? "identifiers/" : "numbered/") + std::to_string(count);
+      benchmark::RegisterBenchmark(("AddLookup/TIntegerHash/" + scenario).c_str(), AddThenLookUp, keys);
+      benchmark::RegisterBenchmark(("AddLookup/unordered_map/" + scenario).c_str(), AddThenLookUpPeer, keys);
+    }
+  }
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  tarn::bench::RatioReporter reporter("TIntegerHash");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 }
