@@ -90,70 +90,56 @@ class JSONParser {
     RaiseUnexpected();
   }
 
-  std::unique_ptr<TJSONbase> ReadArray(TJSONarray* parent) {
-    std::unique_ptr<TJSONlist> list;
+  // The elements of an array or the members of an object, up to the closing
+  // bracket. Tree mode builds the container, event mode reports its bounds;
+  // event mode has no container to count, so both keep their own flag and a
+  // leading comma is an error in both.
+  template <typename Container, typename ReadItem>
+  std::unique_ptr<TJSONbase> ReadItems(TJSONarray* parent, uint8_t begin, uint8_t end, char close,
+                                       const ReadItem& read_item) {
+    std::unique_ptr<Container> container;
     if (events_) {
-      Emit(jeArrayBegin, Variant());
+      Emit(begin, Variant());
     } else {
-      list = std::make_unique<TJSONlist>(parent);
+      container = std::make_unique<Container>(parent);
     }
-    // Event mode has no list to count, so it keeps its own flag and reports a
-    // leading comma as tree mode does.
-    bool element_seen = false;
+    bool item_seen = false;
     bool comma_pending = false;
     for (;;) {
       SkipWhitespace();
       char c = *p_;
       if (c == '\0') throw TJSONError("Missing closing bracket for array");
+      if (c == close) {
+        if (comma_pending) RaiseAt("Empty element", Offset(p_));
+        ++p_;
+        --depth_;
+        if (events_) Emit(end, Variant());
+        return container;
+      }
       if (c == ',') {
-        if (comma_pending || !element_seen) RaiseAt("Empty element", Offset(p_));
+        if (comma_pending || !item_seen) RaiseAt("Empty element", Offset(p_));
         ++p_;
         comma_pending = true;
         continue;
       }
-      if (c == ']') {
-        if (comma_pending) RaiseAt("Empty element", Offset(p_));
-        ++p_;
-        --depth_;
-        if (events_) Emit(jeArrayEnd, Variant());
-        return list;
-      }
-      const char* value_start = p_;
-      std::unique_ptr<TJSONbase> value;
-      if (!ReadValue(list.get(), value)) RaiseAt("Empty element", Offset(value_start));
-      if (list) list->Add(std::move(value));
-      element_seen = true;
+      read_item(container.get());
+      item_seen = true;
       comma_pending = false;
     }
   }
 
+  std::unique_ptr<TJSONbase> ReadArray(TJSONarray* parent) {
+    return ReadItems<TJSONlist>(parent, jeArrayBegin, jeArrayEnd, ']', [this](TJSONlist* list) {
+      const char* value_start = p_;
+      std::unique_ptr<TJSONbase> value;
+      if (!ReadValue(list, value)) RaiseAt("Empty element", Offset(value_start));
+      if (list) list->Add(std::move(value));
+    });
+  }
+
   std::unique_ptr<TJSONbase> ReadObject(TJSONarray* parent) {
-    std::unique_ptr<TJSONobject> object;
-    if (events_) {
-      Emit(jeObjectBegin, Variant());
-    } else {
-      object = std::make_unique<TJSONobject>(parent);
-    }
-    bool member_seen = false;
-    bool comma_pending = false;
-    for (;;) {
-      SkipWhitespace();
-      char c = *p_;
-      if (c == '\0') throw TJSONError("Missing closing bracket for array");
-      if (c == '}') {
-        if (comma_pending) RaiseAt("Empty element", Offset(p_));
-        ++p_;
-        --depth_;
-        if (events_) Emit(jeObjectEnd, Variant());
-        return object;
-      }
-      if (c == ',') {
-        if (comma_pending || !member_seen) RaiseAt("Empty element", Offset(p_));
-        ++p_;
-        comma_pending = true;
-        continue;
-      }
-      if (c != '"') RaiseAt("Unquoted property name", Offset(p_));
+    return ReadItems<TJSONobject>(parent, jeObjectBegin, jeObjectEnd, '}', [this](TJSONobject* object) {
+      if (*p_ != '"') RaiseAt("Unquoted property name", Offset(p_));
       std::string_view raw = ReadStringToken();
       if (raw.empty()) RaiseAt("Empty property name", Offset(p_ - 1));
       // Without escapes the narrow name is the raw text itself.
@@ -172,14 +158,14 @@ class JSONParser {
       SkipWhitespace();
       if (*p_ == ',' || *p_ == '}') RaiseAt("Missing property value", Offset(p_));
       std::unique_ptr<TJSONbase> value;
-      bool recognised = ReadValue(object.get(), value);
+      bool recognised = ReadValue(object, value);
+      // Event mode does not catch a misspelled literal here: its letters are
+      // then read as the next member name.
       if (object) {
         if (!recognised) RaiseAt("Empty element", Offset(p_));
         object->Append(std::move(narrow_name), std::move(value));
       }
-      member_seen = true;
-      comma_pending = false;
-    }
+    });
   }
 
   // Reads any value into `value` (tree mode) or reports it (event mode).

@@ -112,17 +112,14 @@ Variant Variant::Single(float value) {
   return v;
 }
 
-Variant Variant::Double(double value) {
-  Variant v(varDouble);
+Variant Variant::OfReal(uint16_t type, double value) {
+  Variant v(type);
   v.payload_.real = value;
   return v;
 }
 
-Variant Variant::Date(double days) {
-  Variant v(varDate);
-  v.payload_.real = days;
-  return v;
-}
+Variant Variant::Double(double value) { return OfReal(varDouble, value); }
+Variant Variant::Date(double days) { return OfReal(varDate, days); }
 
 Variant Variant::Boolean(bool value) {
   Variant v(varBoolean);
@@ -130,23 +127,16 @@ Variant Variant::Boolean(bool value) {
   return v;
 }
 
-Variant Variant::OleStr(std::u16string_view text) {
-  Variant v(varOleStr);
+template <typename Unit>
+Variant Variant::OfText(uint16_t type, std::basic_string_view<Unit> text) {
+  Variant v(type);
   v.payload_.text = TextBlock::Make(text.data(), text.size());
   return v;
 }
 
-Variant Variant::StrArg(std::u16string_view text) {
-  Variant v(varStrArg);
-  v.payload_.text = TextBlock::Make(text.data(), text.size());
-  return v;
-}
-
-Variant Variant::String(std::string_view narrow_text) {
-  Variant v(varString);
-  v.payload_.text = TextBlock::Make(narrow_text.data(), narrow_text.size());
-  return v;
-}
+Variant Variant::OleStr(std::u16string_view text) { return OfText(varOleStr, text); }
+Variant Variant::StrArg(std::u16string_view text) { return OfText(varStrArg, text); }
+Variant Variant::String(std::string_view narrow_text) { return OfText(varString, narrow_text); }
 
 Variant Variant::ByRef(TObject* object) { return Interface(static_cast<VarType>(varByRef), object); }
 

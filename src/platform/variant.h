@@ -90,6 +90,9 @@ class Variant {
  private:
   explicit Variant(uint16_t type) noexcept : type_(type) { payload_.int64 = 0; }
   static Variant OfInteger(uint16_t type, int64_t value);
+  static Variant OfReal(uint16_t type, double value);
+  template <typename Unit>
+  static Variant OfText(uint16_t type, std::basic_string_view<Unit> text);
   void Release() noexcept;
   void CopyFrom(const Variant& other);
 
