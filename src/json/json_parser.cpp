@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/code_page.h"
 
@@ -30,12 +31,11 @@ int HexValue(char16_t c) {
   throw EConvertError("'" + std::string(token) + "' is not a valid floating point value");
 }
 
-// A scalar read from the text, or nothing recognised.
-struct Scalar {
-  bool recognised = false;
-  uint8_t kind = jkNull;
-  Variant value;
-};
+// Makes room for one more element, growing by doubling.
+template <typename T>
+void ReserveOneMore(std::vector<T>& v) {
+  if (v.size() == v.capacity()) v.reserve(v.empty() ? 2 : v.size() * 2);
+}
 
 }  // namespace
 
@@ -132,8 +132,12 @@ class JSONParser {
     return ReadItems<TJSONlist>(parent, jeArrayBegin, jeArrayEnd, ']', [this](TJSONlist* list) {
       const char* value_start = p_;
       std::unique_ptr<TJSONbase> value;
-      if (!ReadValue(list, value)) RaiseAt("Empty element", Offset(value_start));
-      if (list) list->Add(std::move(value));
+      Variant scalar;
+      if (!ReadValue(list, value, scalar)) RaiseAt("Empty element", Offset(value_start));
+      if (list) {
+        ReserveOneMore(list->children_);
+        list->children_.push_back(value ? TJSONarray::Child(std::move(value)) : TJSONarray::Child(std::move(scalar)));
+      }
     });
   }
 
@@ -158,62 +162,55 @@ class JSONParser {
       SkipWhitespace();
       if (*p_ == ',' || *p_ == '}') RaiseAt("Missing property value", Offset(p_));
       std::unique_ptr<TJSONbase> value;
-      bool recognised = ReadValue(object, value);
+      Variant scalar;
+      bool recognised = ReadValue(object, value, scalar);
       // Event mode does not catch a misspelled literal here: its letters are
       // then read as the next member name.
       if (object) {
         if (!recognised) RaiseAt("Empty element", Offset(p_));
-        object->Append(std::move(narrow_name), std::move(value));
+        object->Append(std::move(narrow_name),
+                       value ? TJSONarray::Child(std::move(value)) : TJSONarray::Child(std::move(scalar)));
       }
     });
   }
 
-  // Reads any value into `value` (tree mode) or reports it (event mode).
-  // False when nothing was recognised: a misspelled literal, or the end of
-  // the text.
-  bool ReadValue(TJSONarray* parent, std::unique_ptr<TJSONbase>& value) {
+  // Reads any value and reports it (event mode), or gives it: a container in
+  // `container`, a scalar in `scalar`. False when nothing was recognised: a
+  // misspelled literal, or the end of the text.
+  bool ReadValue(TJSONarray* parent, std::unique_ptr<TJSONbase>& container, Variant& scalar) {
     SkipWhitespace();
     char c = *p_;
-    Scalar scalar;
+    uint8_t event = jeString;
     if (c == '"') {
       ReadString(scalar);
     } else if (c == '-' || IsDigit(c)) {
       ReadNumber(scalar);
+      event = jeNumber;
     } else if (c == 't' || c == 'T' || c == 'f' || c == 'F' || c == 'n' || c == 'N') {
-      ReadLiteral(scalar);
-      if (!scalar.recognised) return false;
+      if (!ReadLiteral(scalar)) return false;
+      if (scalar.Type() == varBoolean) event = jeBoolean;
     } else {
-      value = ReadContainer(parent);
-      return value != nullptr || events_;
+      container = ReadContainer(parent);
+      return container != nullptr || events_;
     }
-    if (events_) {
-      Emit(scalar.kind == jkBoolean ? jeBoolean : scalar.kind == jkNull || scalar.kind == jkString ? jeString : jeNumber,
-           scalar.value);
-    } else {
-      value = std::make_unique<TJSONbase>(parent);
-      value->Assign(scalar.kind, std::move(scalar.value));
-    }
+    if (events_) Emit(event, scalar);
     return true;
   }
 
-  void ReadLiteral(Scalar& scalar) {
+  // true, false or null in any letter case; nothing is consumed when the
+  // letters do not match.
+  bool ReadLiteral(Variant& scalar) {
     static constexpr std::string_view kWords[] = {"true", "false", "null"};
     for (std::string_view word : kWords) {
       if (Lower(*p_) != word[0]) continue;
       for (size_t i = 1; i < word.size(); ++i) {
-        if (Lower(p_[i]) != word[i]) return;
+        if (Lower(p_[i]) != word[i]) return false;
       }
       p_ += word.size();
-      scalar.recognised = true;
-      if (word[0] == 'n') {
-        scalar.kind = jkNull;
-        scalar.value = Variant::Null();
-      } else {
-        scalar.kind = jkBoolean;
-        scalar.value = Variant::Boolean(word[0] == 't');
-      }
-      return;
+      scalar = word[0] == 'n' ? Variant::Null() : Variant::Boolean(word[0] == 't');
+      return true;
     }
+    return false;
   }
 
   // The raw content between the quotes; the position moves past the closing
@@ -235,19 +232,17 @@ class JSONParser {
     return raw;
   }
 
-  void ReadString(Scalar& scalar) {
+  void ReadString(Variant& scalar) {
     std::string_view raw = ReadStringToken();
-    scalar.recognised = true;
-    scalar.kind = jkString;
     if (raw.empty()) {
-      scalar.value = events_ ? Variant::String({}) : Variant::OleStr({});
+      scalar = events_ ? Variant::String({}) : Variant::OleStr({});
     } else if (raw.find('\\') == std::string_view::npos) {
       wide_.resize(raw.size());
       for (size_t i = 0; i < raw.size(); ++i) wide_[i] = AnsiCharToWide(static_cast<unsigned char>(raw[i]));
-      scalar.value = Variant::OleStr(wide_);
+      scalar = Variant::OleStr(wide_);
     } else {
       Unescape(raw);
-      scalar.value = Variant::OleStr(wide_);
+      scalar = Variant::OleStr(wide_);
     }
   }
 
@@ -294,7 +289,7 @@ class JSONParser {
                      std::string(raw) + "\"");
   }
 
-  void ReadNumber(Scalar& scalar) {
+  void ReadNumber(Variant& scalar) {
     const char* token = p_;
     if (*p_ == '-') ++p_;
     while (IsDigit(*p_)) ++p_;
@@ -315,15 +310,12 @@ class JSONParser {
     }
     std::string_view text(token, static_cast<size_t>(p_ - token));
     double real = ToDouble(text);
-    scalar.recognised = true;
     if (!fraction && !exponent && real >= -2147483647.0 && real <= 2147483647.0) {
       int32_t integer = 0;
       std::from_chars(text.data(), text.data() + text.size(), integer);
-      scalar.kind = jkInteger;
-      scalar.value = Variant::Integer(integer);
+      scalar = Variant::Integer(integer);
     } else {
-      scalar.kind = jkFloat;
-      scalar.value = Variant::Double(real);
+      scalar = Variant::Double(real);
     }
   }
 

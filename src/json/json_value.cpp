@@ -33,13 +33,24 @@ void ReserveOneMore(std::vector<T>& v) {
 // ---------------------------------------------------------------------------
 // TJSONbase
 
-TJSONbase::TJSONbase(TJSONarray* parent) noexcept : parent_(parent), value_(Variant::Null()), kind_(jkNull) {}
+TJSONbase::TJSONbase(TJSONarray* parent) noexcept : parent_(parent), value_(Variant::Null()) {}
 
 TJSONbase::~TJSONbase() = default;
 
 TJSONarray* TJSONbase::Parent() const noexcept { return parent_; }
 
-uint8_t TJSONbase::Kind() const noexcept { return kind_; }
+uint8_t TJSONbase::KindOf(const Variant& value) noexcept {
+  switch (value.Type()) {
+    case varBoolean: return jkBoolean;
+    case varInteger: return jkInteger;
+    case varDouble: return jkFloat;
+    case varOleStr: return jkString;
+    case varByRef: return dynamic_cast<TJSONobject*>(value.AsObject()) != nullptr ? jkObject : jkList;
+    default: return jkNull;
+  }
+}
+
+uint8_t TJSONbase::Kind() const noexcept { return KindOf(value_); }
 
 Variant TJSONbase::GetValue() const { return value_; }
 
@@ -47,38 +58,38 @@ void TJSONbase::SetValue(const Variant& value) {
   switch (value.Type()) {
     case varEmpty:
     case varNull:
-      Assign(jkNull, Variant::Null());
+      value_ = Variant::Null();
       return;
     case varSmallint:
     case varInteger:
     case varByte:
-      Assign(jkInteger, Variant::Integer(static_cast<int32_t>(value.AsInt64())));
+      value_ = Variant::Integer(static_cast<int32_t>(value.AsInt64()));
       return;
     case varSingle:
-      Assign(jkFloat, Variant::Double(value.AsSingle()));
+      value_ = Variant::Double(value.AsSingle());
       return;
     case varDouble:
-      Assign(jkFloat, Variant::Double(value.AsDouble()));
+      value_ = Variant::Double(value.AsDouble());
       return;
     case varCurrency:
-      Assign(jkFloat, Variant::Double(static_cast<double>(value.AsInt64()) / 10000.0));
+      value_ = Variant::Double(static_cast<double>(value.AsInt64()) / 10000.0);
       return;
     case varOleStr:
     case varStrArg:
-      Assign(jkString, Variant::OleStr(value.AsWide()));
+      value_ = Variant::OleStr(value.AsWide());
       return;
     case varString:
-      Assign(jkString, Variant::OleStr(AnsiToWide(value.AsNarrow())));
+      value_ = Variant::OleStr(AnsiToWide(value.AsNarrow()));
       return;
     case varBoolean:
-      Assign(jkBoolean, Variant::Boolean(value.AsBoolean()));
+      value_ = Variant::Boolean(value.AsBoolean());
       return;
     case varByRef: {
       TObject* object = value.AsObject();
       if (dynamic_cast<TJSONlist*>(object) != nullptr) {
-        Assign(jkList, value);
+        value_ = value;
       } else if (dynamic_cast<TJSONobject*>(object) != nullptr) {
-        Assign(jkObject, value);
+        value_ = value;
       } else {
         throw TJSONError("Only TJSONlist or TJSONobject object can be assigned to TJSONbase");
       }
@@ -106,20 +117,24 @@ int32_t TJSONbase::Count() const { throw TJSONError(kScalarHasNoCount); }
 // ---------------------------------------------------------------------------
 // TJSONarray
 
-TJSONarray::TJSONarray(TJSONarray* parent, uint8_t kind) noexcept : TJSONbase(parent) {
-  Assign(kind, Variant());
-}
+TJSONarray::TJSONarray(TJSONarray* parent) noexcept : TJSONbase(parent) { value_ = Variant(); }
 
 TJSONarray::~TJSONarray() { DestroyChildren(); }
 
+namespace {
+
+bool HasGrandchildren(const TJSONbase* node) {
+  const TJSONarray* array = node == nullptr ? nullptr : node->AsArray();
+  return array != nullptr && array->Count() > 0;
+}
+
+}  // namespace
+
 void TJSONarray::DestroyChildren() noexcept {
   bool nested = false;
-  for (const auto& child : children_) {
-    const TJSONarray* inner = child->AsArray();
-    if (inner != nullptr && !inner->children_.empty()) nested = true;
-  }
+  for (const Child& child : children_) nested = nested || HasGrandchildren(child.Node());
   if (!nested) {
-    for (auto& child : children_) child.reset();
+    for (Child& child : children_) child = Child(Variant());
     children_.clear();
     return;
   }
@@ -138,15 +153,24 @@ void TJSONarray::DestroyChildren() noexcept {
       levels.pop_back();
       continue;
     }
-    std::unique_ptr<TJSONbase>& child = array->children_[position];
-    TJSONarray* inner = child->AsArray();
-    if (inner != nullptr && !inner->children_.empty()) {
-      levels.push_back({inner, 0});
+    Child& child = array->children_[position];
+    if (HasGrandchildren(child.Node())) {
+      levels.push_back({child.Node()->AsArray(), 0});
       continue;
     }
-    child.reset();
+    child = Child(Variant());
     levels.back().next = position + 1;
   }
+}
+
+TJSONbase* TJSONarray::ChildObject(size_t position) const {
+  Child& child = children_[position];
+  if (TJSONbase* node = child.Node()) return node;
+  auto node = std::make_unique<TJSONbase>(const_cast<TJSONarray*>(this));
+  node->value_ = child.Scalar();
+  TJSONbase* raw = node.get();
+  child = Child(std::move(node));
+  return raw;
 }
 
 Variant TJSONarray::GetValue() const { throw TJSONError(kContainerHasNoValue); }
@@ -155,14 +179,13 @@ void TJSONarray::SetValue(const Variant&) { throw TJSONError(kContainerHasNoValu
 
 TJSONbase* TJSONarray::GetItem(int32_t position) const {
   if (position < 0 || static_cast<size_t>(position) >= children_.size()) return nullptr;
-  return children_[static_cast<size_t>(position)].get();
+  return ChildObject(static_cast<size_t>(position));
 }
 
 void TJSONarray::SetItem(int32_t position, std::unique_ptr<TJSONbase> value) {
   if (position < 0 || static_cast<size_t>(position) >= children_.size()) RaiseOutside(position, children_.size());
   if (!value) value = std::make_unique<TJSONbase>(this);
-  // The old child is destroyed only once the new one is in place.
-  std::unique_ptr<TJSONbase> old = std::exchange(children_[static_cast<size_t>(position)], std::move(value));
+  children_[static_cast<size_t>(position)] = Child(std::move(value));
 }
 
 int32_t TJSONarray::Count() const { return static_cast<int32_t>(children_.size()); }
@@ -171,7 +194,7 @@ template <typename Visit>
 void TJSONarray::Walk(const Visit& visit, void* user_data) {
   bool stop = false;
   for (int32_t position = 0; position < Count() && !stop; ++position) {
-    visit(VisitName(position), children_[static_cast<size_t>(position)].get(), user_data, stop);
+    visit(VisitName(position), ChildObject(static_cast<size_t>(position)), user_data, stop);
   }
 }
 
@@ -182,12 +205,14 @@ void TJSONarray::ForEachBound(const TJSONVisitMethod& visitor, void* user_data) 
 // ---------------------------------------------------------------------------
 // TJSONlist
 
-TJSONlist::TJSONlist(TJSONarray* parent) noexcept : TJSONarray(parent, jkList) {}
+TJSONlist::TJSONlist(TJSONarray* parent) noexcept : TJSONarray(parent) {}
+
+uint8_t TJSONlist::Kind() const noexcept { return jkList; }
 
 void TJSONlist::Add(std::unique_ptr<TJSONbase> value) {
   ReserveOneMore(children_);
   if (!value) value = std::make_unique<TJSONbase>(this);
-  children_.push_back(std::move(value));
+  children_.emplace_back(std::move(value));
 }
 
 TJSONbase* TJSONlist::GetNamedItem(std::u16string_view) const {
@@ -209,15 +234,16 @@ std::u16string TJSONlist::VisitName(int32_t position) const {
 // ---------------------------------------------------------------------------
 // TJSONobject
 
-TJSONobject::TJSONobject(TJSONarray* parent) noexcept : TJSONarray(parent, jkObject) {}
+TJSONobject::TJSONobject(TJSONarray* parent) noexcept : TJSONarray(parent) {}
+
+uint8_t TJSONobject::Kind() const noexcept { return jkObject; }
 
 // The name index and the names go first, then TJSONarray destroys the members.
 TJSONobject::~TJSONobject() = default;
 
-void TJSONobject::Append(std::string narrow_name, std::unique_ptr<TJSONbase> value) {
+void TJSONobject::Append(std::string narrow_name, Child value) {
   ReserveOneMore(children_);
   ReserveOneMore(names_);
-  if (!value) value = std::make_unique<TJSONbase>(this);
   if (index_) index_->Add(narrow_name, static_cast<int32_t>(children_.size()));
   children_.push_back(std::move(value));
   names_.push_back(std::move(narrow_name));
@@ -239,13 +265,14 @@ int32_t TJSONobject::IndexOf(const std::string& narrow_name) const {
 
 void TJSONobject::Add(std::u16string_view name, std::unique_ptr<TJSONbase> value) {
   if (name.empty()) throw TJSONError(kEmptyName);
-  Append(WideToAnsi(name), std::move(value));
+  if (!value) value = std::make_unique<TJSONbase>(this);
+  Append(WideToAnsi(name), Child(std::move(value)));
 }
 
 TJSONbase* TJSONobject::GetNamedItem(std::u16string_view name) const {
   if (name.empty()) throw TJSONError(kEmptyName);
   int32_t position = IndexOf(WideToAnsi(name));
-  return position < 0 ? nullptr : children_[static_cast<size_t>(position)].get();
+  return position < 0 ? nullptr : ChildObject(static_cast<size_t>(position));
 }
 
 void TJSONobject::SetNamedItem(std::u16string_view name, std::unique_ptr<TJSONbase> value) {
@@ -253,7 +280,8 @@ void TJSONobject::SetNamedItem(std::u16string_view name, std::unique_ptr<TJSONba
   std::string narrow_name = WideToAnsi(name);
   int32_t position = IndexOf(narrow_name);
   if (position < 0) {
-    Append(std::move(narrow_name), std::move(value));
+    if (!value) value = std::make_unique<TJSONbase>(this);
+    Append(std::move(narrow_name), Child(std::move(value)));
   } else {
     SetItem(position, std::move(value));
   }

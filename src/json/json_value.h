@@ -10,8 +10,10 @@
 // but are kept narrow (Windows-1252): two names that narrow to the same text
 // are the same member, and lookups compare narrow text case-sensitively.
 //
-// Trees of any depth are destroyed and written without recursion. Not
-// thread-safe: one thread at a time per tree.
+// Trees of any depth are destroyed and written without recursion. A scalar
+// child is kept in its container as a bare value until its object is asked
+// for (GetItem, a visitor), which saves an allocation per scalar. Not
+// thread-safe, not even for reading: one thread at a time per tree.
 #pragma once
 
 #include <cstdint>
@@ -81,24 +83,22 @@ class TJSONbase : public TObject {
   virtual std::u16string GetName(int32_t position) const;
   virtual int32_t Count() const;
 
- protected:
-  // Containers set their fixed kind; the parser stores scalars it has
-  // already normalised.
-  void Assign(uint8_t kind, Variant value) noexcept {
-    kind_ = kind;
-    value_ = std::move(value);
-  }
-  // The container behind this value, or none for a scalar holder.
+  // This value as a container, or none for a scalar (holders included).
   virtual TJSONarray* AsArray() noexcept { return nullptr; }
   virtual const TJSONarray* AsArray() const noexcept { return nullptr; }
+
+ protected:
+  // The kind of a stored, normalised value.
+  static uint8_t KindOf(const Variant& value) noexcept;
+  // Writes a stored, normalised scalar value.
+  static void WriteScalar(TJSONOutput& output, const Variant& value);
 
  private:
   friend class TJSONarray;
   friend class JSONParser;
 
   TJSONarray* parent_;
-  Variant value_;
-  uint8_t kind_;
+  Variant value_;  // normalised; the kind follows from its type
 };
 
 // The common base of the two containers; never instantiated by itself.
@@ -118,21 +118,50 @@ class TJSONarray : public TJSONbase {
   virtual void ForEach(TJSONVisitProc visitor, void* user_data);
   virtual void ForEachBound(const TJSONVisitMethod& visitor, void* user_data);
 
- protected:
-  using Children = std::vector<std::unique_ptr<TJSONbase>>;
-
-  TJSONarray(TJSONarray* parent, uint8_t kind) noexcept;
   TJSONarray* AsArray() noexcept override { return this; }
   const TJSONarray* AsArray() const noexcept override { return this; }
+
+ protected:
+  // A child in place: an owned value object, or a scalar kept as its
+  // normalised value until its object is first asked for.
+  class Child {
+   public:
+    explicit Child(Variant scalar) noexcept : value_(std::move(scalar)) {}
+    explicit Child(std::unique_ptr<TJSONbase> node) noexcept : value_(Variant::ByRef(node.release())) {}
+    Child(Child&& other) noexcept : value_(std::move(other.value_)) {}
+    Child& operator=(Child&& other) noexcept {
+      std::unique_ptr<TJSONbase> old(Node());
+      value_ = std::move(other.value_);
+      return *this;
+    }
+    ~Child() { delete Node(); }
+
+    // The owned object, or none for a scalar kept in place.
+    TJSONbase* Node() const noexcept {
+      return value_.Type() == varByRef ? static_cast<TJSONbase*>(value_.AsObject()) : nullptr;
+    }
+    const Variant& Scalar() const noexcept { return value_; }
+
+   private:
+    Variant value_;  // by-reference: the owned object
+  };
+  using Children = std::vector<Child>;
+
+  explicit TJSONarray(TJSONarray* parent) noexcept;
   // The name handed to a visitor for the child at the position.
   virtual std::u16string VisitName(int32_t position) const = 0;
   // Destroys every child in position order, nested containers' children
   // before the container, without recursion.
   void DestroyChildren() noexcept;
+  // The object of the child at the position, made now for a scalar.
+  TJSONbase* ChildObject(size_t position) const;
   template <typename Visit>
   void Walk(const Visit& visit, void* user_data);
 
-  Children children_;
+  mutable Children children_;
+
+ private:
+  friend class JSONParser;
 };
 
 class TJSONlist : public TJSONarray {
@@ -145,6 +174,7 @@ class TJSONlist : public TJSONarray {
   TJSONbase* GetNamedItem(std::u16string_view name) const override;
   void SetNamedItem(std::u16string_view name, std::unique_ptr<TJSONbase> value) override;
   std::u16string GetName(int32_t position) const override;
+  uint8_t Kind() const noexcept override;
   void Clear() override;
 
  protected:
@@ -164,6 +194,7 @@ class TJSONobject : public TJSONarray {
   TJSONbase* GetNamedItem(std::u16string_view name) const override;
   void SetNamedItem(std::u16string_view name, std::unique_ptr<TJSONbase> value) override;
   std::u16string GetName(int32_t position) const override;
+  uint8_t Kind() const noexcept override;
   void Clear() override;
 
   // The stored narrow name at the position; the writer reads it directly.
@@ -179,7 +210,7 @@ class TJSONobject : public TJSONarray {
   // name index on their first lookup, and keep it up to date from then on.
   static constexpr size_t kUnindexedMembers = 8;
 
-  void Append(std::string narrow_name, std::unique_ptr<TJSONbase> value);
+  void Append(std::string narrow_name, Child value);
   int32_t IndexOf(const std::string& narrow_name) const;
 
   mutable std::unique_ptr<TIntegerHash> index_;

@@ -14,26 +14,28 @@ std::string TJSONbase::Text() const {
   return std::string(output.Written());
 }
 
-void TJSONbase::WriteText(TJSONOutput& output) const {
-  switch (kind_) {
-    case jkNull:
+void TJSONbase::WriteText(TJSONOutput& output) const { WriteScalar(output, value_); }
+
+void TJSONbase::WriteScalar(TJSONOutput& output, const Variant& value) {
+  switch (value.Type()) {
+    case varNull:
       output.Append("null");
       return;
-    case jkBoolean:
-      output.Append(value_.AsBoolean() ? "true" : "false");
+    case varBoolean:
+      output.Append(value.AsBoolean() ? "true" : "false");
       return;
-    case jkInteger: {
+    case varInteger: {
       char digits[16];
-      auto end = std::to_chars(digits, digits + sizeof digits, value_.AsInt64()).ptr;
+      auto end = std::to_chars(digits, digits + sizeof digits, value.AsInt64()).ptr;
       output.Append({digits, static_cast<size_t>(end - digits)});
       return;
     }
-    case jkFloat:
-      WriteFloat(output, value_.AsDouble());
+    case varDouble:
+      WriteFloat(output, value.AsDouble());
       return;
-    case jkString:
+    case varOleStr:
       // Written whole, U+0000 included, so no part of the value is lost.
-      WriteQuoted(output, value_.AsWide());
+      WriteQuoted(output, value.AsWide());
       return;
     default:
       throw TJSONError("Unsupported data type in TJSONbase.Text");
@@ -45,33 +47,38 @@ void TJSONbase::WriteText(TJSONOutput& output) const {
 void TJSONarray::WriteText(TJSONOutput& output) const {
   struct Level {
     const TJSONarray* array;
+    bool object;
     size_t next;
   };
   std::vector<Level> levels;
   auto open = [&](const TJSONarray* array) {
-    output.Put(array->kind_ == jkObject ? '{' : '[');
-    levels.push_back({array, 0});
+    bool object = array->Kind() == jkObject;
+    output.Put(object ? '{' : '[');
+    levels.push_back({array, object, 0});
   };
   open(this);
   while (!levels.empty()) {
     Level& level = levels.back();
     const TJSONarray* array = level.array;
     if (level.next == array->children_.size()) {
-      output.Put(array->kind_ == jkObject ? '}' : ']');
+      output.Put(level.object ? '}' : ']');
       levels.pop_back();
       continue;
     }
     size_t position = level.next++;
     if (position > 0) output.Put(',');
-    if (array->kind_ == jkObject) {
+    if (level.object) {
       WriteQuotedNarrow(output, static_cast<const TJSONobject*>(array)->NarrowName(position));
       output.Put(':');
     }
-    const TJSONbase& child = *array->children_[position];
-    if (const TJSONarray* inner = child.AsArray()) {
+    const Child& child = array->children_[position];
+    const TJSONbase* node = child.Node();
+    if (node == nullptr) {
+      WriteScalar(output, child.Scalar());
+    } else if (const TJSONarray* inner = node->AsArray()) {
       open(inner);
     } else {
-      child.WriteText(output);
+      node->WriteText(output);
     }
   }
 }

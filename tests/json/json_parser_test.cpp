@@ -63,6 +63,11 @@ TEST(ParseJSON, TreeShapeAndParents) {
   EXPECT_EQ(a->GetItem(0)->Parent(), a);
   EXPECT_EQ(a->GetItem(1)->GetNamedItem(u"b")->Kind(), jkNull);
   EXPECT_EQ(root->GetNamedItem(u"c")->GetValue().AsWide(), u"x");
+  // A parsed scalar's object is made once and then stays the same object.
+  TJSONbase* first = a->GetItem(0);
+  EXPECT_EQ(a->GetItem(0), first);
+  first->SetValue(Variant::String("y"));
+  EXPECT_EQ(root->Text(), "{\"a\":[\"y\",{\"b\":null}],\"c\":\"x\"}");
 }
 
 TEST(ParseJSON, Leniencies) {
