@@ -309,6 +309,14 @@ class JSONParser {
       exponent = true;
     }
     std::string_view text(token, static_cast<size_t>(p_ - token));
+    size_t digits = text.size() - (*token == '-' ? 1 : 0);
+    if (!fraction && !exponent && digits > 0 && digits <= 9) {
+      // Nine digits always fit in 32 bits.
+      int32_t integer = 0;
+      std::from_chars(text.data(), text.data() + text.size(), integer);
+      scalar = Variant::Integer(integer);
+      return;
+    }
     double real = ToDouble(text);
     if (!fraction && !exponent && real >= -2147483647.0 && real <= 2147483647.0) {
       int32_t integer = 0;

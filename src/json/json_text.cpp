@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "json/json_output.h"
 #include "platform/code_page.h"
@@ -11,6 +12,58 @@ namespace tarn {
 namespace {
 
 constexpr int kSignificantDigits = 15;
+
+// Splits d.ddd…e±x text into its digits (at most `max`, the rest dropped)
+// and its exponent; returns how many digits there were in all.
+int SplitScientific(const char* text, const char* end, char* digits, int max, int& exponent) {
+  int count = 0;
+  const char* p = text;
+  for (; *p != 'e'; ++p) {
+    if (*p == '.') continue;
+    if (count < max) digits[count] = *p;
+    ++count;
+  }
+  std::from_chars(p[1] == '+' ? p + 2 : p + 1, end, exponent);
+  return count;
+}
+
+// The positive value rounded to 15 significant digits, trailing zeros
+// dropped: the digits and the exponent of the first one. The shortest text
+// that reads back as the value is usually enough to decide the rounding:
+// the value lies within 0.12 units of its 15th digit from that text, so the
+// text rounds the same way unless its tail is that close to one half.
+// Subnormal values have fewer bits, so they always take the exact path.
+int RoundedDigits(double value, char* digits, int& exponent) {
+  char text[32];
+  char all[24];
+  bool normal = value >= std::numeric_limits<double>::min();
+  auto result = normal ? std::to_chars(text, text + sizeof text, value, std::chars_format::scientific)
+                       : std::to_chars(text, text + sizeof text, value, std::chars_format::scientific,
+                                       kSignificantDigits - 1);
+  int count = SplitScientific(text, result.ptr, all, 24, exponent);
+  if (count > kSignificantDigits) {
+    int tail = (all[kSignificantDigits] - '0') * 10 + (count > kSignificantDigits + 1 ? all[16] - '0' : 0);
+    if (tail >= 38 && tail <= 62) {
+      result = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, kSignificantDigits - 1);
+      count = SplitScientific(text, result.ptr, all, 24, exponent);
+    } else {
+      count = kSignificantDigits;
+      if (tail > 50) {
+        int i = count - 1;
+        for (; i >= 0 && all[i] == '9'; --i) all[i] = '0';
+        if (i >= 0) {
+          ++all[i];
+        } else {
+          all[0] = '1';
+          ++exponent;
+        }
+      }
+    }
+  }
+  while (count > 1 && all[count - 1] == '0') --count;
+  for (int i = 0; i < count; ++i) digits[i] = all[i];
+  return count;
+}
 
 // Formats into `buffer` (at least 32 bytes); returns the length.
 size_t FormatFloat(double value, char* buffer) {
@@ -26,19 +79,9 @@ size_t FormatFloat(double value, char* buffer) {
     return 1;
   }
   if (value < 0) *out++ = '-';
-  // d.dddddddddddddde±x: the value rounded to 15 significant digits.
-  char scientific[32];
-  auto result = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
-                              std::chars_format::scientific, kSignificantDigits - 1);
   char digits[kSignificantDigits];
-  int count = 0;
-  const char* p = scientific;
-  for (; *p != 'e'; ++p) {
-    if (*p != '.') digits[count++] = *p;
-  }
   int exponent = 0;
-  std::from_chars(p[1] == '+' ? p + 2 : p + 1, result.ptr, exponent);
-  while (count > 1 && digits[count - 1] == '0') --count;
+  int count = RoundedDigits(std::fabs(value), digits, exponent);
 
   int point = exponent + 1;  // the value is 0.d1d2d3… × 10^point
   if (point > kSignificantDigits || point < -3) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
 #include <limits>
 #include <string>
 
@@ -68,6 +71,37 @@ TEST(WriteText, FloatFormat) {
   for (const auto& [value, text] : table) {
     EXPECT_EQ(FloatText(value), text) << value;
     EXPECT_EQ(Scalar(Variant::Double(value))->Text(), text);
+  }
+}
+
+// The C library's %.15G (in the C locale) rounds the same way; only its
+// exponent is written differently (E+20, E-07).
+std::string ReferenceFloatText(double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.15G", value);
+  std::string text = buffer;
+  size_t e = text.find('E');
+  if (e == std::string::npos) return text;
+  std::string exponent = text.substr(e + 1);
+  bool negative = exponent[0] == '-';
+  exponent.erase(0, exponent.find_first_not_of("+-0"));
+  return text.substr(0, e + 1) + (negative ? "-" : "") + exponent;
+}
+
+TEST(WriteText, FloatFormatMatchesExactRounding) {
+  std::mt19937_64 random(42);
+  std::uniform_real_distribution<double> coordinates(-180, 180);
+  for (int i = 0; i < 200000; ++i) {
+    uint64_t bits = random();
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    if (!std::isfinite(value) || value == 0) continue;
+    ASSERT_EQ(FloatText(value), ReferenceFloatText(value)) << bits;
+    double coordinate = coordinates(random);
+    ASSERT_EQ(FloatText(coordinate), ReferenceFloatText(coordinate)) << coordinate;
+    // Halfway cases at the 16th digit.
+    double tie = std::strtod((std::to_string(i) + ".00000000000005").c_str(), nullptr);
+    ASSERT_EQ(FloatText(tie), ReferenceFloatText(tie)) << tie;
   }
 }
 
