@@ -1,31 +1,18 @@
 #include "json/json_output.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
-
-#include "platform/exceptions.h"
 
 namespace tarn {
 
-// The block is a C allocation so that it grows in place where it can:
-// growing by fixed steps would otherwise copy the text once per step.
-TJSONOutput::TJSONOutput() {
-  start_ = static_cast<char*>(std::calloc(kStep, 1));
-  if (start_ == nullptr) throw EOutOfMemory();
-  position_ = start_;
-  end_ = start_ + kStep;
-}
+TJSONOutput::TJSONOutput() { Grow(); }
 
-TJSONOutput::~TJSONOutput() { std::free(start_); }
+TJSONOutput::~TJSONOutput() = default;
 
 void TJSONOutput::Grow() {
-  size_t used = static_cast<size_t>(position_ - start_);
-  size_t capacity = Capacity() + kStep;
-  auto* grown = static_cast<char*>(std::realloc(start_, capacity));
-  if (grown == nullptr) throw EOutOfMemory();
-  start_ = grown;
-  position_ = grown + used;
-  end_ = grown + capacity;
+  pieces_.push_back(std::make_unique<char[]>(kStep));
+  position_ = pieces_.back().get();
+  end_ = position_ + kStep;
 }
 
 void TJSONOutput::Append(std::string_view text) {
@@ -36,6 +23,16 @@ void TJSONOutput::Append(std::string_view text) {
     position_ += piece;
     text.remove_prefix(piece);
   }
+}
+
+std::string TJSONOutput::Text() const {
+  std::string text;
+  size_t size = Size();
+  text.reserve(size);
+  for (const auto& piece : pieces_) {
+    text.append(piece.get(), std::min(kStep, size - text.size()));
+  }
+  return text;
 }
 
 }  // namespace tarn

@@ -1,10 +1,14 @@
-// The byte block that Text fills: it starts at 50,000 bytes and grows by
-// another 50,000 whenever a byte is to be written at its end.
+// The output of one Text call. It starts with room for 50,000 bytes and
+// grows by another 50,000 whenever a byte is to be written where the room
+// ends. The room is a chain of 50,000-byte pieces, so growing never moves
+// what is written; the text is copied out once, at the end.
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarn {
 
@@ -24,15 +28,17 @@ class TJSONOutput {
   // Copies the text in pieces that fit the room left, growing between them.
   void Append(std::string_view text);
 
-  size_t Capacity() const noexcept { return static_cast<size_t>(end_ - start_); }
-  std::string_view Written() const noexcept { return {start_, static_cast<size_t>(position_ - start_)}; }
+  size_t Capacity() const noexcept { return pieces_.size() * kStep; }
+  size_t Size() const noexcept { return Capacity() - static_cast<size_t>(end_ - position_); }
+  // Everything written so far, in one string.
+  std::string Text() const;
 
  private:
   void Grow();
 
-  char* start_;
-  char* position_;
-  char* end_;
+  std::vector<std::unique_ptr<char[]>> pieces_;
+  char* position_ = nullptr;
+  char* end_ = nullptr;
 };
 
 }  // namespace tarn

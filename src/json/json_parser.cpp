@@ -31,11 +31,6 @@ int HexValue(char16_t c) {
   throw EConvertError("'" + std::string(token) + "' is not a valid floating point value");
 }
 
-// Makes room for one more element, growing by doubling.
-template <typename T>
-void ReserveOneMore(std::vector<T>& v) {
-  if (v.size() == v.capacity()) v.reserve(v.empty() ? 2 : v.size() * 2);
-}
 
 }  // namespace
 
@@ -103,7 +98,9 @@ class JSONParser {
     } else {
       container = std::make_unique<Container>(parent);
     }
-    bool item_seen = false;
+    // The items wait on the parser's stack and move into the container, at
+    // their exact number, when it closes.
+    size_t first_item = items_.size();
     bool comma_pending = false;
     for (;;) {
       SkipWhitespace();
@@ -113,18 +110,49 @@ class JSONParser {
         if (comma_pending) RaiseAt("Empty element", Offset(p_));
         ++p_;
         --depth_;
-        if (events_) Emit(end, Variant());
+        if (events_) {
+          Emit(end, Variant());
+        } else {
+          TakeItems(*container, first_item);
+        }
         return container;
       }
       if (c == ',') {
-        if (comma_pending || !item_seen) RaiseAt("Empty element", Offset(p_));
+        if (comma_pending || items_.size() == first_item) RaiseAt("Empty element", Offset(p_));
         ++p_;
         comma_pending = true;
         continue;
       }
       read_item(container.get());
-      item_seen = true;
       comma_pending = false;
+    }
+  }
+
+  void TakeItems(TJSONlist& list, size_t first_item) {
+    MoveItems(items_, first_item, list.children_);
+  }
+
+  void TakeItems(TJSONobject& object, size_t first_item) {
+    MoveItems(items_, first_item, object.children_);
+    MoveItems(names_, names_.size() - object.children_.size(), object.names_);
+  }
+
+  template <typename T>
+  static void MoveItems(std::vector<T>& from, size_t first, std::vector<T>& to) {
+    to.reserve(from.size() - first);
+    for (size_t i = first; i < from.size(); ++i) to.push_back(std::move(from[i]));
+    from.erase(from.begin() + static_cast<std::ptrdiff_t>(first), from.end());
+  }
+
+  // Tree mode keeps each item; event mode counts it (as an empty child), so
+  // that a leading comma is an error in both modes.
+  void PushItem(std::unique_ptr<TJSONbase>& container, Variant& scalar) {
+    if (events_) {
+      items_.emplace_back(Variant());
+    } else if (container) {
+      items_.emplace_back(std::move(container));
+    } else {
+      items_.emplace_back(std::move(scalar));
     }
   }
 
@@ -134,10 +162,7 @@ class JSONParser {
       std::unique_ptr<TJSONbase> value;
       Variant scalar;
       if (!ReadValue(list, value, scalar)) RaiseAt("Empty element", Offset(value_start));
-      if (list) {
-        ReserveOneMore(list->children_);
-        list->children_.push_back(value ? TJSONarray::Child(std::move(value)) : TJSONarray::Child(std::move(scalar)));
-      }
+      PushItem(value, scalar);
     });
   }
 
@@ -166,11 +191,9 @@ class JSONParser {
       bool recognised = ReadValue(object, value, scalar);
       // Event mode does not catch a misspelled literal here: its letters are
       // then read as the next member name.
-      if (object) {
-        if (!recognised) RaiseAt("Empty element", Offset(p_));
-        object->Append(std::move(narrow_name),
-                       value ? TJSONarray::Child(std::move(value)) : TJSONarray::Child(std::move(scalar)));
-      }
+      if (object && !recognised) RaiseAt("Empty element", Offset(p_));
+      if (object) names_.push_back(std::move(narrow_name));
+      PushItem(value, scalar);
     });
   }
 
@@ -370,6 +393,8 @@ class JSONParser {
   bool events_;
   int depth_ = 0;
   std::u16string wide_;  // reused by every string
+  std::vector<TJSONarray::Child> items_;  // of every open container, innermost last
+  std::vector<std::string> names_;        // of every open object, innermost last
 };
 
 std::unique_ptr<TJSONbase> ParseJSON(const char* text, const TJSONParseEvent& on_event) {

@@ -134,7 +134,7 @@ void TJSONarray::DestroyChildren() noexcept {
   bool nested = false;
   for (const Child& child : children_) nested = nested || HasGrandchildren(child.Node());
   if (!nested) {
-    for (Child& child : children_) child = Child(Variant());
+    for (Child& child : children_) child.Release();
     children_.clear();
     return;
   }
@@ -158,7 +158,7 @@ void TJSONarray::DestroyChildren() noexcept {
       levels.push_back({child.Node()->AsArray(), 0});
       continue;
     }
-    child = Child(Variant());
+    child.Release();
     levels.back().next = position + 1;
   }
 }

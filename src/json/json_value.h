@@ -136,6 +136,12 @@ class TJSONarray : public TJSONbase {
     }
     ~Child() { delete Node(); }
 
+    // Destroys the value now, leaving an empty child.
+    void Release() noexcept {
+      delete Node();
+      value_ = Variant();
+    }
+
     // The owned object, or none for a scalar kept in place.
     TJSONbase* Node() const noexcept {
       return value_.Type() == varByRef ? static_cast<TJSONbase*>(value_.AsObject()) : nullptr;

@@ -11,7 +11,7 @@ namespace tarn {
 std::string TJSONbase::Text() const {
   TJSONOutput output;
   WriteText(output);
-  return std::string(output.Written());
+  return output.Text();
 }
 
 void TJSONbase::WriteText(TJSONOutput& output) const { WriteScalar(output, value_); }

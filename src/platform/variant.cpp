@@ -35,15 +35,9 @@ struct Variant::TextBlock {
 namespace {
 
 bool IsWide(uint16_t type) { return type == varOleStr || type == varStrArg; }
-bool IsText(uint16_t type) { return IsWide(type) || type == varString; }
 bool IsArray(uint16_t type) { return (type & varArray) != 0; }
 
 }  // namespace
-
-Variant::Variant(const Variant& other) : type_(varEmpty) {
-  payload_.int64 = 0;
-  CopyFrom(other);
-}
 
 Variant& Variant::operator=(const Variant& other) {
   if (this != &other) {
@@ -53,41 +47,21 @@ Variant& Variant::operator=(const Variant& other) {
   return *this;
 }
 
-Variant::Variant(Variant&& other) noexcept : type_(other.type_), payload_(other.payload_) {
-  other.type_ = varEmpty;
-  other.payload_.int64 = 0;
-}
-
-Variant& Variant::operator=(Variant&& other) noexcept {
-  if (this != &other) {
-    Release();
-    type_ = other.type_;
-    payload_ = other.payload_;
-    other.type_ = varEmpty;
-    other.payload_.int64 = 0;
-  }
-  return *this;
-}
-
-void Variant::Release() noexcept {
-  if (IsText(type_)) {
-    ::operator delete(payload_.text);
-  } else if (IsArray(type_)) {
+void Variant::ReleasePayload() noexcept {
+  if (IsArray(type_)) {
     delete payload_.array;
+  } else {
+    ::operator delete(payload_.text);
   }
   type_ = varEmpty;
-  payload_.int64 = 0;
 }
 
-void Variant::CopyFrom(const Variant& other) {
-  if (IsText(other.type_)) {
-    payload_.text = TextBlock::Copy(other.payload_.text, IsWide(other.type_) ? sizeof(char16_t) : 1);
-  } else if (IsArray(other.type_)) {
-    payload_.array = new std::vector<Variant>(*other.payload_.array);
+void Variant::CopyPayload() {
+  if (IsArray(type_)) {
+    payload_.array = new std::vector<Variant>(*payload_.array);
   } else {
-    payload_ = other.payload_;
+    payload_.text = TextBlock::Copy(payload_.text, IsWide(type_) ? sizeof(char16_t) : 1);
   }
-  type_ = other.type_;
 }
 
 Variant Variant::OfInteger(uint16_t type, int64_t value) {

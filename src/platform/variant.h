@@ -42,11 +42,25 @@ enum VarType : uint16_t {
 class Variant {
  public:
   Variant() noexcept : type_(varEmpty) { payload_.int64 = 0; }
-  ~Variant() { Release(); }
-  Variant(const Variant& other);
+  ~Variant() {
+    if (OwnsPayload()) ReleasePayload();
+  }
+  Variant(const Variant& other) : type_(other.type_), payload_(other.payload_) {
+    if (OwnsPayload()) CopyPayload();
+  }
   Variant& operator=(const Variant& other);
-  Variant(Variant&& other) noexcept;
-  Variant& operator=(Variant&& other) noexcept;
+  Variant(Variant&& other) noexcept : type_(other.type_), payload_(other.payload_) {
+    other.type_ = varEmpty;
+  }
+  Variant& operator=(Variant&& other) noexcept {
+    if (this != &other) {
+      if (OwnsPayload()) ReleasePayload();
+      type_ = other.type_;
+      payload_ = other.payload_;
+      other.type_ = varEmpty;
+    }
+    return *this;
+  }
 
   static Variant Null() { return Variant(varNull); }
   static Variant Smallint(int16_t value);
@@ -93,8 +107,14 @@ class Variant {
   static Variant OfReal(uint16_t type, double value);
   template <typename Unit>
   static Variant OfText(uint16_t type, std::basic_string_view<Unit> text);
-  void Release() noexcept;
-  void CopyFrom(const Variant& other);
+  // Strings and arrays own a heap payload; every other payload is a value
+  // or a reference that is copied as it is.
+  bool OwnsPayload() const noexcept {
+    return type_ == varOleStr || type_ == varStrArg || type_ == varString || (type_ & varArray) != 0;
+  }
+  void ReleasePayload() noexcept;
+  // Replaces the payload, a copy of another variant's, with an own copy.
+  void CopyPayload();
 
   // Strings live in one block: their length in code units, then the units.
   struct TextBlock;
