@@ -27,6 +27,23 @@ class TJSONOutput {
   }
   // Copies the text in pieces that fit the room left, growing between them.
   void Append(std::string_view text);
+  // Writes what `fill(buffer)` puts into a buffer of `max` bytes, returning
+  // how many it used; straight into the room left when it is large enough.
+  template <typename Fill>
+  void Write(size_t max, const Fill& fill) {
+    if (static_cast<size_t>(end_ - position_) >= max) {
+      position_ += fill(position_);
+    } else {
+      std::string buffer(max, '\0');
+      Append({buffer.data(), fill(buffer.data())});
+    }
+  }
+
+  // Direct writing for callers that check the room themselves: the write
+  // position, the bytes free from there, and the step past what they wrote.
+  char* Cursor() const noexcept { return position_; }
+  size_t Room() const noexcept { return static_cast<size_t>(end_ - position_); }
+  void Advance(size_t count) noexcept { position_ += count; }
 
   size_t Capacity() const noexcept { return pieces_.size() * kStep; }
   size_t Size() const noexcept { return Capacity() - static_cast<size_t>(end_ - position_); }

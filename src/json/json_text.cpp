@@ -1,5 +1,6 @@
 #include "json/json_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -23,7 +24,10 @@ int SplitScientific(const char* text, const char* end, char* digits, int max, in
     if (count < max) digits[count] = *p;
     ++count;
   }
-  std::from_chars(p[1] == '+' ? p + 2 : p + 1, end, exponent);
+  bool negative = p[1] == '-';
+  int magnitude = 0;
+  for (p += 2; p < end; ++p) magnitude = magnitude * 10 + (*p - '0');
+  exponent = negative ? -magnitude : magnitude;
   return count;
 }
 
@@ -107,31 +111,56 @@ size_t FormatFloat(double value, char* buffer) {
   return static_cast<size_t>(out - buffer);
 }
 
-void WriteEscaped(TJSONOutput& output, char16_t c) {
+// Writes the escaped form of one code unit (at most six bytes) at `out`;
+// returns the position after it.
+char* Escape(char16_t c, char* out) {
   static const char kHex[] = "0123456789ABCDEF";
   if (c >= 0x20 && c <= 0x7E) {
-    if (c == '"' || c == '\\' || c == '/') output.Put('\\');
-    output.Put(static_cast<char>(c));
-    return;
+    if (c == '"' || c == '\\' || c == '/') *out++ = '\\';
+    *out++ = static_cast<char>(c);
+    return out;
   }
-  output.Put('\\');
+  *out++ = '\\';
   switch (c) {
-    case 0x08: output.Put('b'); return;
-    case 0x09: output.Put('t'); return;
-    case 0x0A: output.Put('n'); return;
-    case 0x0C: output.Put('f'); return;
-    case 0x0D: output.Put('r'); return;
+    case 0x08: *out++ = 'b'; return out;
+    case 0x09: *out++ = 't'; return out;
+    case 0x0A: *out++ = 'n'; return out;
+    case 0x0C: *out++ = 'f'; return out;
+    case 0x0D: *out++ = 'r'; return out;
     default:
-      output.Put('u');
-      for (int shift = 12; shift >= 0; shift -= 4) output.Put(kHex[(c >> shift) & 0xF]);
+      *out++ = 'u';
+      for (int shift = 12; shift >= 0; shift -= 4) *out++ = kHex[(c >> shift) & 0xF];
+      return out;
   }
+}
+
+constexpr size_t kLongestEscape = 6;
+
+// Double quotes around the escaped units, each unit widened by `widen`.
+// Units go straight into the output's room, as many at a time as surely fit.
+template <typename Unit, typename Widen>
+void WriteQuotedUnits(TJSONOutput& output, std::basic_string_view<Unit> text, const Widen& widen) {
+  output.Put('"');
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t batch = std::min(text.size() - i, output.Room() / kLongestEscape);
+    if (batch == 0) {
+      char16_t c = widen(text[i++]);
+      output.Write(kLongestEscape, [c](char* out) { return static_cast<size_t>(Escape(c, out) - out); });
+      continue;
+    }
+    char* start = output.Cursor();
+    char* out = start;
+    for (size_t end = i + batch; i < end; ++i) out = Escape(widen(text[i]), out);
+    output.Advance(static_cast<size_t>(out - start));
+  }
+  output.Put('"');
 }
 
 }  // namespace
 
 void WriteFloat(TJSONOutput& output, double value) {
-  char buffer[32];
-  output.Append({buffer, FormatFloat(value, buffer)});
+  output.Write(32, [value](char* buffer) { return FormatFloat(value, buffer); });
 }
 
 std::string FloatText(double value) {
@@ -140,15 +169,11 @@ std::string FloatText(double value) {
 }
 
 void WriteQuoted(TJSONOutput& output, std::u16string_view text) {
-  output.Put('"');
-  for (char16_t c : text) WriteEscaped(output, c);
-  output.Put('"');
+  WriteQuotedUnits(output, text, [](char16_t c) { return c; });
 }
 
 void WriteQuotedNarrow(TJSONOutput& output, std::string_view text) {
-  output.Put('"');
-  for (char c : text) WriteEscaped(output, AnsiCharToWide(static_cast<unsigned char>(c)));
-  output.Put('"');
+  WriteQuotedUnits(output, text, [](char c) { return AnsiCharToWide(static_cast<unsigned char>(c)); });
 }
 
 }  // namespace tarn

@@ -24,12 +24,11 @@ void TJSONbase::WriteScalar(TJSONOutput& output, const Variant& value) {
     case varBoolean:
       output.Append(value.AsBoolean() ? "true" : "false");
       return;
-    case varInteger: {
-      char digits[16];
-      auto end = std::to_chars(digits, digits + sizeof digits, value.AsInt64()).ptr;
-      output.Append({digits, static_cast<size_t>(end - digits)});
+    case varInteger:
+      output.Write(16, [&value](char* digits) {
+        return static_cast<size_t>(std::to_chars(digits, digits + 16, value.AsInt64()).ptr - digits);
+      });
       return;
-    }
     case varDouble:
       WriteFloat(output, value.AsDouble());
       return;
