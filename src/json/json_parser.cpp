@@ -16,7 +16,7 @@ bool IsWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
-int HexValue(char16_t c) {
+int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -30,7 +30,6 @@ int HexValue(char16_t c) {
 [[noreturn]] void RaiseNotAFloat(std::string_view token) {
   throw EConvertError("'" + std::string(token) + "' is not a valid floating point value");
 }
-
 
 }  // namespace
 
@@ -86,9 +85,8 @@ class JSONParser {
   }
 
   // The elements of an array or the members of an object, up to the closing
-  // bracket. Tree mode builds the container, event mode reports its bounds;
-  // event mode has no container to count, so both keep their own flag and a
-  // leading comma is an error in both.
+  // bracket. Tree mode builds the container, event mode reports its bounds.
+  // Both count the items read, so a leading comma is an error in both.
   template <typename Container, typename ReadItem>
   std::unique_ptr<TJSONbase> ReadItems(TJSONarray* parent, uint8_t begin, uint8_t end, char close,
                                        const ReadItem& read_item) {
@@ -173,7 +171,7 @@ class JSONParser {
       if (raw.empty()) RaiseAt("Empty property name", Offset(p_ - 1));
       // Without escapes the narrow name is the raw text itself.
       std::string narrow_name;
-      if (raw.find('\\') == std::string_view::npos) {
+      if (!escaped_) {
         narrow_name.assign(raw);
         if (events_) Emit(jeName, Variant::OleStr(AnsiToWide(raw)));
       } else {
@@ -237,15 +235,18 @@ class JSONParser {
   }
 
   // The raw content between the quotes; the position moves past the closing
-  // quote. A backslash makes the byte after it part of the content.
+  // quote. A backslash makes the byte after it part of the content;
+  // escaped_ tells whether there was one.
   std::string_view ReadStringToken() {
     const char* content = ++p_;
+    escaped_ = false;
     for (;;) {
       char c = *p_;
       if (c == '"') break;
       if (c == '\0') RaiseAt("Unterminated string", Offset(content));
       if (c == '\\') {
         if (p_[1] == '\0') RaiseAt("Unterminated string", Offset(content));
+        escaped_ = true;
         ++p_;
       }
       ++p_;
@@ -259,7 +260,7 @@ class JSONParser {
     std::string_view raw = ReadStringToken();
     if (raw.empty()) {
       scalar = events_ ? Variant::String({}) : Variant::OleStr({});
-    } else if (raw.find('\\') == std::string_view::npos) {
+    } else if (!escaped_) {
       wide_.resize(raw.size());
       for (size_t i = 0; i < raw.size(); ++i) wide_[i] = AnsiCharToWide(static_cast<unsigned char>(raw[i]));
       scalar = Variant::OleStr(wide_);
@@ -291,7 +292,7 @@ class JSONParser {
           int code = 0;
           bool valid = raw.size() - escape - 1 >= 4;
           for (size_t k = 1; valid && k <= 4; ++k) {
-            int digit = HexValue(static_cast<unsigned char>(raw[escape + k]));
+            int digit = HexValue(raw[escape + k]);
             if (digit < 0) valid = false;
             code = code * 16 + digit;
           }
@@ -393,6 +394,7 @@ class JSONParser {
   bool events_;
   int depth_ = 0;
   std::u16string wide_;  // reused by every string
+  bool escaped_ = false;  // whether the last string token held a backslash
   std::vector<TJSONarray::Child> items_;  // of every open container, innermost last
   std::vector<std::string> names_;        // of every open object, innermost last
 };
