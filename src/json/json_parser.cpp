@@ -132,7 +132,7 @@ class JSONParser {
 
   void TakeItems(TJSONobject& object, size_t first_item) {
     MoveItems(items_, first_item, object.children_);
-    MoveItems(names_, names_.size() - object.children_.size(), object.names_);
+    object.names_.TakeLast(names_, object.children_.size());
   }
 
   template <typename T>
@@ -170,14 +170,15 @@ class JSONParser {
       std::string_view raw = ReadStringToken();
       if (raw.empty()) RaiseAt("Empty property name", Offset(p_ - 1));
       // Without escapes the narrow name is the raw text itself.
-      std::string narrow_name;
-      if (!escaped_) {
-        narrow_name.assign(raw);
-        if (events_) Emit(jeName, Variant::OleStr(AnsiToWide(raw)));
-      } else {
+      std::string_view narrow_name = raw;
+      std::string unescaped;
+      if (escaped_) {
         Unescape(raw);
-        narrow_name = WideToAnsi(wide_);
+        unescaped = WideToAnsi(wide_);
+        narrow_name = unescaped;
         if (events_) Emit(jeName, Variant::OleStr(wide_));
+      } else if (events_) {
+        Emit(jeName, Variant::OleStr(AnsiToWide(raw)));
       }
       SkipWhitespace();
       if (*p_ != ':') RaiseAt("Missing property name/value delimiter (:)", Offset(p_));
@@ -190,7 +191,7 @@ class JSONParser {
       // Event mode does not catch a misspelled literal here: its letters are
       // then read as the next member name.
       if (object && !recognised) RaiseAt("Empty element", Offset(p_));
-      if (object) names_.push_back(std::move(narrow_name));
+      if (object) names_.Add(narrow_name);
       PushItem(value, scalar);
     });
   }
@@ -396,7 +397,7 @@ class JSONParser {
   std::u16string wide_;  // reused by every string
   bool escaped_ = false;  // whether the last string token held a backslash
   std::vector<TJSONarray::Child> items_;  // of every open container, innermost last
-  std::vector<std::string> names_;        // of every open object, innermost last
+  TJSONnames names_;                      // of every open object, innermost last
 };
 
 std::unique_ptr<TJSONbase> ParseJSON(const char* text, const TJSONParseEvent& on_event) {

@@ -241,23 +241,29 @@ uint8_t TJSONobject::Kind() const noexcept { return jkObject; }
 // The name index and the names go first, then TJSONarray destroys the members.
 TJSONobject::~TJSONobject() = default;
 
-void TJSONobject::Append(std::string narrow_name, Child value) {
+void TJSONobject::Append(std::string_view narrow_name, Child value) {
   ReserveOneMore(children_);
-  ReserveOneMore(names_);
-  if (index_) index_->Add(narrow_name, static_cast<int32_t>(children_.size()));
+  names_.Add(narrow_name);
+  if (index_) {
+    try {
+      index_->Add(narrow_name, static_cast<int32_t>(children_.size()));
+    } catch (...) {
+      names_.RemoveLast();
+      throw;
+    }
+  }
   children_.push_back(std::move(value));
-  names_.push_back(std::move(narrow_name));
 }
 
-int32_t TJSONobject::IndexOf(const std::string& narrow_name) const {
-  if (!index_ && names_.size() > kUnindexedMembers) {
+int32_t TJSONobject::IndexOf(std::string_view narrow_name) const {
+  if (!index_ && names_.Size() > kUnindexedMembers) {
     auto index = std::make_unique<TIntegerHash>();
-    for (size_t i = 0; i < names_.size(); ++i) index->Add(names_[i], static_cast<int32_t>(i));
+    for (size_t i = 0; i < names_.Size(); ++i) index->Add(names_[i], static_cast<int32_t>(i));
     index_ = std::move(index);
   }
   if (index_) return index_->Lookup(narrow_name);
   // The member added last under a name is the one found.
-  for (size_t i = names_.size(); i-- > 0;) {
+  for (size_t i = names_.Size(); i-- > 0;) {
     if (names_[i] == narrow_name) return static_cast<int32_t>(i);
   }
   return -1;
@@ -281,21 +287,21 @@ void TJSONobject::SetNamedItem(std::u16string_view name, std::unique_ptr<TJSONba
   int32_t position = IndexOf(narrow_name);
   if (position < 0) {
     if (!value) value = std::make_unique<TJSONbase>(this);
-    Append(std::move(narrow_name), Child(std::move(value)));
+    Append(narrow_name, Child(std::move(value)));
   } else {
     SetItem(position, std::move(value));
   }
 }
 
 std::u16string TJSONobject::GetName(int32_t position) const {
-  if (position < 0 || static_cast<size_t>(position) >= names_.size()) RaiseOutside(position, names_.size());
+  if (position < 0 || static_cast<size_t>(position) >= names_.Size()) RaiseOutside(position, names_.Size());
   return AnsiToWide(names_[static_cast<size_t>(position)]);
 }
 
 void TJSONobject::Clear() {
   DestroyChildren();
   if (index_) index_->RemoveAll();
-  names_.clear();
+  names_.Clear();
 }
 
 std::u16string TJSONobject::VisitName(int32_t position) const { return GetName(position); }

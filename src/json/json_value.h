@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "json/json_names.h"
 #include "platform/exceptions.h"
 #include "platform/object.h"
 #include "platform/variant.h"
@@ -204,7 +205,7 @@ class TJSONobject : public TJSONarray {
   void Clear() override;
 
   // The stored narrow name at the position; the writer reads it directly.
-  const std::string& NarrowName(size_t position) const noexcept { return names_[position]; }
+  std::string_view NarrowName(size_t position) const noexcept { return names_[position]; }
 
  protected:
   std::u16string VisitName(int32_t position) const override;
@@ -216,11 +217,11 @@ class TJSONobject : public TJSONarray {
   // name index on their first lookup, and keep it up to date from then on.
   static constexpr size_t kUnindexedMembers = 8;
 
-  void Append(std::string narrow_name, Child value);
-  int32_t IndexOf(const std::string& narrow_name) const;
+  void Append(std::string_view narrow_name, Child value);
+  int32_t IndexOf(std::string_view narrow_name) const;
 
   mutable std::unique_ptr<TIntegerHash> index_;
-  std::vector<std::string> names_;
+  TJSONnames names_;
 };
 
 }  // namespace tarn
