@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <type_traits>
 
 #include "json/json_output.h"
 #include "platform/code_page.h"
@@ -31,6 +33,34 @@ int SplitScientific(const char* text, const char* end, char* digits, int max, in
   return count;
 }
 
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+
+// The common case, values from 0.001 up to 10^15: the value times a power
+// of ten is a 15-digit number, and the one rounding of that product errs by
+// at most 0.0625, so its fraction decides the rounding unless it lies that
+// close to one half. Returns 0 when the exact path must decide.
+int ScaledDigits(double value, char* digits, int& exponent) {
+  if (!(value >= 1e-3 && value < 1e15)) return 0;
+  int point = 15;  // the value is below 10^point
+  while (point > -2 && value < (point > 0 ? kPowersOfTen[point - 1] : 1 / kPowersOfTen[1 - point])) --point;
+  double scaled = value * kPowersOfTen[kSignificantDigits - point];
+  double whole = std::floor(scaled);
+  double fraction = scaled - whole;
+  if (std::fabs(fraction - 0.5) < 0.07) return 0;
+  auto number = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  if (number == 1000000000000000u) {
+    number = 100000000000000u;
+    ++point;
+  }
+  if (number < 100000000000000u || number >= 1000000000000000u) return 0;
+  std::to_chars(digits, digits + kSignificantDigits, number);
+  int count = kSignificantDigits;
+  while (count > 1 && digits[count - 1] == '0') --count;
+  exponent = point - 1;
+  return count;
+}
+
 // The positive value rounded to 15 significant digits, trailing zeros
 // dropped: the digits and the exponent of the first one. The shortest text
 // that reads back as the value is usually enough to decide the rounding:
@@ -38,6 +68,7 @@ int SplitScientific(const char* text, const char* end, char* digits, int max, in
 // text rounds the same way unless its tail is that close to one half.
 // Subnormal values have fewer bits, so they always take the exact path.
 int RoundedDigits(double value, char* digits, int& exponent) {
+  if (int count = ScaledDigits(value, digits, exponent)) return count;
   char text[32];
   char all[24];
   bool normal = value >= std::numeric_limits<double>::min();
@@ -151,7 +182,16 @@ void WriteQuotedUnits(TJSONOutput& output, std::basic_string_view<Unit> text, co
     }
     char* start = output.Cursor();
     char* out = start;
-    for (size_t end = i + batch; i < end; ++i) out = Escape(widen(text[i]), out);
+    for (size_t end = i + batch; i < end; ++i) {
+      // Printable ASCII other than the three escaped characters is the same
+      // unit in every form, so most units need no widening.
+      auto unit = static_cast<std::make_unsigned_t<Unit>>(text[i]);
+      if (unit >= 0x20 && unit <= 0x7E && unit != '"' && unit != '\\' && unit != '/') {
+        *out++ = static_cast<char>(unit);
+      } else {
+        out = Escape(widen(text[i]), out);
+      }
+    }
     output.Advance(static_cast<size_t>(out - start));
   }
   output.Put('"');

@@ -91,6 +91,7 @@ std::string ReferenceFloatText(double value) {
 TEST(WriteText, FloatFormatMatchesExactRounding) {
   std::mt19937_64 random(42);
   std::uniform_real_distribution<double> coordinates(-180, 180);
+  std::uniform_real_distribution<double> magnitudes(-5, 17);
   for (int i = 0; i < 200000; ++i) {
     uint64_t bits = random();
     double value;
@@ -99,6 +100,8 @@ TEST(WriteText, FloatFormatMatchesExactRounding) {
     ASSERT_EQ(FloatText(value), ReferenceFloatText(value)) << bits;
     double coordinate = coordinates(random);
     ASSERT_EQ(FloatText(coordinate), ReferenceFloatText(coordinate)) << coordinate;
+    double scaled = std::pow(10.0, magnitudes(random));
+    ASSERT_EQ(FloatText(scaled), ReferenceFloatText(scaled)) << scaled;
     // Halfway cases at the 16th digit.
     double tie = std::strtod((std::to_string(i) + ".00000000000005").c_str(), nullptr);
     ASSERT_EQ(FloatText(tie), ReferenceFloatText(tie)) << tie;
