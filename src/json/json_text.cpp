@@ -1,6 +1,7 @@
 #include "json/json_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -36,14 +37,42 @@ int SplitScientific(const char* text, const char* end, char* digits, int max, in
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
                                    1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
 
+// Writes the digit pairs of `value` (below 10^(2 * pairs)) right to left,
+// ending before `end`.
+void WritePairs(uint32_t value, char* end, int pairs) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  for (int i = 0; i < pairs; ++i) {
+    uint32_t pair = value % 100;
+    value /= 100;
+    *--end = kPairs[pair * 2 + 1];
+    *--end = kPairs[pair * 2];
+  }
+}
+
+// The 15 decimal digits of a number from 10^14 to 10^15 - 1.
+void WriteFifteenDigits(uint64_t number, char* digits) {
+  auto high = static_cast<uint32_t>(number / 100000000);  // seven digits
+  auto low = static_cast<uint32_t>(number % 100000000);   // eight digits
+  WritePairs(low, digits + 15, 4);
+  WritePairs(high / 10, digits + 6, 3);
+  digits[6] = static_cast<char>('0' + high % 10);
+}
+
 // The common case, values from 0.001 up to 10^15: the value times a power
 // of ten is a 15-digit number, and the one rounding of that product errs by
 // at most 0.0625, so its fraction decides the rounding unless it lies that
 // close to one half. Returns 0 when the exact path must decide.
 int ScaledDigits(double value, char* digits, int& exponent) {
   if (!(value >= 1e-3 && value < 1e15)) return 0;
-  int point = 15;  // the value is below 10^point
-  while (point > -2 && value < (point > 0 ? kPowersOfTen[point - 1] : 1 / kPowersOfTen[1 - point])) --point;
+  // The value is below 10^point and not below 10^(point - 1): estimated
+  // from the binary exponent, then corrected by one comparison. A wrong
+  // estimate at a power of ten is caught by the range check below.
+  int binary_exponent = static_cast<int>((std::bit_cast<uint64_t>(value) >> 52) & 0x7FF) - 1023;
+  int point = static_cast<int>(std::floor(binary_exponent * 0.30102999566398120)) + 1;
+  if (point < 15 && value >= (point >= 0 ? kPowersOfTen[point] : 1 / kPowersOfTen[-point])) ++point;
   double scaled = value * kPowersOfTen[kSignificantDigits - point];
   double whole = std::floor(scaled);
   double fraction = scaled - whole;
@@ -54,7 +83,7 @@ int ScaledDigits(double value, char* digits, int& exponent) {
     ++point;
   }
   if (number < 100000000000000u || number >= 1000000000000000u) return 0;
-  std::to_chars(digits, digits + kSignificantDigits, number);
+  WriteFifteenDigits(number, digits);
   int count = kSignificantDigits;
   while (count > 1 && digits[count - 1] == '0') --count;
   exponent = point - 1;
