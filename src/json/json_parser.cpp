@@ -109,6 +109,7 @@ class JSONParser {
         ++p_;
         --depth_;
         if (events_) {
+          items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(first_item), items_.end());
           Emit(end, Variant());
         } else {
           TakeItems(*container, first_item);
