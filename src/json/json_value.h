@@ -131,8 +131,10 @@ class TJSONarray : public TJSONbase {
     explicit Child(std::unique_ptr<TJSONbase> node) noexcept : value_(Variant::ByRef(node.release())) {}
     Child(Child&& other) noexcept : value_(std::move(other.value_)) {}
     Child& operator=(Child&& other) noexcept {
-      std::unique_ptr<TJSONbase> old(Node());
-      value_ = std::move(other.value_);
+      if (this != &other) {
+        std::unique_ptr<TJSONbase> old(Node());
+        value_ = std::move(other.value_);
+      }
       return *this;
     }
     ~Child() { delete Node(); }
