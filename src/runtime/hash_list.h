@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/object.h"
+#include "platform/object.h"
 
 namespace tarn {
 

@@ -17,7 +17,7 @@
 
 #include "platform/heap.h"
 #include "runtime/hash_list.h"
-#include "runtime/object.h"
+#include "platform/object.h"
 
 namespace tarn {
 

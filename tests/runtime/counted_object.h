@@ -2,7 +2,7 @@
 // when and how often an owner frees it.
 #pragma once
 
-#include "runtime/object.h"
+#include "platform/object.h"
 
 namespace tarn::testing {
 

@@ -1,0 +1,147 @@
+// The JSON library against nlohmann/json and RapidJSON on the three corpora:
+// tree-mode parse and compact write, in MB/s of input text, with the ratio
+// to each peer at the end. Before the runs it prints the heap each library's
+// tree holds once parsed (bytes in use, from the C allocator, while the
+// tree lives).
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+#include <string>
+#include <vector>
+
+#include "json/json_parser.h"
+#include "ratio_reporter.h"
+
+namespace {
+
+const char* const kCorpora[] = {"canada", "citm_catalog", "twitter"};
+
+std::string ReadCorpus(const std::string& name) {
+  std::ifstream file(std::string(TARN_DATA_DIR) + "/json/" + name + ".json", std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+size_t HeapInUse() { return mallinfo2().uordblks; }
+
+void SetThroughput(benchmark::State& state, const std::string& text) {
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+
+void ParseTarn(benchmark::State& state, const std::string* text) {
+  for (auto _ : state) {
+    std::unique_ptr<tarn::TJSONbase> root = tarn::ParseJSON(text->c_str());
+    benchmark::DoNotOptimize(root.get());
+  }
+  SetThroughput(state, *text);
+}
+
+void ParseNlohmann(benchmark::State& state, const std::string* text) {
+  for (auto _ : state) {
+    nlohmann::json root = nlohmann::json::parse(*text);
+    benchmark::DoNotOptimize(&root);
+  }
+  SetThroughput(state, *text);
+}
+
+void ParseRapid(benchmark::State& state, const std::string* text) {
+  for (auto _ : state) {
+    rapidjson::Document root;
+    root.Parse(text->c_str());
+    benchmark::DoNotOptimize(&root);
+  }
+  SetThroughput(state, *text);
+}
+
+void WriteTarn(benchmark::State& state, const std::string* text) {
+  std::unique_ptr<tarn::TJSONbase> root = tarn::ParseJSON(text->c_str());
+  for (auto _ : state) {
+    std::string out = root->Text();
+    benchmark::DoNotOptimize(out.data());
+  }
+  SetThroughput(state, *text);
+}
+
+void WriteNlohmann(benchmark::State& state, const std::string* text) {
+  nlohmann::json root = nlohmann::json::parse(*text);
+  for (auto _ : state) {
+    std::string out = root.dump();
+    benchmark::DoNotOptimize(out.data());
+  }
+  SetThroughput(state, *text);
+}
+
+void WriteRapid(benchmark::State& state, const std::string* text) {
+  rapidjson::Document root;
+  root.Parse(text->c_str());
+  for (auto _ : state) {
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    root.Accept(writer);
+    benchmark::DoNotOptimize(buffer.GetString());
+  }
+  SetThroughput(state, *text);
+}
+
+// The heap a tree holds while it lives.
+template <typename Parse>
+size_t TreeBytes(Parse parse) {
+  size_t before = HeapInUse();
+  auto tree = parse();
+  size_t held = HeapInUse() - before;
+  benchmark::DoNotOptimize(&tree);
+  return held;
+}
+
+void PrintTreeSizes(const std::vector<std::string>& texts) {
+  std::printf("Tree memory (heap in use while the tree lives, bytes; ratio = tarn / peer)\n");
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const std::string& text = texts[i];
+    size_t tarn_bytes = TreeBytes([&] { return tarn::ParseJSON(text.c_str()); });
+    size_t nlohmann_bytes = TreeBytes([&] { return nlohmann::json::parse(text); });
+    size_t rapid_bytes = TreeBytes([&] {
+      auto document = std::make_unique<rapidjson::Document>();
+      document->Parse(text.c_str());
+      return document;
+    });
+    std::printf("  %-13s text %8zu  tarn %10zu  nlohmann %10zu (%.2fx)  rapidjson %10zu (%.2fx)\n", kCorpora[i],
+                text.size(), tarn_bytes, nlohmann_bytes, static_cast<double>(tarn_bytes) / nlohmann_bytes,
+                rapid_bytes, static_cast<double>(tarn_bytes) / rapid_bytes);
+  }
+  std::printf("\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  static std::vector<std::string> texts;
+  for (const char* name : kCorpora) {
+    texts.push_back(ReadCorpus(name));
+    if (texts.back().empty()) {
+      std::fprintf(stderr, "cannot read the corpus %s\n", name);
+      return 1;
+    }
+  }
+  PrintTreeSizes(texts);
+  for (size_t i = 0; i < texts.size(); ++i) {
+    std::string corpus = kCorpora[i];
+    const std::string* text = &texts[i];
+    benchmark::RegisterBenchmark(("Parse/tarn/" + corpus).c_str(), ParseTarn, text);
+    benchmark::RegisterBenchmark(("Parse/nlohmann/" + corpus).c_str(), ParseNlohmann, text);
+    benchmark::RegisterBenchmark(("Parse/rapidjson/" + corpus).c_str(), ParseRapid, text);
+    benchmark::RegisterBenchmark(("Write/tarn/" + corpus).c_str(), WriteTarn, text);
+    benchmark::RegisterBenchmark(("Write/nlohmann/" + corpus).c_str(), WriteNlohmann, text);
+    benchmark::RegisterBenchmark(("Write/rapidjson/" + corpus).c_str(), WriteRapid, text);
+  }
+  benchmark::Initialize(&argc, argv);
+  tarn::bench::RatioReporter reporter("tarn");
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+}

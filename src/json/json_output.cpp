@@ -1,0 +1,38 @@
+#include "json/json_output.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tarn {
+
+TJSONOutput::TJSONOutput() { Grow(); }
+
+TJSONOutput::~TJSONOutput() = default;
+
+void TJSONOutput::Grow() {
+  pieces_.push_back(std::make_unique<char[]>(kStep));
+  position_ = pieces_.back().get();
+  end_ = position_ + kStep;
+}
+
+void TJSONOutput::Append(std::string_view text) {
+  while (!text.empty()) {
+    if (position_ == end_) Grow();
+    size_t piece = std::min(text.size(), static_cast<size_t>(end_ - position_));
+    std::memcpy(position_, text.data(), piece);
+    position_ += piece;
+    text.remove_prefix(piece);
+  }
+}
+
+std::string TJSONOutput::Text() const {
+  std::string text;
+  size_t size = Size();
+  text.reserve(size);
+  for (const auto& piece : pieces_) {
+    text.append(piece.get(), std::min(kStep, size - text.size()));
+  }
+  return text;
+}
+
+}  // namespace tarn

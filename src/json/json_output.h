@@ -1,0 +1,61 @@
+// The output of one Text call. It starts with room for 50,000 bytes and
+// grows by another 50,000 whenever a byte is to be written where the room
+// ends. The room is a chain of 50,000-byte pieces, so growing never moves
+// what is written; the text is copied out once, at the end.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarn {
+
+class TJSONOutput {
+ public:
+  static constexpr size_t kStep = 50000;
+
+  TJSONOutput();
+  ~TJSONOutput();
+  TJSONOutput(const TJSONOutput&) = delete;
+  TJSONOutput& operator=(const TJSONOutput&) = delete;
+
+  void Put(char c) {
+    if (position_ == end_) Grow();
+    *position_++ = c;
+  }
+  // Copies the text in pieces that fit the room left, growing between them.
+  void Append(std::string_view text);
+  // Writes what `fill(buffer)` puts into a buffer of `max` bytes, returning
+  // how many it used; straight into the room left when it is large enough.
+  template <typename Fill>
+  void Write(size_t max, const Fill& fill) {
+    if (static_cast<size_t>(end_ - position_) >= max) {
+      position_ += fill(position_);
+    } else {
+      std::string buffer(max, '\0');
+      Append({buffer.data(), fill(buffer.data())});
+    }
+  }
+
+  // Direct writing for callers that check the room themselves: the write
+  // position, the bytes free from there, and the step past what they wrote.
+  char* Cursor() const noexcept { return position_; }
+  size_t Room() const noexcept { return static_cast<size_t>(end_ - position_); }
+  void Advance(size_t count) noexcept { position_ += count; }
+
+  size_t Capacity() const noexcept { return pieces_.size() * kStep; }
+  size_t Size() const noexcept { return Capacity() - static_cast<size_t>(end_ - position_); }
+  // Everything written so far, in one string.
+  std::string Text() const;
+
+ private:
+  void Grow();
+
+  std::vector<std::unique_ptr<char[]>> pieces_;
+  char* position_ = nullptr;
+  char* end_ = nullptr;
+};
+
+}  // namespace tarn

@@ -1,0 +1,409 @@
+#include "json/json_parser.h"
+
+#include <charconv>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/code_page.h"
+
+namespace tarn {
+
+namespace {
+
+bool IsWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+[[noreturn]] void RaiseAt(const char* message, size_t position) {
+  throw TJSONError(message + std::string(" at position ") + std::to_string(position));
+}
+
+[[noreturn]] void RaiseNotAFloat(std::string_view token) {
+  throw EConvertError("'" + std::string(token) + "' is not a valid floating point value");
+}
+
+}  // namespace
+
+// One call's state: the text, the position, the callback and the depth.
+class JSONParser {
+ public:
+  JSONParser(const char* text, const TJSONParseEvent& on_event)
+      : start_(text), p_(text), on_event_(on_event), events_(static_cast<bool>(on_event)) {}
+
+  std::unique_ptr<TJSONbase> Parse() {
+    std::unique_ptr<TJSONbase> root = ReadContainer(nullptr);
+    SkipWhitespace();
+    if (*p_ != '\0') RaiseUnexpected();
+    return root;
+  }
+
+ private:
+  size_t Offset(const char* at) const { return static_cast<size_t>(at - start_); }
+
+  void SkipWhitespace() {
+    while (IsWhitespace(*p_)) ++p_;
+  }
+
+  void Emit(uint8_t code, const Variant& value) { on_event_(code, value); }
+
+  [[noreturn]] void RaiseUnexpected() const {
+    throw TJSONError("Unexpected character at position " + std::to_string(Offset(p_)) + " - " +
+                     std::string(p_, strnlen(p_, 20)));
+  }
+
+  void Enter() {
+    if (++depth_ > kJSONMaxDepth) {
+      throw TJSONError("Nesting deeper than " + std::to_string(kJSONMaxDepth) + " levels at position " +
+                       std::to_string(Offset(p_)));
+    }
+  }
+
+  // An array or object, or none when the text ends first.
+  std::unique_ptr<TJSONbase> ReadContainer(TJSONarray* parent) {
+    SkipWhitespace();
+    if (*p_ == '[') {
+      Enter();
+      ++p_;
+      return ReadArray(parent);
+    }
+    if (*p_ == '{') {
+      Enter();
+      ++p_;
+      return ReadObject(parent);
+    }
+    if (*p_ == '\0') return nullptr;
+    RaiseUnexpected();
+  }
+
+  // The elements of an array or the members of an object, up to the closing
+  // bracket. Tree mode builds the container, event mode reports its bounds.
+  // Both count the items read, so a leading comma is an error in both.
+  template <typename Container, typename ReadItem>
+  std::unique_ptr<TJSONbase> ReadItems(TJSONarray* parent, uint8_t begin, uint8_t end, char close,
+                                       const ReadItem& read_item) {
+    std::unique_ptr<Container> container;
+    if (events_) {
+      Emit(begin, Variant());
+    } else {
+      container = std::make_unique<Container>(parent);
+    }
+    // The items wait on the parser's stack and move into the container, at
+    // their exact number, when it closes.
+    size_t first_item = items_.size();
+    bool comma_pending = false;
+    for (;;) {
+      SkipWhitespace();
+      char c = *p_;
+      if (c == '\0') throw TJSONError("Missing closing bracket for array");
+      if (c == close) {
+        if (comma_pending) RaiseAt("Empty element", Offset(p_));
+        ++p_;
+        --depth_;
+        if (events_) {
+          items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(first_item), items_.end());
+          Emit(end, Variant());
+        } else {
+          TakeItems(*container, first_item);
+        }
+        return container;
+      }
+      if (c == ',') {
+        if (comma_pending || items_.size() == first_item) RaiseAt("Empty element", Offset(p_));
+        ++p_;
+        comma_pending = true;
+        continue;
+      }
+      read_item(container.get());
+      comma_pending = false;
+    }
+  }
+
+  void TakeItems(TJSONlist& list, size_t first_item) {
+    MoveItems(items_, first_item, list.children_);
+  }
+
+  void TakeItems(TJSONobject& object, size_t first_item) {
+    MoveItems(items_, first_item, object.children_);
+    object.names_.TakeLast(names_, object.children_.size());
+  }
+
+  template <typename T>
+  static void MoveItems(std::vector<T>& from, size_t first, std::vector<T>& to) {
+    to.reserve(from.size() - first);
+    for (size_t i = first; i < from.size(); ++i) to.push_back(std::move(from[i]));
+    from.erase(from.begin() + static_cast<std::ptrdiff_t>(first), from.end());
+  }
+
+  // Tree mode keeps each item; event mode counts it (as an empty child), so
+  // that a leading comma is an error in both modes.
+  void PushItem(std::unique_ptr<TJSONbase>& container, Variant& scalar) {
+    if (events_) {
+      items_.emplace_back(Variant());
+    } else if (container) {
+      items_.emplace_back(std::move(container));
+    } else {
+      items_.emplace_back(std::move(scalar));
+    }
+  }
+
+  std::unique_ptr<TJSONbase> ReadArray(TJSONarray* parent) {
+    return ReadItems<TJSONlist>(parent, jeArrayBegin, jeArrayEnd, ']', [this](TJSONlist* list) {
+      const char* value_start = p_;
+      std::unique_ptr<TJSONbase> value;
+      Variant scalar;
+      if (!ReadValue(list, value, scalar)) RaiseAt("Empty element", Offset(value_start));
+      PushItem(value, scalar);
+    });
+  }
+
+  std::unique_ptr<TJSONbase> ReadObject(TJSONarray* parent) {
+    return ReadItems<TJSONobject>(parent, jeObjectBegin, jeObjectEnd, '}', [this](TJSONobject* object) {
+      if (*p_ != '"') RaiseAt("Unquoted property name", Offset(p_));
+      std::string_view raw = ReadStringToken();
+      if (raw.empty()) RaiseAt("Empty property name", Offset(p_ - 1));
+      // Without escapes the narrow name is the raw text itself.
+      std::string_view narrow_name = raw;
+      std::string unescaped;
+      if (escaped_) {
+        Unescape(raw);
+        unescaped = WideToAnsi(wide_);
+        narrow_name = unescaped;
+        if (events_) Emit(jeName, Variant::OleStr(wide_));
+      } else if (events_) {
+        Emit(jeName, Variant::OleStr(AnsiToWide(raw)));
+      }
+      SkipWhitespace();
+      if (*p_ != ':') RaiseAt("Missing property name/value delimiter (:)", Offset(p_));
+      ++p_;
+      SkipWhitespace();
+      if (*p_ == ',' || *p_ == '}') RaiseAt("Missing property value", Offset(p_));
+      std::unique_ptr<TJSONbase> value;
+      Variant scalar;
+      bool recognised = ReadValue(object, value, scalar);
+      // Event mode does not catch a misspelled literal here: its letters are
+      // then read as the next member name.
+      if (object && !recognised) RaiseAt("Empty element", Offset(p_));
+      if (object) names_.Add(narrow_name);
+      PushItem(value, scalar);
+    });
+  }
+
+  // Reads any value and reports it (event mode), or gives it: a container in
+  // `container`, a scalar in `scalar`. False when nothing was recognised: a
+  // misspelled literal, or the end of the text.
+  bool ReadValue(TJSONarray* parent, std::unique_ptr<TJSONbase>& container, Variant& scalar) {
+    SkipWhitespace();
+    char c = *p_;
+    uint8_t event = jeString;
+    if (c == '"') {
+      ReadString(scalar);
+    } else if (c == '-' || IsDigit(c)) {
+      ReadNumber(scalar);
+      event = jeNumber;
+    } else if (c == 't' || c == 'T' || c == 'f' || c == 'F' || c == 'n' || c == 'N') {
+      if (!ReadLiteral(scalar)) return false;
+      if (scalar.Type() == varBoolean) event = jeBoolean;
+    } else {
+      container = ReadContainer(parent);
+      return container != nullptr || events_;
+    }
+    if (events_) Emit(event, scalar);
+    return true;
+  }
+
+  // true, false or null in any letter case; nothing is consumed when the
+  // letters do not match.
+  bool ReadLiteral(Variant& scalar) {
+    static constexpr std::string_view kWords[] = {"true", "false", "null"};
+    for (std::string_view word : kWords) {
+      if (Lower(*p_) != word[0]) continue;
+      for (size_t i = 1; i < word.size(); ++i) {
+        if (Lower(p_[i]) != word[i]) return false;
+      }
+      p_ += word.size();
+      scalar = word[0] == 'n' ? Variant::Null() : Variant::Boolean(word[0] == 't');
+      return true;
+    }
+    return false;
+  }
+
+  // The raw content between the quotes; the position moves past the closing
+  // quote. A backslash makes the byte after it part of the content;
+  // escaped_ tells whether there was one.
+  std::string_view ReadStringToken() {
+    const char* content = ++p_;
+    escaped_ = false;
+    for (;;) {
+      char c = *p_;
+      if (c == '"') break;
+      if (c == '\0') RaiseAt("Unterminated string", Offset(content));
+      if (c == '\\') {
+        if (p_[1] == '\0') RaiseAt("Unterminated string", Offset(content));
+        escaped_ = true;
+        ++p_;
+      }
+      ++p_;
+    }
+    std::string_view raw(content, static_cast<size_t>(p_ - content));
+    ++p_;
+    return raw;
+  }
+
+  void ReadString(Variant& scalar) {
+    std::string_view raw = ReadStringToken();
+    if (raw.empty()) {
+      scalar = events_ ? Variant::String({}) : Variant::OleStr({});
+    } else if (!escaped_) {
+      wide_.resize(raw.size());
+      for (size_t i = 0; i < raw.size(); ++i) wide_[i] = AnsiCharToWide(static_cast<unsigned char>(raw[i]));
+      scalar = Variant::OleStr(wide_);
+    } else {
+      Unescape(raw);
+      scalar = Variant::OleStr(wide_);
+    }
+  }
+
+  // Widens the raw content into wide_ and resolves its escapes.
+  void Unescape(std::string_view raw) {
+    wide_.clear();
+    for (size_t i = 0; i < raw.size(); ++i) {
+      char c = raw[i];
+      if (c != '\\') {
+        wide_.push_back(AnsiCharToWide(static_cast<unsigned char>(c)));
+        continue;
+      }
+      size_t escape = ++i;  // the character after the backslash
+      switch (raw[escape]) {
+        case '"': case '\\': case '/': case ' ': wide_.push_back(static_cast<char16_t>(raw[escape])); break;
+        case 'b': wide_.push_back(u'\b'); break;
+        case 'f': wide_.push_back(u'\f'); break;
+        case 'n': wide_.push_back(u'\n'); break;
+        case 'r': wide_.push_back(u'\r'); break;
+        case 't': wide_.push_back(u'\t'); break;
+        case 'u':
+        case 'U': {
+          int code = 0;
+          bool valid = raw.size() - escape - 1 >= 4;
+          for (size_t k = 1; valid && k <= 4; ++k) {
+            int digit = HexValue(raw[escape + k]);
+            if (digit < 0) valid = false;
+            code = code * 16 + digit;
+          }
+          if (!valid) RaiseEscape("Invalid UNICODE escape sequence", escape, raw);
+          wide_.push_back(static_cast<char16_t>(code));
+          i += 4;
+          break;
+        }
+        default:
+          RaiseEscape("Unrecognized escape sequence", escape, raw);
+      }
+    }
+  }
+
+  // Positions count from 1 within the content; the content is shown whole.
+  [[noreturn]] static void RaiseEscape(const char* message, size_t escape, std::string_view raw) {
+    throw TJSONError(std::string(message) + " at position " + std::to_string(escape + 1) + " in \"" +
+                     std::string(raw) + "\"");
+  }
+
+  void ReadNumber(Variant& scalar) {
+    const char* token = p_;
+    if (*p_ == '-') ++p_;
+    while (IsDigit(*p_)) ++p_;
+    bool fraction = false;
+    bool exponent = false;
+    if (*p_ == '.') {
+      ++p_;
+      if (!IsDigit(*p_)) RaiseAt("Missing fractional part of a floating-point number", Offset(token));
+      while (IsDigit(*p_)) ++p_;
+      fraction = true;
+    }
+    if (*p_ == 'e' || *p_ == 'E') {
+      ++p_;
+      if (*p_ == '+' || *p_ == '-') ++p_;
+      if (!IsDigit(*p_)) RaiseAt("Exponent of the number is not integer", Offset(token));
+      while (IsDigit(*p_)) ++p_;
+      exponent = true;
+    }
+    std::string_view text(token, static_cast<size_t>(p_ - token));
+    size_t digits = text.size() - (*token == '-' ? 1 : 0);
+    if (!fraction && !exponent && digits > 0 && digits <= 9) {
+      // Nine digits always fit in 32 bits.
+      int32_t integer = 0;
+      std::from_chars(text.data(), text.data() + text.size(), integer);
+      scalar = Variant::Integer(integer);
+      return;
+    }
+    double real = ToDouble(text);
+    if (!fraction && !exponent && real >= -2147483647.0 && real <= 2147483647.0) {
+      int32_t integer = 0;
+      std::from_chars(text.data(), text.data() + text.size(), integer);
+      scalar = Variant::Integer(integer);
+    } else {
+      scalar = Variant::Double(real);
+    }
+  }
+
+  // Reads a number token as a double whatever the locale. A value too large
+  // for a double is not a floating point value; one too small reads as zero.
+  static double ToDouble(std::string_view text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    auto result = std::from_chars(text.data(), end, value);
+    if (result.ec == std::errc() && result.ptr == end) return value;
+    if (result.ec != std::errc::result_out_of_range || result.ptr != end || !Underflows(text)) {
+      RaiseNotAFloat(text);
+    }
+    return text[0] == '-' ? -0.0 : 0.0;
+  }
+
+  // Whether an out-of-range number token is below the smallest double rather
+  // than above the largest: its first significant digit lies after the point.
+  static bool Underflows(std::string_view text) {
+    size_t e = text.find_first_of("eE");
+    std::string_view mantissa = text.substr(0, e);
+    size_t point = mantissa.find('.');
+    size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return true;
+    // The decimal exponent of the first significant digit, give or take one.
+    int64_t magnitude = point == std::string_view::npos || first < point
+                    ? static_cast<int64_t>((point == std::string_view::npos ? mantissa.size() : point) - first)
+                    : -static_cast<int64_t>(first - point - 1);
+    if (e != std::string_view::npos) {
+      std::string_view digits = text.substr(e + 1);
+      bool negative = !digits.empty() && digits[0] == '-';
+      if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
+      // An exponent of more than six digits decides the magnitude by its sign.
+      int64_t value = 1000000;
+      if (digits.size() <= 6) std::from_chars(digits.data(), digits.data() + digits.size(), value);
+      magnitude += negative ? -value : value;
+    }
+    return magnitude <= 0;
+  }
+
+  const char* start_;
+  const char* p_;
+  const TJSONParseEvent& on_event_;
+  bool events_;
+  int depth_ = 0;
+  std::u16string wide_;  // reused by every string
+  bool escaped_ = false;  // whether the last string token held a backslash
+  std::vector<TJSONarray::Child> items_;  // of every open container, innermost last
+  TJSONnames names_;                      // of every open object, innermost last
+};
+
+std::unique_ptr<TJSONbase> ParseJSON(const char* text, const TJSONParseEvent& on_event) {
+  if (text == nullptr) return nullptr;
+  return JSONParser(text, on_event).Parse();
+}
+
+}  // namespace tarn

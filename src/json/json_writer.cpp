@@ -1,0 +1,85 @@
+// Text and WriteText of the value classes: compact JSON with no whitespace.
+#include <charconv>
+#include <vector>
+
+#include "json/json_output.h"
+#include "json/json_text.h"
+#include "json/json_value.h"
+
+namespace tarn {
+
+std::string TJSONbase::Text() const {
+  TJSONOutput output;
+  WriteText(output);
+  return output.Text();
+}
+
+void TJSONbase::WriteText(TJSONOutput& output) const { WriteScalar(output, value_); }
+
+void TJSONbase::WriteScalar(TJSONOutput& output, const Variant& value) {
+  switch (value.Type()) {
+    case varNull:
+      output.Append("null");
+      return;
+    case varBoolean:
+      output.Append(value.AsBoolean() ? "true" : "false");
+      return;
+    case varInteger:
+      output.Write(16, [&value](char* digits) {
+        return static_cast<size_t>(std::to_chars(digits, digits + 16, value.AsInt64()).ptr - digits);
+      });
+      return;
+    case varDouble:
+      WriteFloat(output, value.AsDouble());
+      return;
+    case varOleStr:
+      // Written whole, U+0000 included, so no part of the value is lost.
+      WriteQuoted(output, value.AsWide());
+      return;
+    default:
+      throw TJSONError("Unsupported data type in TJSONbase.Text");
+  }
+}
+
+// Lists and objects are written with an explicit stack instead of recursion,
+// so a tree of any depth can be written.
+void TJSONarray::WriteText(TJSONOutput& output) const {
+  struct Level {
+    const TJSONarray* array;
+    bool object;
+    size_t next;
+  };
+  std::vector<Level> levels;
+  auto open = [&](const TJSONarray* array) {
+    bool object = array->Kind() == jkObject;
+    output.Put(object ? '{' : '[');
+    levels.push_back({array, object, 0});
+  };
+  open(this);
+  while (!levels.empty()) {
+    Level& level = levels.back();
+    const TJSONarray* array = level.array;
+    if (level.next == array->children_.size()) {
+      output.Put(level.object ? '}' : ']');
+      levels.pop_back();
+      continue;
+    }
+    size_t position = level.next++;
+    if (position > 0) output.Put(',');
+    if (level.object) {
+      WriteQuotedNarrow(output, static_cast<const TJSONobject*>(array)->NarrowName(position));
+      output.Put(':');
+    }
+    const Child& child = array->children_[position];
+    const TJSONbase* node = child.Node();
+    if (node == nullptr) {
+      WriteScalar(output, child.Scalar());
+    } else if (const TJSONarray* inner = node->AsArray()) {
+      open(inner);
+    } else {
+      node->WriteText(output);
+    }
+  }
+}
+
+}  // namespace tarn

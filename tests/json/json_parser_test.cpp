@@ -1,0 +1,244 @@
+#include "json/json_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "json/comma_locale.h"
+#include "json/expect_error.h"
+
+namespace tarn {
+namespace {
+
+std::string Compact(const char* text) {
+  std::unique_ptr<TJSONbase> root = ParseJSON(text);
+  return root ? root->Text() : "(none)";
+}
+
+// Runs the text in event mode and returns the events as "code:value" items.
+std::vector<std::string> Events(const char* text) {
+  std::vector<std::string> events;
+  EXPECT_EQ(ParseJSON(text,
+                      [&](uint8_t code, const Variant& value) {
+                        std::string item = std::to_string(code);
+                        switch (value.Type()) {
+                          case varOleStr: item += ":s" + std::string(value.AsWide().begin(), value.AsWide().end()); break;
+                          case varString: item += ":n" + std::string(value.AsNarrow()); break;
+                          case varInteger: item += ":i" + std::to_string(value.AsInt64()); break;
+                          case varDouble: item += ":d" + std::to_string(value.AsDouble()); break;
+                          case varBoolean: item += value.AsBoolean() ? ":true" : ":false"; break;
+                          case varNull: item += ":null"; break;
+                          case varEmpty: break;
+                          default: item += ":?";
+                        }
+                        events.push_back(item);
+                      }),
+            nullptr);
+  return events;
+}
+
+// Both modes raise the same error.
+#define EXPECT_PARSE_ERROR(text, message)                                                         \
+  do {                                                                                            \
+    EXPECT_THROW_MSG(ParseJSON(text), TJSONError, message);                                       \
+    EXPECT_THROW_MSG(ParseJSON(text, [](uint8_t, const Variant&) {}), TJSONError, message);       \
+  } while (false)
+
+TEST(ParseJSON, NothingToRead) {
+  EXPECT_EQ(ParseJSON(nullptr), nullptr);
+  EXPECT_EQ(ParseJSON(""), nullptr);
+  EXPECT_EQ(ParseJSON(" \t\r\n"), nullptr);
+  EXPECT_EQ(Compact("[1]\0, 2]"), "[1]");  // the text ends at its first NUL
+}
+
+TEST(ParseJSON, TreeShapeAndParents) {
+  std::unique_ptr<TJSONbase> root = ParseJSON(" { \"a\" : [ 1 , {\"b\":null} ] , \"c\":\"x\" } ");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->Kind(), jkObject);
+  EXPECT_EQ(root->Parent(), nullptr);
+  TJSONbase* a = root->GetNamedItem(u"a");
+  EXPECT_EQ(a->Kind(), jkList);
+  EXPECT_EQ(a->Parent(), root.get());
+  EXPECT_EQ(a->GetItem(0)->Parent(), a);
+  EXPECT_EQ(a->GetItem(1)->GetNamedItem(u"b")->Kind(), jkNull);
+  EXPECT_EQ(root->GetNamedItem(u"c")->GetValue().AsWide(), u"x");
+  // A parsed scalar's object is made once and then stays the same object.
+  TJSONbase* first = a->GetItem(0);
+  EXPECT_EQ(a->GetItem(0), first);
+  first->SetValue(Variant::String("y"));
+  EXPECT_EQ(root->Text(), "{\"a\":[\"y\",{\"b\":null}],\"c\":\"x\"}");
+}
+
+TEST(ParseJSON, Leniencies) {
+  EXPECT_EQ(Compact("[1 2]"), "[1,2]");
+  EXPECT_EQ(Compact("[\"a\"\"b\"[][]{}]"), "[\"a\",\"b\",[],[],{}]");
+  EXPECT_EQ(Compact("{\"a\":1 \"b\":2}"), "{\"a\":1,\"b\":2}");
+  EXPECT_EQ(Compact("[TRUE, Null, FaLsE]"), "[true,null,false]");
+  EXPECT_EQ(Compact("[\"tab\there\"]"), "[\"tab\\there\"]");
+  EXPECT_EQ(Compact("{\"a\":1,\"a\":2}"), "{\"a\":1,\"a\":2}");
+  std::unique_ptr<TJSONbase> duplicate = ParseJSON("{\"a\":1,\"a\":2}");
+  EXPECT_EQ(duplicate->GetNamedItem(u"a")->GetValue().AsInt64(), 2);
+}
+
+TEST(ParseJSON, Numbers) {
+  std::unique_ptr<TJSONbase> root =
+      ParseJSON("[12e3, 1.0, 2147483647, 2147483648, -2147483648, -2147483647, 007, -.5, 1E+2, 2e-1, -0]");
+  std::vector<std::pair<uint8_t, double>> expected = {
+      {jkFloat, 12000},      {jkFloat, 1.0},         {jkInteger, 2147483647}, {jkFloat, 2147483648.0},
+      {jkFloat, -2147483648.0}, {jkInteger, -2147483647}, {jkInteger, 7},        {jkFloat, -0.5},
+      {jkFloat, 100},        {jkFloat, 0.2},         {jkInteger, 0}};
+  ASSERT_EQ(root->Count(), static_cast<int32_t>(expected.size()));
+  for (size_t i = 0; i < expected.size(); ++i) {
+    TJSONbase* item = root->GetItem(static_cast<int32_t>(i));
+    EXPECT_EQ(item->Kind(), expected[i].first) << i;
+    double value = item->Kind() == jkInteger ? static_cast<double>(item->GetValue().AsInt64())
+                                             : item->GetValue().AsDouble();
+    EXPECT_EQ(value, expected[i].second) << i;
+  }
+  EXPECT_EQ(Compact("[1e-999, -1e-999]"), "[0,0]");  // too small for a double reads as zero
+}
+
+TEST(ParseJSON, NumbersIgnoreTheLocale) {
+  testing::CommaLocale comma;
+  if (!comma.Active()) GTEST_SKIP() << "no locale with a decimal comma could be set";
+  EXPECT_EQ(Compact("[1.5, -0.25e2, 3.14159, 1e-7]"), "[1.5,-25,3.14159,1E-7]");
+  std::unique_ptr<TJSONbase> root = ParseJSON("[1.5]");
+  EXPECT_EQ(root->GetItem(0)->GetValue().AsDouble(), 1.5);
+}
+
+TEST(ParseJSON, Strings) {
+  std::unique_ptr<TJSONbase> root = ParseJSON(
+      "[\"\", \"\\\"\\\\\\/\\b\\f\\n\\r\\t\\ \", \"\\u00e9\\U00E9\", \"\\uD83D\\uDE00\", \"caf\xE9\x80\"]");
+  EXPECT_EQ(root->GetItem(0)->Kind(), jkString);
+  EXPECT_EQ(root->GetItem(0)->GetValue().AsWide(), u"");
+  EXPECT_EQ(root->GetItem(1)->GetValue().AsWide(), u"\"\\/\b\f\n\r\t ");
+  EXPECT_EQ(root->GetItem(2)->GetValue().AsWide(), u"\u00E9\u00E9");
+  EXPECT_EQ(root->GetItem(3)->GetValue().AsWide(), u"\U0001F600");
+  // Bytes are Windows-1252 characters, not UTF-8.
+  EXPECT_EQ(root->GetItem(4)->GetValue().AsWide(), u"caf\u00E9\u20AC");
+  std::unique_ptr<TJSONbase> object = ParseJSON("{\"caf\\u00e9\":1, \"\\u4e2d\":2}");
+  EXPECT_EQ(object->GetName(0), u"caf\u00E9");
+  EXPECT_EQ(object->GetName(1), u"?");
+}
+
+TEST(ParseJSON, StructureErrors) {
+  EXPECT_PARSE_ERROR("5", "Unexpected character at position 0 - 5");
+  //                  ^
+  EXPECT_PARSE_ERROR("  \"a\"", "Unexpected character at position 2 - \"a\"");
+  //                    ^
+  EXPECT_PARSE_ERROR("[1] x", "Unexpected character at position 4 - x");
+  //                      ^
+  EXPECT_PARSE_ERROR("[1.5.3]", "Unexpected character at position 4 - .3]");
+  //                      ^
+  EXPECT_PARSE_ERROR("[1, x23456789012345678901234]", "Unexpected character at position 4 - x2345678901234567890");
+  //                      ^
+  EXPECT_PARSE_ERROR("[1,]", "Empty element at position 3");
+  //                     ^
+  EXPECT_PARSE_ERROR("[,1]", "Empty element at position 1");
+  //                   ^
+  EXPECT_PARSE_ERROR("[1,,2]", "Empty element at position 3");
+  //                     ^
+  EXPECT_PARSE_ERROR("[tru]", "Empty element at position 1");
+  //                   ^
+  EXPECT_PARSE_ERROR("{,}", "Empty element at position 1");
+  //                   ^
+  EXPECT_PARSE_ERROR("{\"a\":1,}", "Empty element at position 7");
+  //                         ^
+  EXPECT_PARSE_ERROR("{\"a\":1,,\"b\":2}", "Empty element at position 7");
+  //                         ^
+  EXPECT_PARSE_ERROR("[1", "Missing closing bracket for array");
+  EXPECT_PARSE_ERROR("[1 ", "Missing closing bracket for array");
+  EXPECT_PARSE_ERROR("{\"a\":1", "Missing closing bracket for array");
+  EXPECT_PARSE_ERROR("[[[", "Missing closing bracket for array");
+}
+
+TEST(ParseJSON, MemberErrors) {
+  EXPECT_PARSE_ERROR("{a:1}", "Unquoted property name at position 1");
+  //                   ^
+  EXPECT_PARSE_ERROR("{\"a\":1, b}", "Unquoted property name at position 8");
+  //                          ^
+  EXPECT_PARSE_ERROR("{\"\":1}", "Empty property name at position 2");
+  //                    ^
+  EXPECT_PARSE_ERROR("{\"a\" 1}", "Missing property name/value delimiter (:) at position 5");
+  //                       ^
+  EXPECT_PARSE_ERROR("{\"a\":}", "Missing property value at position 5");
+  //                       ^
+  EXPECT_PARSE_ERROR("{\"a\": ,\"b\":1}", "Missing property value at position 6");
+  //                        ^
+  EXPECT_PARSE_ERROR("{\"abc", "Unterminated string at position 2");
+  //                    ^
+  EXPECT_PARSE_ERROR("[\"ab\\\"", "Unterminated string at position 2");
+  //                    ^
+  // A misspelled literal as a member value: tree mode stops at it, event
+  // mode takes it for the next member name.
+  EXPECT_THROW_MSG(ParseJSON("{\"a\":tru}"), TJSONError, "Empty element at position 5");
+  //                               ^
+  EXPECT_THROW_MSG(ParseJSON("{\"a\":tru}", [](uint8_t, const Variant&) {}), TJSONError,
+                   "Unquoted property name at position 5");
+  EXPECT_THROW_MSG(ParseJSON("{\"a\":"), TJSONError, "Empty element at position 5");
+  //                               ^
+}
+
+TEST(ParseJSON, NumberErrors) {
+  EXPECT_PARSE_ERROR("[1.]", "Missing fractional part of a floating-point number at position 1");
+  //                   ^
+  EXPECT_PARSE_ERROR("[ -7.e5]", "Missing fractional part of a floating-point number at position 2");
+  //                    ^
+  EXPECT_PARSE_ERROR("[1e]", "Exponent of the number is not integer at position 1");
+  //                   ^
+  EXPECT_PARSE_ERROR("[0, 1e+]", "Exponent of the number is not integer at position 4");
+  //                      ^
+  EXPECT_THROW_MSG(ParseJSON("[-]"), EConvertError, "'-' is not a valid floating point value");
+  EXPECT_THROW_MSG(ParseJSON("[-e5]"), EConvertError, "'-e5' is not a valid floating point value");
+  EXPECT_THROW_MSG(ParseJSON("[1e999]"), EConvertError, "'1e999' is not a valid floating point value");
+}
+
+TEST(ParseJSON, EscapeErrors) {
+  EXPECT_PARSE_ERROR("[\"ab\\qc\"]", "Unrecognized escape sequence at position 4 in \"ab\\qc\"");
+  //                        ^ position 4 counts from 1 within the content
+  EXPECT_PARSE_ERROR("[\"\\u12\"]", "Invalid UNICODE escape sequence at position 2 in \"\\u12\"");
+  EXPECT_PARSE_ERROR("{\"x\\u12G4\":1}", "Invalid UNICODE escape sequence at position 3 in \"x\\u12G4\"");
+  EXPECT_PARSE_ERROR("[\"\xE9\\x\"]", "Unrecognized escape sequence at position 3 in \"\xE9\\x\"");
+}
+
+TEST(ParseJSON, DepthBound) {
+  std::string deep(1000000, '[');
+  EXPECT_PARSE_ERROR(deep.c_str(), "Nesting deeper than 512 levels at position 512");
+  std::string objects;
+  for (int i = 0; i < 600; ++i) objects += "{\"a\":";
+  EXPECT_PARSE_ERROR(objects.c_str(), "Nesting deeper than 512 levels at position 2560");
+  std::string limit = std::string(512, '[') + std::string(512, ']');
+  EXPECT_EQ(Compact(limit.c_str()), limit);
+}
+
+TEST(ParseJSON, EventSequence) {
+  EXPECT_EQ(Events("[{\"k\":5}]"), (std::vector<std::string>{"0", "2", "4:sk", "7:i5", "3", "1"}));
+  EXPECT_EQ(Events("{\"a\":[\"\", \"x\", null, TRUE, false, 1.5, 3000000000]}"),
+            (std::vector<std::string>{"2", "4:sa", "0", "5:n", "5:sx", "5:null", "6:true", "6:false",
+                                      "7:d1.500000", "7:d3000000000.000000", "1", "3"}));
+  EXPECT_TRUE(Events("").empty());
+}
+
+TEST(ParseJSON, FailedParseDestroysEverything) {
+  // Under AddressSanitizer a leak of the partial tree fails this test.
+  EXPECT_THROW(ParseJSON("{\"a\":[1,2,{\"b\":[\"x\"]}], \"c\": [1,,2]}"), TJSONError);
+  EXPECT_THROW(ParseJSON("[[1],[2]] x"), TJSONError);
+}
+
+TEST(ParseJSON, LargeDocumentRoundTrip) {
+  std::string text = "{";
+  for (int i = 0; i < 5000; ++i) {
+    if (i > 0) text += ",";
+    text += "\"k" + std::to_string(i) + "\":[" + std::to_string(i) + ",\"v\\u00E9" + std::to_string(i) + "\",0.5]";
+  }
+  text += "}";
+  ASSERT_GT(text.size(), 100000u);
+  std::unique_ptr<TJSONbase> root = ParseJSON(text.c_str());
+  EXPECT_EQ(root->Count(), 5000);
+  EXPECT_EQ(root->GetNamedItem(u"k4999")->GetItem(0)->GetValue().AsInt64(), 4999);
+  EXPECT_EQ(root->Text(), text);
+}
+
+}  // namespace
+}  // namespace tarn

@@ -1,0 +1,52 @@
+// Runs the tarn-json program built beside the tests.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+
+#include "test_support.h"
+
+namespace tarn {
+namespace {
+
+struct ToolRun {
+  int status;
+  std::string output;  // standard output and standard error
+};
+
+ToolRun RunTool(const std::string& arguments) {
+  const char* bin = std::getenv("TARN_BIN_DIR");
+  std::string command = std::string(bin ? bin : ".") + "/tarn-json " + arguments + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string output;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+  int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+TEST(TarnJson, PrintsCompactTextOfAFile) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.Path("in.json"), "{ \"a\" : [1, 2.50, \"caf\xE9\"],\n \"b\": TRUE }");
+  ToolRun run = RunTool(dir.Path("in.json"));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output, "{\"a\":[1,2.5,\"caf\\u00E9\"],\"b\":true}\n");
+}
+
+TEST(TarnJson, ReadsStandardInputAndReportsErrors) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.Path("bad.json"), "[1,,2]");
+  ToolRun run = RunTool("< " + dir.Path("bad.json"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output, "TJSONError: Empty element at position 3\n");
+  testing::WriteFile(dir.Path("minus.json"), "[-]");
+  run = RunTool(dir.Path("minus.json"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output, "EConvertError: '-' is not a valid floating point value\n");
+}
+
+}  // namespace
+}  // namespace tarn
