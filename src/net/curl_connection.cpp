@@ -143,8 +143,9 @@ void CurlConnection::Send(const std::string& body) {
   attached_ = true;
   uploaded_ = 0;
   last_progress_ = Clock::now();
+  progressed_ = false;
   Drive();
-  if (done_ && result_ != CURLE_OK && pending_.empty()) RaiseFailure(result_);
+  if (done_ && result_ != CURLE_OK && !BodyWaiting()) RaiseFailure(result_);
 }
 
 void CurlConnection::SetMethodAndBody(const std::string& body) {
@@ -180,16 +181,29 @@ void CurlConnection::SetHeaderList(bool has_body) {
 }
 
 std::size_t CurlConnection::Read(char* into, std::size_t size) {
-  if (pending_at_ == pending_.size()) {
-    pending_.clear();
-    pending_at_ = 0;
-    if (attached_ && !done_) Drive();
-  }
   if (pending_at_ < pending_.size()) {
     std::size_t count = std::min(size, pending_.size() - pending_at_);
     std::memcpy(into, pending_.data() + pending_at_, count);
     pending_at_ += count;
     return count;
+  }
+  pending_.clear();
+  pending_at_ = 0;
+  if (attached_ && !done_ && size > 0) {
+    target_ = into;
+    target_size_ = size;
+    delivered_ = 0;
+    try {
+      Drive();
+    } catch (...) {
+      target_ = nullptr;
+      target_size_ = delivered_ = 0;
+      throw;
+    }
+    const std::size_t delivered = delivered_;
+    target_ = nullptr;
+    target_size_ = delivered_ = 0;
+    if (delivered > 0) return delivered;
   }
   if (result_ != CURLE_OK) RaiseFailure(result_);
   return 0;
@@ -204,6 +218,7 @@ void CurlConnection::EndRequest() noexcept {
   headers_.Clear();
   pending_.clear();
   pending_at_ = 0;
+  delivered_ = 0;
   open_ = false;
 }
 
@@ -220,7 +235,7 @@ void CurlConnection::Drive() {
       result_ = message->data.result;
     }
     if (out_of_memory_) throw EOutOfMemory();
-    if (!pending_.empty() || done_) return;
+    if (BodyWaiting() || done_) return;
     code = curl_multi_poll(multi_, nullptr, 0, PollMilliseconds(), nullptr);
     if (code != CURLM_OK) RaiseMultiFailure(code);
   }
@@ -233,12 +248,15 @@ void CurlConnection::Drive() {
 int CurlConnection::PollMilliseconds() {
   if (!connected_) return kLongestPollMs;
   const Clock::time_point now = Clock::now();
-  curl_off_t uploaded = 0;
-  curl_easy_getinfo(easy_, CURLINFO_SIZE_UPLOAD_T, &uploaded);
-  if (uploaded != uploaded_) {
+  if (uploaded_ < body_size_) {
+    curl_off_t uploaded = 0;
+    curl_easy_getinfo(easy_, CURLINFO_SIZE_UPLOAD_T, &uploaded);
+    progressed_ = progressed_ || uploaded != uploaded_;
     uploaded_ = uploaded;
-    last_progress_ = now;
   }
+  // The callbacks only flag that bytes moved; the clock is read here, once.
+  if (progressed_) last_progress_ = now;
+  progressed_ = false;
   const std::int32_t limit = uploaded_ < body_size_ ? timeouts_.send : timeouts_.receive;
   if (limit <= 0) return kLongestPollMs;
   const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - last_progress_).count();
@@ -268,26 +286,34 @@ std::size_t CurlConnection::OnHeader(char* data, std::size_t size, std::size_t c
     connection->out_of_memory_ = true;
     return 0;
   }
-  connection->last_progress_ = Clock::now();
+  connection->progressed_ = true;
   return size * count;
 }
 
 std::size_t CurlConnection::OnBody(char* data, std::size_t size, std::size_t count, void* self) {
   auto* connection = static_cast<CurlConnection*>(self);
+  std::size_t bytes = size * count;
+  if (connection->delivered_ < connection->target_size_) {
+    std::size_t fits = std::min(bytes, connection->target_size_ - connection->delivered_);
+    std::memcpy(connection->target_ + connection->delivered_, data, fits);
+    connection->delivered_ += fits;
+    data += fits;
+    bytes -= fits;
+  }
   try {
-    connection->pending_.append(data, size * count);
+    connection->pending_.append(data, bytes);
   } catch (const std::bad_alloc&) {
     connection->out_of_memory_ = true;
     return 0;
   }
-  connection->last_progress_ = Clock::now();
+  connection->progressed_ = true;
   return size * count;
 }
 
 int CurlConnection::OnConnected(void* self, char*, char*, int, int) {
   auto* connection = static_cast<CurlConnection*>(self);
   connection->connected_ = true;
-  connection->last_progress_ = Clock::now();
+  connection->progressed_ = true;
   return CURL_PREREQFUNC_OK;
 }
 

@@ -68,6 +68,7 @@ class CurlConnection {
   void SetMethodAndBody(const std::string& body);
   void SetHeaderList(bool has_body);
   void Drive();
+  bool BodyWaiting() const noexcept { return delivered_ > 0 || pending_at_ < pending_.size(); }
   int PollMilliseconds();
   [[noreturn]] void RaiseFailure(CURLcode code);
 
@@ -88,7 +89,14 @@ class CurlConnection {
   bool connected_ = false;
   bool done_ = false;
   bool out_of_memory_ = false;
+  bool progressed_ = false;
   CURLcode result_ = CURLE_OK;
+  // Body bytes arrive straight in the buffer of the Read under way
+  // (target_), up to its size; what does not fit, or comes when no Read is
+  // under way, waits in pending_.
+  char* target_ = nullptr;
+  std::size_t target_size_ = 0;
+  std::size_t delivered_ = 0;
   std::string pending_;
   std::size_t pending_at_ = 0;
   curl_off_t body_size_ = 0;

@@ -6,6 +6,7 @@
 #include <arpa/inet.h>
 #include <httplib.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -59,6 +60,13 @@ class LoopbackServer {
       std::lock_guard lock(mutex_);
       client_ports_.insert(request.remote_port);
       return httplib::Server::HandlerResponse::Unhandled;
+    });
+    // Answers go out at once, not held back for the client's delayed ACK
+    // (accepted sockets inherit the option from the listening one).
+    server_.set_socket_options([](int socket) {
+      httplib::default_socket_options(socket);
+      int on = 1;
+      ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     });
     port_ = server_.bind_to_any_port("127.0.0.1");
   }
