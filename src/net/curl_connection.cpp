@@ -126,7 +126,6 @@ void CurlConnection::BeginRequest(const std::string& method, const std::string& 
   curl_easy_setopt(easy_, CURLOPT_PASSWORD, nullptr);
   // What the platform's refresh flag sends: no cache on the way may answer.
   headers_.Add("Accept: */*\r\nCache-Control: no-cache\r\nPragma: no-cache");
-  open_ = true;
 }
 
 void CurlConnection::UseNtlm(const std::string& user, const std::string& password) {
@@ -169,11 +168,11 @@ void CurlConnection::SetHeaderList(bool has_body) {
   if (has_body && !headers_.Has("Content-Type")) headers_.Add("Content-Type:");
   for (const std::string& line : headers_.Lines()) {
     // libcurl drops "Name:" and sends "Name;" as a header with no value.
-    std::string item = line;
-    const bool no_value = item.find_first_not_of(" \t", item.find(':') + 1) == std::string::npos;
-    const bool removal = item == "Expect:" || (item == "Content-Type:" && has_body);
-    if (no_value && !removal) item = item.substr(0, item.find(':')) + ";";
-    curl_slist* longer = curl_slist_append(header_list_, item.c_str());
+    const std::size_t colon = line.find(':');
+    const bool no_value = line.find_first_not_of(" \t", colon + 1) == std::string::npos;
+    const bool removal = line == "Expect:" || (has_body && line == "Content-Type:");
+    const std::string empty_value = no_value && !removal ? line.substr(0, colon) + ";" : std::string();
+    curl_slist* longer = curl_slist_append(header_list_, empty_value.empty() ? line.c_str() : empty_value.c_str());
     if (longer == nullptr) throw EOutOfMemory();
     header_list_ = longer;
   }
@@ -219,7 +218,6 @@ void CurlConnection::EndRequest() noexcept {
   pending_.clear();
   pending_at_ = 0;
   delivered_ = 0;
-  open_ = false;
 }
 
 // Runs the transfer until body bytes are waiting or it has ended.

@@ -58,7 +58,6 @@ class CurlConnection {
   // Ends the request; a request ended before its answer was read drops the
   // connection, which the next request then makes anew.
   void EndRequest() noexcept;
-  bool RequestOpen() const noexcept { return open_; }
 
  private:
   static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self);
@@ -84,7 +83,6 @@ class CurlConnection {
   ResponseHead head_;
   std::string method_;
   CurlTimeouts timeouts_;
-  bool open_ = false;
   bool attached_ = false;
   bool connected_ = false;
   bool done_ = false;

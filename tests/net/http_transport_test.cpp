@@ -175,6 +175,17 @@ TEST_F(TransportTest, SendsTheHeaderLinesOfTheRequest) {
   EXPECT_EQ(Last().body, "raw");
 }
 
+TEST_F(TransportTest, AHeaderLineWithoutAColonFailsTheRequestOnly) {
+  try {
+    Get("p", "X-Good: 1\r\nno colon here");
+    ADD_FAILURE() << "no error";
+  } catch (const EOSError& error) {
+    EXPECT_EQ(error.ErrorCode(), EINVAL);
+  }
+  EXPECT_EQ(Get("p", "X-Good: 1"), 200);
+  EXPECT_EQ(Last().Header("X-Good"), "1");
+}
+
 TEST_F(TransportTest, AnnouncesTheRegisteredCodings) {
   Connection().AddCoding(GzipCoding, 1024);
   Get("a");
@@ -329,7 +340,7 @@ TEST_F(TransportTest, AppliesTheReceiveTimeout) {
   }
 }
 
-TEST(TransportFailureTest, AServerThatCannotBeReachedRaisesEWinHTTP) {
+TEST(TransportWireTest, AServerThatCannotBeReachedRaisesEWinHTTP) {
   testing::ClosedPort closed;
   TWinHTTP connection("127.0.0.1", std::to_string(closed.Port()), false);
   std::string headers, body;
@@ -342,7 +353,7 @@ TEST(TransportFailureTest, AServerThatCannotBeReachedRaisesEWinHTTP) {
   }
 }
 
-TEST(TransportFailureTest, GoesThroughANamedProxy) {
+TEST(TransportWireTest, GoesThroughANamedProxy) {
   RawServer proxy("HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\nproxied");
   TWinHTTP connection("example.invalid", "8080", false, "http://127.0.0.1:" + proxy.PortText(), "");
   std::string headers, body;
@@ -352,7 +363,15 @@ TEST(TransportFailureTest, GoesThroughANamedProxy) {
       << proxy.LastRequest();
 }
 
-TEST(TransportFailureTest, HeadersWithoutCarriageReturnsComeBackWithCrLf) {
+TEST(TransportWireTest, SendsAHeaderWithoutAValue) {
+  RawServer server("HTTP/1.1 204 No Content\r\n\r\n");
+  TWinHTTP connection("127.0.0.1", server.PortText(), false);
+  std::string headers, body;
+  EXPECT_EQ(connection.Execute("", "GET", "X-Empty:\r\nX-Full: 1", "", "", headers, body), 204);
+  EXPECT_NE(server.LastRequest().find("\r\nX-Empty:\r\nX-Full: 1\r\n"), std::string::npos) << server.LastRequest();
+}
+
+TEST(TransportWireTest, HeadersWithoutCarriageReturnsComeBackWithCrLf) {
   RawServer server("HTTP/1.1 201 Created\nContent-Length: 2\nX-Bare: yes\n\nhi");
   TWinHTTP connection("127.0.0.1", server.PortText(), false);
   std::string headers, body;
@@ -361,7 +380,7 @@ TEST(TransportFailureTest, HeadersWithoutCarriageReturnsComeBackWithCrLf) {
   EXPECT_EQ(body, "hi");
 }
 
-TEST(TransportFailureTest, NoAnswerOrABrokenAnswerFails) {
+TEST(TransportWireTest, NoAnswerOrABrokenAnswerFails) {
   for (const char* answer : {"", "garbage\r\n\r\n", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\nabc"}) {
     RawServer server(answer);
     TWinHTTP connection("127.0.0.1", server.PortText(), false);
@@ -370,7 +389,7 @@ TEST(TransportFailureTest, NoAnswerOrABrokenAnswerFails) {
   }
 }
 
-TEST(TransportFailureTest, ABodyCutShortRaisesAfterWhatArrived) {
+TEST(TransportWireTest, ABodyCutShortRaisesAfterWhatArrived) {
   RawServer server("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + std::string(500, 'x'));
   TWinHTTP connection("127.0.0.1", server.PortText(), false);
   std::string headers, body;
@@ -383,7 +402,7 @@ TEST(TransportFailureTest, ABodyCutShortRaisesAfterWhatArrived) {
   }
 }
 
-TEST(TransportFailureTest, AHugeContentLengthIsNotAllocated) {
+TEST(TransportWireTest, AHugeContentLengthIsNotAllocated) {
   RawServer server("HTTP/1.1 200 OK\r\nContent-Length: 2000000000\r\n\r\n" + std::string(100000, 'x'));
   TWinHTTP connection("127.0.0.1", server.PortText(), false);
   std::string headers, body;
@@ -392,7 +411,7 @@ TEST(TransportFailureTest, AHugeContentLengthIsNotAllocated) {
   EXPECT_LE(probe.Largest(), std::size_t{2} << 20);
 }
 
-TEST(TransportFailureTest, AGzipAnswerAnnouncingFourGigabytesIsEmpty) {
+TEST(TransportWireTest, AGzipAnswerAnnouncingFourGigabytesIsEmpty) {
   std::string member = "hello, world";
   GzipCoding(member, true);
   for (int i = 0; i < 4; ++i) member[member.size() - 4 + i] = '\xFF';
