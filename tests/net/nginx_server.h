@@ -108,8 +108,11 @@ class NginxServer {
     const std::string error_log = dir_.Path("error.log");
     pid_ = ::fork();
     if (pid_ == 0) {
-      ::execlp("nginx", "nginx", "-p", prefix.c_str(), "-c", conf.c_str(), "-e", error_log.c_str(),
-               static_cast<char*>(nullptr));
+      // Debian puts nginx in /usr/sbin, which a plain user's PATH may lack.
+      for (const char* program : {"nginx", "/usr/sbin/nginx"}) {
+        ::execlp(program, "nginx", "-p", prefix.c_str(), "-c", conf.c_str(), "-e", error_log.c_str(),
+                 static_cast<char*>(nullptr));
+      }
       ::_exit(127);
     }
     if (pid_ < 0) {
