@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "net/fetch_program.h"
 #include "net/nginx_server.h"
 #include "net/rest_client.h"
 #include "net/win_http.h"
@@ -84,6 +85,14 @@ TEST_F(NginxTest, HttpsWithASelfSignedCertificate) {
     EXPECT_EQ(error.StatusCode(), 404);
     EXPECT_TRUE(error.Message().starts_with("HTTP/1.1 404 Not Found:<html>")) << error.Message();
   }
+}
+
+TEST_F(NginxTest, TarnFetchGetsAGzipAnswerOverHttps) {
+  const std::string text = Catalogue();
+  Serve("fetched.json", text);
+  testing::Outcome outcome = testing::RunFetch(Url("/fetched.json", true) + " --gzip --timeout 10000");
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, text);
 }
 
 TEST_F(NginxTest, PlainHttpToTheTlsPortFails) {

@@ -1,35 +1,15 @@
 // tarn-fetch run as a program against a loopback server.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
-
+#include "net/fetch_program.h"
 #include "net/gzip_member.h"
 #include "net/loopback_server.h"
-#include "test_support.h"
 
 namespace tarn {
 namespace {
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-Outcome RunFetch(const std::string& arguments) {
-  const char* bin = std::getenv("TARN_BIN_DIR");
-  testing::TempDir dir;
-  const std::string command = std::string(bin ? bin : ".") + "/tarn-fetch " + arguments + " >'" +
-                              dir.Path("out") + "' 2>'" + dir.Path("err") + "'";
-  const int raw = std::system(command.c_str());
-  Outcome outcome;
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  outcome.out = testing::ReadFile(dir.Path("out"));
-  outcome.err = testing::ReadFile(dir.Path("err"));
-  return outcome;
-}
+using testing::Outcome;
+using testing::RunFetch;
 
 class TarnFetchTest : public ::testing::Test {
  protected:
