@@ -61,32 +61,21 @@ std::uint32_t GetLittleEndian32(const unsigned char* at) {
 unsigned GetLittleEndian16(const unsigned char* at) { return at[0] | (at[1] << 8); }
 
 // One deflate or inflate stream, always ended when it goes.
-class DeflateStream {
+class ZStream {
  public:
-  DeflateStream() {
-    CheckZlib(deflateInit2(&stream_, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), "CompressMem");
+  template <typename Init>
+  ZStream(Init init, int (*end)(z_streamp), const char* process) : end_(end) {
+    CheckZlib(init(&stream_), process);
   }
-  ~DeflateStream() { deflateEnd(&stream_); }
-  DeflateStream(const DeflateStream&) = delete;
-  DeflateStream& operator=(const DeflateStream&) = delete;
+  ~ZStream() { end_(&stream_); }
+  ZStream(const ZStream&) = delete;
+  ZStream& operator=(const ZStream&) = delete;
   z_stream* operator->() { return &stream_; }
   z_stream* get() { return &stream_; }
 
  private:
   z_stream stream_{};
-};
-
-class InflateStream {
- public:
-  InflateStream() { CheckZlib(inflateInit2(&stream_, -MAX_WBITS), "UnCompressMem"); }
-  ~InflateStream() { inflateEnd(&stream_); }
-  InflateStream(const InflateStream&) = delete;
-  InflateStream& operator=(const InflateStream&) = delete;
-  z_stream* operator->() { return &stream_; }
-  z_stream* get() { return &stream_; }
-
- private:
-  z_stream stream_{};
+  int (*end_)(z_streamp);
 };
 
 void Encode(std::string& data) {
@@ -98,7 +87,8 @@ void Encode(std::string& data) {
   const auto* in = reinterpret_cast<const unsigned char*>(data.data());
   std::size_t deflated;
   {
-    DeflateStream stream;
+    ZStream stream([](z_streamp raw) { return deflateInit2(raw, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY); },
+                   deflateEnd, "CompressMem");
     stream->next_in = const_cast<unsigned char*>(in);
     stream->avail_in = static_cast<uInt>(length);
     stream->next_out = out + kHeaderSize;
@@ -166,7 +156,7 @@ void Decode(std::string& data) {
   auto* out = expected_length ? reinterpret_cast<unsigned char*>(text.data()) : &none;
   std::size_t produced;
   {
-    InflateStream stream;
+    ZStream stream([](z_streamp raw) { return inflateInit2(raw, -MAX_WBITS); }, inflateEnd, "UnCompressMem");
     stream->next_in = const_cast<unsigned char*>(member + start);
     stream->avail_in = static_cast<uInt>(deflated);
     stream->next_out = out;
