@@ -14,15 +14,17 @@ constexpr std::size_t kMaxUpFront = std::size_t{1} << 20;
 // Without an announced length the buffer grows by this much per read.
 constexpr std::size_t kGrowthStep = 8192;
 
+// Leading spaces, then decimal digits; no number (or one beyond 32 bits)
+// gives the scheme's default port.
 std::int32_t PortFromText(const std::string& text, bool secure) {
+  const std::int32_t default_port = secure ? 443 : 80;
   std::size_t at = text.find_first_not_of(' ');
   std::int64_t port = 0;
   for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
     port = port * 10 + (text[at] - '0');
-    if (port > INT32_MAX) return 0;
+    if (port > INT32_MAX) return default_port;
   }
-  if (port == 0) return secure ? 443 : 80;
-  return static_cast<std::int32_t>(port);
+  return port == 0 ? default_port : static_cast<std::int32_t>(port);
 }
 
 // Ends the request on every way out of Execute once it has been opened.

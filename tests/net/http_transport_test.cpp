@@ -109,6 +109,8 @@ TEST(TransportSetupTest, ReadsThePortAndStartsWithTheDefaults) {
   EXPECT_EQ(TWinHTTP("h", "", false).PortNumber(), 80);
   EXPECT_EQ(TWinHTTP("h", " 8080x", false).PortNumber(), 8080);
   EXPECT_EQ(TWinHTTP("h", "0", true).PortNumber(), 443);
+  EXPECT_EQ(TWinHTTP("h", "x80", false).PortNumber(), 80);
+  EXPECT_EQ(TWinHTTP("h", "99999999999", false).PortNumber(), 80);
   TWinHTTP connection("h", "81", false, "proxy:3128", "local");
   EXPECT_EQ(connection.Host(), "h");
   EXPECT_EQ(connection.ProxyServer(), "proxy:3128");
