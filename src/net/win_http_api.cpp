@@ -72,7 +72,11 @@ std::int32_t TWinHttpAPI::Execute(const std::string& path, const std::string& me
                                   const std::string& body, const std::string& content_type,
                                   std::string& response_headers, std::string& response_body) {
   response_headers.clear();
-  response_body.clear();
+  // The caller's old text becomes the buffer of the new body: a caller who
+  // reuses its text reuses its memory, and bytes that will be overwritten
+  // are not zero-filled first. Only what was read is ever shown.
+  std::string buffer;
+  buffer.swap(response_body);
   OpenRequest(method, path.starts_with('/') ? path : "/" + path);
   RequestScope scope([this] { CloseRequest(); });
 
@@ -90,7 +94,8 @@ std::int32_t TWinHttpAPI::Execute(const std::string& path, const std::string& me
   response_headers = HeaderText(HttpQuery::RawHeadersCrlf);
   const std::string content_encoding = HeaderText(HttpQuery::ContentEncoding);
   const std::string accept_encoding = HeaderText(HttpQuery::AcceptEncoding);
-  response_body = ReadBody(HeaderNumber(HttpQuery::ContentLength));
+  ReadBody(HeaderNumber(HttpQuery::ContentLength), buffer);
+  response_body.swap(buffer);
   if (!response_body.empty()) {
     if (!content_encoding.empty()) DecodeBody(content_encoding, response_body);
     if (!accept_encoding.empty()) peer_codings_ = MatchAcceptedCodings(codings_, accept_encoding);
@@ -98,8 +103,8 @@ std::int32_t TWinHttpAPI::Execute(const std::string& path, const std::string& me
   return status;
 }
 
-std::string TWinHttpAPI::ReadBody(std::int32_t content_length) {
-  std::string body;
+// Reads into body, whose old bytes are overwritten or cut off.
+void TWinHttpAPI::ReadBody(std::int32_t content_length, std::string& body) {
   std::size_t total = 0;
   if (content_length > 0) {
     const auto length = static_cast<std::size_t>(content_length);
@@ -119,7 +124,6 @@ std::string TWinHttpAPI::ReadBody(std::int32_t content_length) {
     }
   }
   body.resize(total);
-  return body;
 }
 
 void TWinHttpAPI::DecodeBody(const std::string& content_encoding, std::string& body) const {

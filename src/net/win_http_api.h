@@ -84,7 +84,7 @@ class TWinHttpAPI {
   virtual std::size_t ReadChunk(std::string& buffer, std::size_t offset) = 0;
 
  private:
-  std::string ReadBody(std::int32_t content_length);
+  void ReadBody(std::int32_t content_length, std::string& body);
   void DecodeBody(const std::string& content_encoding, std::string& body) const;
 
   std::string host_;
