@@ -154,6 +154,14 @@ TEST_F(TransportTest, RequestsThePathWithALeadingSlash) {
   }
 }
 
+TEST_F(TransportTest, ReplacesWhatTheOutputsHeld) {
+  response_headers_ = "old headers";
+  response_body_ = std::string(50000, 'z');
+  EXPECT_EQ(Get("x"), 200);
+  EXPECT_EQ(response_body_, "ok");
+  EXPECT_TRUE(response_headers_.starts_with("HTTP/1.1 200 OK\r\n"));
+}
+
 TEST_F(TransportTest, SendsTheHeaderLinesOfTheRequest) {
   ASSERT_EQ(Connection().Execute("p", "PUT", "X-One: 1\r\nX-Two: 2\r\nX-One: 3", "{}", "application/json",
                                  response_headers_, response_body_),
@@ -345,7 +353,7 @@ TEST_F(TransportTest, AppliesTheReceiveTimeout) {
 TEST(TransportWireTest, AServerThatCannotBeReachedRaisesEWinHTTP) {
   testing::ClosedPort closed;
   TWinHTTP connection("127.0.0.1", std::to_string(closed.Port()), false);
-  std::string headers, body;
+  std::string headers = "old", body = "old";
   try {
     connection.Execute("x", "GET", "", "", "", headers, body);
     ADD_FAILURE() << "no error";
@@ -353,6 +361,8 @@ TEST(TransportWireTest, AServerThatCannotBeReachedRaisesEWinHTTP) {
     EXPECT_EQ(error.Message(), "Unable to connect to 127.0.0.1:" + std::to_string(closed.Port()) +
                                    " - server may be down or unavailable");
   }
+  EXPECT_EQ(headers, "");
+  EXPECT_EQ(body, "");
 }
 
 TEST(TransportWireTest, GoesThroughANamedProxy) {
