@@ -1,0 +1,279 @@
+// The web service client against its peers, in one run:
+//   GzipCoding encode/decode of the JSON corpora against bare zlib calls with
+//   the same settings (raw deflate level 1, memory level 8, one call; raw
+//   inflate in one call; CRC-32 of the text);
+//   10,000 keep-alive GETs of a 1 KB and a 100 KB answer through TRESTClient
+//   against a bare libcurl loop on one easy handle, both from the same
+//   in-process loopback server.
+// After the table it prints each pair's speed ratio (peer time / our time),
+// from the medians of five interleaved repetitions.
+#include <benchmark/benchmark.h>
+#include <curl/curl.h>
+#include <httplib.h>
+#include <netinet/tcp.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/gzip_coding.h"
+#include "net/rest_client.h"
+
+namespace {
+
+const char* const kCorpora[] = {"canada.json", "citm_catalog.json", "twitter.json"};
+constexpr int kRequests = 10000;
+
+std::string ReadCorpus(const std::string& name) {
+  std::ifstream in(std::string(TARN_DATA_DIR) + "/json/" + name, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// ---------------------------------------------------------------------------
+// Gzip coding
+
+void GzipEncode(benchmark::State& state, const std::string& text) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::string data = text;
+    state.ResumeTiming();
+    tarn::GzipCoding(data, true);
+    benchmark::DoNotOptimize(data.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
+void ZlibEncode(benchmark::State& state, const std::string& text) {
+  for (auto _ : state) {
+    std::string member(text.size() + text.size() / 8 + 128, '\0');
+    z_stream stream{};
+    deflateInit2(&stream, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(member.data() + 10);
+    stream.avail_out = static_cast<uInt>(member.size() - 18);
+    deflate(&stream, Z_FINISH);
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size()));
+    member.resize(10 + stream.total_out + 8);
+    deflateEnd(&stream);
+    benchmark::DoNotOptimize(crc);
+    benchmark::DoNotOptimize(member.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
+void GzipDecode(benchmark::State& state, const std::string& text) {
+  std::string member = text;
+  tarn::GzipCoding(member, true);
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::string data = member;
+    state.ResumeTiming();
+    tarn::GzipCoding(data, false);
+    benchmark::DoNotOptimize(data.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
+void ZlibDecode(benchmark::State& state, const std::string& text) {
+  std::string member = text;
+  tarn::GzipCoding(member, true);
+  for (auto _ : state) {
+    std::string out(text.size(), '\0');
+    z_stream stream{};
+    inflateInit2(&stream, -MAX_WBITS);
+    stream.next_in = reinterpret_cast<Bytef*>(member.data() + 10);
+    stream.avail_in = static_cast<uInt>(member.size() - 18);
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    inflate(&stream, Z_FINISH);
+    inflateEnd(&stream);
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(out.data()), static_cast<uInt>(out.size()));
+    benchmark::DoNotOptimize(crc);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
+// ---------------------------------------------------------------------------
+// Keep-alive GETs
+
+class BenchServer {
+ public:
+  BenchServer() : small_(1024, 's'), large_(100 * 1024, 'l') {
+    server_.Get("/1k", [this](const httplib::Request&, httplib::Response& response) {
+      response.set_content(small_, "application/json");
+    });
+    server_.Get("/100k", [this](const httplib::Request&, httplib::Response& response) {
+      response.set_content(large_, "application/json");
+    });
+    server_.set_keep_alive_max_count(1000000);
+    // Answers go out at once, not held back for the client's delayed ACK
+    // (accepted sockets inherit the option from the listening one).
+    server_.set_socket_options([](int socket) {
+      httplib::default_socket_options(socket);
+      int on = 1;
+      setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ~BenchServer() {
+    server_.stop();
+    thread_.join();
+  }
+  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+
+ private:
+  std::string small_;
+  std::string large_;
+  httplib::Server server_;
+  std::thread thread_;
+  int port_ = 0;
+};
+
+BenchServer* g_server = nullptr;
+
+void RestGets(benchmark::State& state, const std::string& path) {
+  tarn::TRESTClient client("");
+  const std::string url = g_server->Url(path);
+  std::string body;
+  for (auto _ : state) {
+    client.Fetch(url, false, 10000, body);
+    benchmark::DoNotOptimize(body.data());
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+std::size_t AppendBody(char* data, std::size_t size, std::size_t count, void* body) {
+  static_cast<std::string*>(body)->append(data, size * count);
+  return size * count;
+}
+
+// same_request: the request carries what the transport's requests carry
+// (user agent, no-cache, JSON content type), so the difference that remains
+// is the client's own work.
+void CurlGets(benchmark::State& state, const std::string& path, bool same_request) {
+  CURL* easy = curl_easy_init();
+  const std::string url = g_server->Url(path);
+  std::string body;
+  curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, AppendBody);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &body);
+  curl_slist* headers = nullptr;
+  if (same_request) {
+    for (const char* line : {"Accept: */*", "Cache-Control: no-cache", "Pragma: no-cache",
+                             "Content-Type: application/json", "Expect:"}) {
+      headers = curl_slist_append(headers, line);
+    }
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, "Mozilla/4.0 (compatible; MSIE 5.5; Windows; TWinHTTP)");
+  }
+  for (auto _ : state) {
+    body.clear();
+    if (curl_easy_perform(easy) != CURLE_OK) state.SkipWithError("curl failed");
+    benchmark::DoNotOptimize(body.data());
+  }
+  curl_easy_cleanup(easy);
+  curl_slist_free_all(headers);
+  state.SetItemsProcessed(state.iterations());
+}
+
+// ---------------------------------------------------------------------------
+// Ratios
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      // With repetitions the median stands for the benchmark.
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (median || (run.run_type == Run::RT_Iteration && !times_.contains(run.run_name.function_name))) {
+        times_[run.run_name.function_name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  // Speed of ours relative to the peer, by wall-clock and by CPU time of
+  // the measuring thread: above 1 is faster. On a shared machine the CPU
+  // ratio is the steadier one for the coding; for the GETs, which wait on a
+  // server, wall-clock is what counts.
+  void PrintRatio(const std::string& ours, const std::string& peer) const {
+    auto a = times_.find(ours), b = times_.find(peer);
+    if (a == times_.end() || b == times_.end() || a->second.real <= 0 || a->second.cpu <= 0) return;
+    std::printf("%-44s real %.3f   cpu %.3f\n", (ours + " vs " + peer.substr(0, peer.find('/'))).c_str(),
+                b->second.real / a->second.real, b->second.cpu / a->second.cpu);
+  }
+
+ private:
+  struct Times {
+    double real;
+    double cpu;
+  };
+  std::map<std::string, Times> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  curl_global_init(CURL_GLOBAL_DEFAULT);
+  BenchServer server;
+  g_server = &server;
+  std::vector<std::string> corpora;
+  for (const char* name : kCorpora) corpora.push_back(ReadCorpus(name));
+
+  for (std::size_t i = 0; i < corpora.size(); ++i) {
+    const std::string name = kCorpora[i];
+    const std::string& text = corpora[i];
+    benchmark::RegisterBenchmark(("GzipEncode/" + name).c_str(), GzipEncode, text)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("ZlibEncode/" + name).c_str(), ZlibEncode, text)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("GzipDecode/" + name).c_str(), GzipDecode, text)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("ZlibDecode/" + name).c_str(), ZlibDecode, text)->Unit(benchmark::kMillisecond);
+  }
+  for (const char* path : {"/1k", "/100k"}) {
+    benchmark::RegisterBenchmark((std::string("RestGets") + path).c_str(), RestGets, std::string(path))
+        ->Iterations(kRequests)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("CurlGets") + path).c_str(), CurlGets, std::string(path), false)
+        ->Iterations(kRequests)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("CurlSameRequestGets") + path).c_str(), CurlGets, std::string(path),
+                                 true)
+        ->Iterations(kRequests)->Unit(benchmark::kMicrosecond);
+  }
+
+  // Ours and the peers alternate in random order, five times each, so that
+  // the load of a shared machine falls on both sides alike; the medians are
+  // compared. Flags given on the command line come later and win.
+  std::vector<char*> args = {argv[0]};
+  std::string interleave = "--benchmark_enable_random_interleaving=true";
+  std::string repetitions = "--benchmark_repetitions=5";
+  std::string aggregates = "--benchmark_report_aggregates_only=true";
+  args.push_back(interleave.data());
+  args.push_back(repetitions.data());
+  args.push_back(aggregates.data());
+  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
+  int count = static_cast<int>(args.size());
+  benchmark::Initialize(&count, args.data());
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::printf("\nSpeed ratios (peer time / our time; 1.0 = as fast as the peer):\n");
+  for (const char* name : kCorpora) {
+    reporter.PrintRatio(std::string("GzipEncode/") + name, std::string("ZlibEncode/") + name);
+    reporter.PrintRatio(std::string("GzipDecode/") + name, std::string("ZlibDecode/") + name);
+  }
+  for (const char* path : {"/1k", "/100k"}) {
+    reporter.PrintRatio(std::string("RestGets") + path, std::string("CurlGets") + path);
+    reporter.PrintRatio(std::string("RestGets") + path, std::string("CurlSameRequestGets") + path);
+  }
+  benchmark::Shutdown();
+  curl_global_cleanup();
+  return 0;
+}

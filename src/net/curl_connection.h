@@ -1,0 +1,105 @@
+// One server connection over libcurl, the HTTP library under TWinHTTP.
+//
+// The platform's session / connection / request split maps onto libcurl
+// as: session = a multi handle, which keeps the open connections;
+// connection = one easy handle, configured once (user agent, proxy,
+// certificates) and reused for every request, so that consecutive requests
+// share the TCP or TLS connection; request = that easy handle attached to
+// the multi handle. Send() returns once the head of the answer is in, and
+// Read() takes the body as it arrives, so memory follows what the server
+// really sends, not what it announces.
+//
+// Failures: a server that cannot be reached raises EWinHTTP; a failure of
+// libcurl raises EOSError with a code from the table in the source and
+// libcurl's own text; libcurl's memory error raises EOutOfMemory.
+#pragma once
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "net/header_lines.h"
+
+namespace tarn {
+
+// Milliseconds; 0 is no limit.
+struct CurlTimeouts {
+  std::int32_t resolve = 0;
+  std::int32_t connect = 0;
+  std::int32_t send = 0;
+  std::int32_t receive = 0;
+};
+
+class CurlConnection {
+ public:
+  // An empty proxy_server leaves the default: the proxy variables of the
+  // environment (http_proxy, https_proxy, no_proxy), as libcurl reads them.
+  CurlConnection(const std::string& host, std::int32_t port, bool secure, const std::string& user_agent,
+                 const std::string& proxy_server, const std::string& proxy_bypass);
+  ~CurlConnection();
+  CurlConnection(const CurlConnection&) = delete;
+  CurlConnection& operator=(const CurlConnection&) = delete;
+
+  // Starts a request without credentials; the answer may come from nowhere
+  // but the server (caches are asked not to answer).
+  void BeginRequest(const std::string& method, const std::string& path, const CurlTimeouts& timeouts);
+  void UseNtlm(const std::string& user, const std::string& password);
+  // Header lines as RequestHeaderLines takes them; false for a line
+  // without a ":".
+  bool AddHeaderLines(std::string_view text) { return headers_.Add(text); }
+  // Sends the request with its whole body and waits for the answer's head.
+  void Send(const std::string& body);
+  const ResponseHead& Head() const noexcept { return head_; }
+  // Copies up to size body bytes; 0 at the end of the body.
+  std::size_t Read(char* into, std::size_t size);
+  // Ends the request; a request ended before its answer was read drops the
+  // connection, which the next request then makes anew.
+  void EndRequest() noexcept;
+
+ private:
+  static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self);
+  static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self);
+  static int OnConnected(void* self, char* remote_ip, char* local_ip, int remote_port, int local_port);
+
+  void SetMethodAndBody(const std::string& body);
+  void SetHeaderList(bool has_body);
+  void Drive();
+  bool BodyWaiting() const noexcept { return delivered_ > 0 || pending_at_ < pending_.size(); }
+  int PollMilliseconds();
+  [[noreturn]] void RaiseFailure(CURLcode code);
+
+  std::string host_;
+  std::int32_t port_;
+  std::string base_url_;
+  CURLM* multi_ = nullptr;
+  CURL* easy_ = nullptr;
+  curl_slist* header_list_ = nullptr;
+  char error_[CURL_ERROR_SIZE] = {};
+
+  RequestHeaderLines headers_;
+  ResponseHead head_;
+  std::string method_;
+  CurlTimeouts timeouts_;
+  bool attached_ = false;
+  bool connected_ = false;
+  bool done_ = false;
+  bool out_of_memory_ = false;
+  bool progressed_ = false;
+  CURLcode result_ = CURLE_OK;
+  // Body bytes arrive straight in the buffer of the Read under way
+  // (target_), up to its size; what does not fit, or comes when no Read is
+  // under way, waits in pending_.
+  char* target_ = nullptr;
+  std::size_t target_size_ = 0;
+  std::size_t delivered_ = 0;
+  std::string pending_;
+  std::size_t pending_at_ = 0;
+  curl_off_t body_size_ = 0;
+  curl_off_t uploaded_ = 0;
+  std::chrono::steady_clock::time_point last_progress_;
+};
+
+}  // namespace tarn

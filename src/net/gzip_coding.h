@@ -1,0 +1,26 @@
+// The "gzip" content coding: a text becomes one gzip member (RFC 1952) and
+// back. The member's header and trailer are written and checked here; zlib
+// supplies raw deflate, raw inflate and the CRC-32.
+//
+// Thread safety: no state is kept between calls.
+#pragma once
+
+#include <string>
+
+#include "platform/exceptions.h"
+
+namespace tarn {
+
+// A failing zlib call: "Error %s during %s process", with zlib's name for
+// the error and "CompressMem" or "UnCompressMem".
+TARN_EXCEPTION_CLASS(EZipException, Exception);
+
+// With encode true, data becomes its gzip member; with encode false, data
+// becomes the text held in the member, or an empty text when the member is
+// malformed (bad header, wrong length or checksum, an announced length that
+// the compressed bytes cannot reach). Returns "gzip" in both cases.
+// Raises EZipException when zlib reports an error, EOutOfMemory for zlib's
+// memory error.
+std::string GzipCoding(std::string& data, bool encode);
+
+}  // namespace tarn

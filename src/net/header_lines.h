@@ -1,0 +1,52 @@
+// Header lines of a request being built, and of a response as received.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarn {
+
+// Request header lines. A line whose name is already present is merged into
+// it, the values separated by a comma, as the platform's HTTP service does.
+class RequestHeaderLines {
+ public:
+  // Adds one or more lines separated by CR LF (or LF); empty lines are
+  // skipped. Returns false, adding nothing more, at a line without a ":".
+  bool Add(std::string_view text);
+  bool Has(std::string_view name) const;
+  const std::vector<std::string>& Lines() const noexcept { return lines_; }
+  void Clear() noexcept { lines_.clear(); }
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+// The head of the last response received: its status line and header lines.
+// A new status line (an interim or authentication answer before the final
+// one) starts the head afresh.
+class ResponseHead {
+ public:
+  // One line as received, with or without its CR LF or bare LF.
+  void AddLine(std::string_view line);
+  void Clear() noexcept { lines_.clear(); }
+
+  // Status line first, every line ended by CR LF, a blank line at the end;
+  // empty when nothing was received.
+  std::string RawCrlf() const;
+  // The first header of that name (compared without regard to case), its
+  // value without surrounding blanks; empty when missing.
+  std::string Value(std::string_view name) const;
+  // The status code, or 0 when there is no status line.
+  std::int32_t StatusCode() const;
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+// Leading blanks, then decimal digits up to the first other character; 0
+// when there are none or the number exceeds 32 bits.
+std::int32_t HeaderNumberValue(std::string_view text);
+
+}  // namespace tarn

@@ -1,0 +1,100 @@
+// The HTTP transport's request algorithm, independent of the HTTP library
+// underneath. A connection object is bound to one server and performs any
+// number of requests on it, one at a time, negotiating content codings:
+// it announces the registered codings, decodes answers that use one, and
+// encodes request bodies once the server has said it accepts a coding.
+//
+// A derived class supplies the eight primitive steps. Its constructor must
+// end by calling OpenSession(), so that a constructed object is ready.
+//
+// Thread safety: one request at a time per object; objects are independent.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "net/content_coding.h"
+#include "net/http_errors.h"
+
+namespace tarn {
+
+// What a header query asks for; the values are the platform's information
+// levels.
+enum class HttpQuery : std::uint32_t {
+  ContentLength = 5,
+  StatusCode = 19,
+  RawHeadersCrlf = 22,
+  AcceptEncoding = 26,
+  ContentEncoding = 29,
+};
+
+class TWinHttpAPI {
+ public:
+  virtual ~TWinHttpAPI() = default;
+  TWinHttpAPI(const TWinHttpAPI&) = delete;
+  TWinHttpAPI& operator=(const TWinHttpAPI&) = delete;
+
+  // Registers a coding; true only when a new one was added. A coding of a
+  // registered name is not added again (the same function updates MinSize).
+  bool AddCoding(TContentCodingFunc coder, std::int32_t min_size);
+
+  // One complete request. path gets a leading "/" when it lacks one;
+  // headers may hold several lines separated by CR LF. Returns the status
+  // code (0 when the answer has none) with the raw response headers and the
+  // decoded body. HTTP error statuses are returned, not raised.
+  std::int32_t Execute(const std::string& path, const std::string& method, const std::string& headers,
+                       const std::string& body, const std::string& content_type, std::string& response_headers,
+                       std::string& response_body);
+
+  // "Mozilla/4.0 (compatible; MSIE 5.5; Windows; <class name>)".
+  std::string UserAgent() const;
+  virtual const char* ClassName() const noexcept = 0;
+
+  const std::string& Host() const noexcept { return host_; }
+  const std::string& ProxyServer() const noexcept { return proxy_server_; }
+  const std::string& ProxyBypass() const noexcept { return proxy_bypass_; }
+  std::int32_t PortNumber() const noexcept { return port_number_; }
+  bool Secure() const noexcept { return secure_; }
+  const THttpSocketCompressRecDynArray& Codings() const noexcept { return codings_; }
+  const std::string& AcceptEncodingLine() const noexcept { return accept_encoding_line_; }
+  THttpSocketCompressSet PeerCodings() const noexcept { return peer_codings_; }
+
+  // Milliseconds, applied to every later request; 0 is no limit.
+  std::int32_t ResolveTimeout = 0;
+  std::int32_t ConnectTimeout = 60000;
+  std::int32_t SendTimeout = 30000;
+  std::int32_t ReceiveTimeout = 30000;
+
+ protected:
+  // port_text: leading spaces, then decimal digits up to the first other
+  // character; 0 or none gives 443 when secure and 80 otherwise.
+  TWinHttpAPI(const std::string& host, const std::string& port_text, bool secure, const std::string& proxy_server,
+              const std::string& proxy_bypass);
+
+  virtual void OpenSession() = 0;
+  virtual void OpenRequest(const std::string& method, const std::string& path) = 0;
+  virtual void CloseRequest() noexcept = 0;
+  virtual void AddHeaderLine(const std::string& text) = 0;
+  virtual void Transmit(const std::string& body) = 0;
+  // Header queries never fail: a missing header is an empty text or 0.
+  virtual std::string HeaderText(HttpQuery query) = 0;
+  virtual std::int32_t HeaderNumber(HttpQuery query) = 0;
+  // Reads body bytes into buffer from offset on, at most up to its size;
+  // returns the count read, 0 at the end of the body.
+  virtual std::size_t ReadChunk(std::string& buffer, std::size_t offset) = 0;
+
+ private:
+  void ReadBody(std::int32_t content_length, std::string& body);
+  void DecodeBody(const std::string& content_encoding, std::string& body) const;
+
+  std::string host_;
+  std::string proxy_server_;
+  std::string proxy_bypass_;
+  std::int32_t port_number_;
+  bool secure_;
+  THttpSocketCompressRecDynArray codings_;
+  std::string accept_encoding_line_;
+  THttpSocketCompressSet peer_codings_ = 0;
+};
+
+}  // namespace tarn

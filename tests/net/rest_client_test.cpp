@@ -1,0 +1,218 @@
+#include "net/rest_client.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+
+#include "net/gzip_member.h"
+#include "net/loopback_server.h"
+
+namespace tarn {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using testing::LoopbackServer;
+
+class RestClientTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_.Http().Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+      ++requests_;
+      last_target_ = request.target;
+      last_accept_encoding_ = request.get_header_value("Accept-Encoding");
+      last_content_type_ = request.get_header_value("Content-Type");
+      last_extra_ = request.get_header_value("X-Extra");
+      if (request.path == "/redirect") {
+        response.status = 302;
+        response.set_content("moved", "text/plain");
+      } else if (request.path == "/redirect-once") {
+        response.status = requests_ == 1 ? 302 : 200;
+        response.set_content(requests_ == 1 ? "moved" : "{\"here\":true}", "application/json");
+      } else if (request.path == "/missing") {
+        response.status = 404;
+        response.set_content("no such item", "text/plain");
+      } else if (request.path.starts_with("/status/")) {
+        response.status = std::stoi(request.path.substr(8));
+        response.set_content("status body", "text/plain");
+      } else if (request.path == "/gzip") {
+        response.set_header("Content-Encoding", "gzip");
+        // Encoded here: a type that cpp-httplib does not compress again.
+        response.set_content(testing::ZlibGzip("{\"compressed\":true}"), "application/octet-stream");
+      } else {
+        response.set_content("{\"ok\":1}", "application/json");
+      }
+    });
+    server_.Start();
+  }
+
+  template <typename Call>
+  ERestClientException Failure(Call call) {
+    try {
+      call();
+    } catch (const ERestClientException& error) {
+      return error;
+    }
+    ADD_FAILURE() << "no ERestClientException";
+    return ERestClientException("", 0);
+  }
+
+  LoopbackServer server_;
+  std::atomic<int> requests_ = 0;
+  std::string last_target_;
+  std::string last_accept_encoding_;
+  std::string last_content_type_;
+  std::string last_extra_;
+  std::string response_;
+};
+
+TEST_F(RestClientTest, JoinsTheBaseAddressAndTheCallsAddress) {
+  TRESTClient bare("");
+  bare.Fetch(server_.Url("/x/y"), false, 10000, response_);
+  EXPECT_EQ(last_target_, "/x/y");
+  EXPECT_EQ(response_, "{\"ok\":1}");
+  EXPECT_EQ(bare.LastStatus(), 200);
+  EXPECT_TRUE(bare.LastHeaders().starts_with("HTTP/1.1 200 OK\r\n"));
+
+  TRESTClient based(server_.Url("/api/"));
+  EXPECT_EQ(based.BaseUrl(), server_.Url("/api/"));
+  based.Fetch("items", false, 10000, response_);
+  EXPECT_EQ(last_target_, "/api/items");
+  EXPECT_EQ(based.ConnectionAddress().Path, "api/items");
+}
+
+TEST_F(RestClientTest, SendsAJsonGetWithTheExtraHeaders) {
+  TRESTClient client("");
+  client.ExtraHeaders = "X-Extra: one\r\nX-Extra: two";
+  client.Fetch(server_.Url("/"), false, 10000, response_);
+  EXPECT_EQ(last_content_type_, "application/json");
+  EXPECT_EQ(last_extra_, "one, two");
+  EXPECT_EQ(last_accept_encoding_, "");
+}
+
+TEST_F(RestClientTest, ReusesTheConnectionForTheSameServer) {
+  TRESTClient client("");
+  EXPECT_EQ(client.Connection(), nullptr);
+  client.Fetch(server_.Url("/a"), false, 10000, response_);
+  const TWinHTTP* first = client.Connection();
+  client.Fetch(server_.Url("/b"), false, 10000, response_);
+  Failure([&] { client.Fetch(server_.Url("/missing"), false, 10000, response_); });
+  client.Fetch(server_.Url("/c"), true, 10000, response_);
+  EXPECT_EQ(client.Connection(), first);
+  EXPECT_EQ(server_.Connections(), 1u);
+
+  // Another port text, even naming the same port, makes a new connection.
+  client.Fetch("http://127.0.0.1:0" + server_.PortText() + "/d", false, 10000, response_);
+  EXPECT_NE(client.Connection(), first);
+  EXPECT_EQ(server_.Connections(), 2u);
+}
+
+TEST_F(RestClientTest, AChangeOfPortOrSchemeMakesANewConnection) {
+  LoopbackServer other;
+  other.Http().Get(".*", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("other", "text/plain");
+  });
+  other.Start();
+  TRESTClient client("");
+  client.Fetch(server_.Url("/a"), false, 10000, response_);
+  client.Fetch(other.Url("/a"), false, 10000, response_);
+  EXPECT_EQ(response_, "other");
+  EXPECT_EQ(client.ConnectionAddress().PortText, other.PortText());
+
+  const TWinHTTP* plain = client.Connection();
+  // TLS towards a plain server fails, after the new connection was made.
+  EXPECT_THROW(client.Fetch("https://127.0.0.1:" + other.PortText() + "/a", false, 10000, response_), EOSError);
+  EXPECT_NE(client.Connection(), plain);
+  EXPECT_TRUE(client.Connection()->Secure());
+  EXPECT_TRUE(client.ConnectionAddress().Secure);
+}
+
+TEST_F(RestClientTest, RetriesATemporaryRedirectThreeTimes) {
+  TRESTClient client("");
+  const Clock::time_point start = Clock::now();
+  ERestClientException error = Failure([&] { client.Fetch(server_.Url("/redirect"), false, 10000, response_); });
+  const auto waited = Clock::now() - start;
+  EXPECT_EQ(requests_, 3);
+  EXPECT_GE(waited, std::chrono::milliseconds(1500));
+  EXPECT_EQ(error.StatusCode(), 302);
+  EXPECT_EQ(error.Message(), "HTTP/1.1 302 Found:moved");
+  EXPECT_EQ(client.LastStatus(), 302);
+  EXPECT_EQ(response_, "moved");
+}
+
+TEST_F(RestClientTest, ARedirectFollowedByAnAnswerReturnsTheAnswer) {
+  TRESTClient client("");
+  const Clock::time_point start = Clock::now();
+  client.Fetch(server_.Url("/redirect-once"), false, 10000, response_);
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_EQ(requests_, 2);
+  EXPECT_EQ(client.LastStatus(), 200);
+  EXPECT_EQ(response_, "{\"here\":true}");
+}
+
+TEST_F(RestClientTest, StatusesFrom300OnRaise) {
+  TRESTClient client("");
+  client.Fetch(server_.Url("/status/299"), false, 10000, response_);
+  EXPECT_EQ(client.LastStatus(), 299);
+  EXPECT_EQ(response_, "status body");
+
+  ERestClientException error = Failure([&] { client.Fetch(server_.Url("/status/300"), false, 10000, response_); });
+  EXPECT_EQ(error.StatusCode(), 300);
+  EXPECT_EQ(requests_, 2) << "only 302 is retried";
+
+  error = Failure([&] { client.Fetch(server_.Url("/missing"), false, 10000, response_); });
+  EXPECT_EQ(error.Message(), "HTTP/1.1 404 Not Found:no such item");
+  EXPECT_STREQ(error.ClassName(), "ERestClientException");
+  EXPECT_EQ(error.StatusCode(), 404);
+  EXPECT_EQ(client.LastStatus(), 404);
+  EXPECT_EQ(response_, "no such item");
+  EXPECT_TRUE(client.LastHeaders().starts_with("HTTP/1.1 404 Not Found\r\n"));
+}
+
+TEST_F(RestClientTest, TheStatusLineEndsAtTheFirstCarriageReturn) {
+  EXPECT_EQ(StatusLine("HTTP/1.1 500 Oops\r\nServer: x\r\n\r\n"), "HTTP/1.1 500 Oops");
+  EXPECT_EQ(StatusLine("HTTP/1.1 500 Oops\nServer: x\n"), "");
+  EXPECT_EQ(StatusLine(""), "");
+}
+
+TEST_F(RestClientTest, AsksForAndDecodesGzipAnswers) {
+  TRESTClient client("");
+  client.Fetch(server_.Url("/gzip"), true, 10000, response_);
+  EXPECT_EQ(last_accept_encoding_, "gzip");
+  EXPECT_EQ(response_, "{\"compressed\":true}");
+  ASSERT_EQ(client.Connection()->Codings().size(), 1u);
+  EXPECT_EQ(client.Connection()->Codings()[0].MinSize, 1024);
+  // The coding stays registered on the connection.
+  client.Fetch(server_.Url("/gzip"), false, 10000, response_);
+  EXPECT_EQ(last_accept_encoding_, "gzip");
+  EXPECT_EQ(response_, "{\"compressed\":true}");
+}
+
+TEST_F(RestClientTest, SplitsTheTimeout) {
+  TRESTClient client("");
+  client.Fetch(server_.Url("/"), false, 10000, response_);
+  const TWinHTTP& connection = *client.Connection();
+  EXPECT_EQ(connection.ResolveTimeout, 2000);
+  EXPECT_EQ(connection.ConnectTimeout, 2000);
+  EXPECT_EQ(connection.SendTimeout, 10000);
+  EXPECT_EQ(connection.ReceiveTimeout, 10000);
+}
+
+TEST(RestClientFailureTest, TransportFailuresPassThroughAndKeepTheConnection) {
+  testing::ClosedPort closed;
+  TRESTClient client("http://127.0.0.1:" + std::to_string(closed.Port()));
+  std::string response;
+  EXPECT_THROW(client.Fetch("/x", false, 4, response), EWinHTTP);
+  const TWinHTTP* connection = client.Connection();
+  ASSERT_NE(connection, nullptr);
+  EXPECT_EQ(connection->ResolveTimeout, 0);
+  EXPECT_EQ(connection->ConnectTimeout, 0);
+  EXPECT_EQ(connection->SendTimeout, 4);
+  EXPECT_EQ(connection->ReceiveTimeout, 4);
+  EXPECT_EQ(client.LastStatus(), 0);
+  EXPECT_THROW(client.Fetch("/y", false, 4, response), EWinHTTP);
+  EXPECT_EQ(client.Connection(), connection);
+}
+
+}  // namespace
+}  // namespace tarn
