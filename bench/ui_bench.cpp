@@ -66,11 +66,11 @@ int RunBareDialog(int argc, char** argv) {
   auto* client = new QWidget(&window);
   client->setGeometry(3, 3, 280, 407);
   std::vector<QWidget*> made;
-  for (const ControlSpec& spec : Form1Layout()) {
-    QWidget* parent = spec.parent == kWindowClientArea ? client : made[static_cast<size_t>(spec.parent)];
-    QString caption = ToQString(spec.caption);
+  for (const ControlSpec& row : Form1Layout()) {
+    QWidget* parent = row.parent == kWindowClientArea ? client : made[static_cast<size_t>(row.parent)];
+    QString caption = ToQString(row.caption);
     QWidget* widget = nullptr;
-    switch (spec.kind) {
+    switch (row.kind) {
       case ControlKind::kPageControl: widget = new QTabWidget(parent); break;
       case ControlKind::kTabSheet:
         widget = new QWidget();
@@ -88,9 +88,9 @@ int RunBareDialog(int argc, char** argv) {
         break;
       }
     }
-    if (spec.kind != ControlKind::kTabSheet) {
-      widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
-      widget->setHidden(!spec.shown);
+    if (row.kind != ControlKind::kTabSheet) {
+      widget->setGeometry(row.left, row.top, row.width, row.height);
+      widget->setHidden(!row.shown);
     }
     made.push_back(widget);
   }

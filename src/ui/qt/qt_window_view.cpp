@@ -64,7 +64,7 @@ QtWindowView::QtWindowView(const WindowSpec& window, std::span<const ControlSpec
   client_area_->setGeometry(window.border_width, window.border_width, window.client_width, window.client_height);
 
   controls_.assign(layout.size(), nullptr);
-  for (const ControlSpec& spec : layout) BuildControl(spec, events);
+  for (const ControlSpec& row : layout) BuildControl(row, events);
   SetTabOrder(layout);
 }
 
@@ -72,11 +72,11 @@ QtWindowView::~QtWindowView() = default;
 
 QWidget& QtWindowView::Widget() { return *window_; }
 
-void QtWindowView::BuildControl(const ControlSpec& spec, const EventSink& events) {
-  QWidget* parent = spec.parent == kWindowClientArea ? client_area_ : Control(spec.parent);
-  QString caption = ToQString(spec.caption);
+void QtWindowView::BuildControl(const ControlSpec& row, const EventSink& events) {
+  QWidget* parent = row.parent == kWindowClientArea ? client_area_ : Control(row.parent);
+  QString caption = ToQString(row.caption);
   QWidget* widget = nullptr;
-  switch (spec.kind) {
+  switch (row.kind) {
     case ControlKind::kPageControl:
       widget = new QTabWidget(parent);
       break;
@@ -94,7 +94,7 @@ void QtWindowView::BuildControl(const ControlSpec& spec, const EventSink& events
     case ControlKind::kButton: {
       auto* button = new QPushButton(caption, parent);
       button->setAutoDefault(false);
-      if (spec.handler) QObject::connect(button, &QPushButton::clicked, button, [events, id = spec.id] { events(id); });
+      if (row.handler) QObject::connect(button, &QPushButton::clicked, button, [events, id = row.id] { events(id); });
       widget = button;
       break;
     }
@@ -109,7 +109,7 @@ void QtWindowView::BuildControl(const ControlSpec& spec, const EventSink& events
       break;
     case ControlKind::kCheckBox: {
       auto* box = new QCheckBox(caption, parent);
-      if (spec.handler) QObject::connect(box, &QCheckBox::clicked, box, [events, id = spec.id] { events(id); });
+      if (row.handler) QObject::connect(box, &QCheckBox::clicked, box, [events, id = row.id] { events(id); });
       widget = box;
       break;
     }
@@ -121,15 +121,15 @@ void QtWindowView::BuildControl(const ControlSpec& spec, const EventSink& events
       break;
     }
   }
-  widget->setObjectName(QString::fromLatin1(spec.name));
-  if (spec.kind != ControlKind::kTabSheet) {
-    widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
+  widget->setObjectName(QString::fromLatin1(row.name));
+  if (row.kind != ControlKind::kTabSheet) {
+    widget->setGeometry(row.left, row.top, row.width, row.height);
     // Labels and check boxes grow to their text, so that a font wider than
     // the designed one does not cut it.
-    if (spec.kind == ControlKind::kLabel || spec.kind == ControlKind::kCheckBox) widget->resize(std::max(spec.width, widget->sizeHint().width()), spec.height);
-    widget->setHidden(!spec.shown);
+    if (row.kind == ControlKind::kLabel || row.kind == ControlKind::kCheckBox) widget->resize(std::max(row.width, widget->sizeHint().width()), row.height);
+    widget->setHidden(!row.shown);
   }
-  controls_[static_cast<size_t>(spec.id)] = widget;
+  controls_[static_cast<size_t>(row.id)] = widget;
 }
 
 // Qt keeps one focus chain for the window: each parent's children follow
@@ -138,8 +138,8 @@ void QtWindowView::SetTabOrder(std::span<const ControlSpec> layout) {
   std::vector<QWidget*> chain;
   std::function<void(ControlId)> append = [&](ControlId parent) {
     std::vector<const ControlSpec*> children;
-    for (const ControlSpec& spec : layout) {
-      if (spec.parent == parent) children.push_back(&spec);
+    for (const ControlSpec& row : layout) {
+      if (row.parent == parent) children.push_back(&row);
     }
     std::stable_sort(children.begin(), children.end(),
                      [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
@@ -231,9 +231,9 @@ void QtWindowView::SetShown(ControlId control, bool shown) {
 }
 
 ControlId QtWindowView::ActivePage() const {
-  for (const ControlSpec& spec : specs_) {
-    if (spec.kind == ControlKind::kTabSheet && PageControlOf(spec.id)->currentWidget() == Control(spec.id)) {
-      return spec.id;
+  for (const ControlSpec& row : specs_) {
+    if (row.kind == ControlKind::kTabSheet && PageControlOf(row.id)->currentWidget() == Control(row.id)) {
+      return row.id;
     }
   }
   return kWindowClientArea;

@@ -42,7 +42,7 @@ class QtWindowView final : public WindowView {
 
   QWidget* Control(ControlId control) const;
   QTabWidget* PageControlOf(ControlId sheet) const;
-  void BuildControl(const ControlSpec& spec, const EventSink& events);
+  void BuildControl(const ControlSpec& row, const EventSink& events);
   void SetTabOrder(std::span<const ControlSpec> layout);
   void WindowClosed();
 
