@@ -1,66 +1,30 @@
-// The hash containers against std::unordered_map, in the same run: filling a
-// container with n keys of two shapes (identifiers such as customer_name, and
-// numbered keys such as item00042). The summary after the table gives each
-// container's time as a multiple of its peer's.
+// The runtime's hash containers against std::unordered_map, in the same run,
+// for 16, 1,000 and 100,000 keys of two shapes (identifiers such as
+// customer_name, numbered keys such as item00042):
+//   THashList::Add filling a list, against unordered_map<string, void*>;
+//   TIntegerHash adding every key and then looking every key up once, against
+//   unordered_map<string, int32_t>.
+// The run ends with each container's time as a multiple of its peer's.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <iterator>
-#include <map>
 #include <string>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
+#include "bench_keys.h"
+#include "ratio_reporter.h"
 #include "runtime/hash_list.h"
+#include "runtime/integer_hash.h"
 
 namespace {
 
-enum KeyShape : int64_t { kIdentifiers = 0, kNumbered = 1 };
+using tarn::bench::Keys;
 
-const char* ShapeName(int64_t shape) { return shape == kIdentifiers ? "identifiers" : "numbered"; }
-
-// Distinct identifiers made of one to three words: customer, customer_name,
-// order_total_due...
-std::vector<std::string> IdentifierKeys(size_t count) {
-  static const char* const kWords[] = {
-      "customer", "name",   "order", "total",  "date",   "item",    "price",  "count",  "address", "city",
-      "state",    "zip",    "phone", "email",  "status", "created", "update", "amount", "tax",     "code",
-      "account",  "branch", "type",  "level",  "user",   "group",   "start",  "end",    "limit",   "rate",
-      "server",   "client", "port",  "host",   "path",   "file",    "size",   "time",   "retry",   "cache",
-      "first",    "last",   "min",   "max",    "id",     "key",     "value",  "flag",   "mode",    "note"};
-  constexpr size_t kCount = std::size(kWords);
-  std::vector<std::string> keys;
-  for (size_t i = 0; keys.size() < count; ++i) {
-    std::string key = kWords[i % kCount];
-    if (i >= kCount) key += std::string("_") + kWords[(i / kCount) % kCount];
-    if (i >= kCount * kCount) key += std::string("_") + kWords[(i / (kCount * kCount)) % kCount];
-    keys.push_back(key);
-  }
-  return keys;
-}
-
-std::vector<std::string> NumberedKeys(size_t count) {
-  std::vector<std::string> keys;
-  char key[32];
-  for (size_t i = 0; i < count; ++i) {
-    std::snprintf(key, sizeof key, "item%05zu", i);
-    keys.emplace_back(key);
-  }
-  return keys;
-}
-
-const std::vector<std::string>& Keys(int64_t shape, int64_t count) {
-  static std::map<std::pair<int64_t, int64_t>, std::vector<std::string>> cache;
-  auto& keys = cache[{shape, count}];
-  if (keys.empty()) {
-    keys = shape == kIdentifiers ? IdentifierKeys(static_cast<size_t>(count)) : NumberedKeys(static_cast<size_t>(count));
-  }
-  return keys;
-}
+const int64_t kShapes[] = {tarn::bench::kIdentifiers, tarn::bench::kNumbered};
+const int64_t kCounts[] = {16, 1000, 100000};
 
 void SetLabel(benchmark::State& state) {
-  state.SetLabel(ShapeName(state.range(1)));
+  state.SetLabel(tarn::bench::ShapeName(state.range(1)));
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -87,82 +51,60 @@ void UnorderedMapAdd(benchmark::State& state) {
 }
 
 void KeyCases(benchmark::internal::Benchmark* bench) {
-  for (int64_t shape : {kIdentifiers, kNumbered}) {
-    for (int64_t count : {16, 1000, 100000}) bench->Args({count, shape});
+  for (int64_t shape : kShapes) {
+    for (int64_t count : kCounts) bench->Args({count, shape});
   }
 }
 
 BENCHMARK(HashListAdd)->Apply(KeyCases);
 BENCHMARK(UnorderedMapAdd)->Apply(KeyCases);
 
-// Each measured container and the peer it is compared with; the runs pair up
-// by their arguments. CPU time is compared, as other programs share the machine.
-struct Pairing {
-  const char* subject;
-  const char* peer;
-};
-const Pairing kPairings[] = {
-    {"HashListAdd", "UnorderedMapAdd"},
-};
-
-// Prints the usual table and keeps each case's time for the summary: the
-// median when the run is repeated (--benchmark_repetitions), else the one run.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (run.error_occurred || (run.run_type != Run::RT_Iteration && !median)) continue;
-      Record(run.run_name.function_name, {run.run_name.args, run.report_label, run.GetAdjustedCPUTime()});
-    }
+void AddThenLookUpPeer(benchmark::State& state, const std::vector<std::string>* keys) {
+  for (auto _ : state) {
+    std::unordered_map<std::string, int32_t> table;
+    for (size_t i = 0; i < keys->size(); ++i) table[(*keys)[i]] = static_cast<int32_t>(i);
+    int64_t sum = 0;
+    for (const auto& key : *keys) sum += table.find(key)->second;
+    benchmark::DoNotOptimize(sum);
   }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(keys->size()));
+}
 
-  void PrintSummary() const {
-    std::printf("\nCPU time as a multiple of the peer's (below 1: faster than the peer)\n");
-    for (const Pairing& pairing : kPairings) {
-      auto subject = times_.find(pairing.subject);
-      auto peer = times_.find(pairing.peer);
-      if (subject == times_.end() || peer == times_.end()) continue;
-      for (const Measured& measured : subject->second) {
-        for (const Measured& other : peer->second) {
-          if (other.args != measured.args) continue;
-          std::printf("%-16s vs %-16s %-12s %-10s %6.2fx\n", pairing.subject, pairing.peer, measured.label.c_str(),
-                      measured.args.c_str(), measured.time / other.time);
-        }
-      }
-    }
+void AddThenLookUp(benchmark::State& state, const std::vector<std::string>* keys) {
+  for (auto _ : state) {
+    tarn::TIntegerHash table;
+    for (size_t i = 0; i < keys->size(); ++i) table.Add((*keys)[i], static_cast<int32_t>(i));
+    int64_t sum = 0;
+    for (const auto& key : *keys) sum += table.Lookup(key);
+    benchmark::DoNotOptimize(sum);
   }
-
- private:
-  struct Measured {
-    std::string args;
-    std::string label;
-    double time;
-  };
-  void Record(const std::string& function, Measured measured) {
-    std::vector<Measured>& cases = times_[function];
-    for (Measured& known : cases) {
-      if (known.args == measured.args) {
-        known = std::move(measured);
-        return;
-      }
-    }
-    cases.push_back(std::move(measured));
-  }
-
-  // The cases of each benchmark function, in the order they ran.
-  std::map<std::string, std::vector<Measured>> times_;
-};
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(keys->size()));
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  tarn::bench::RatioReporter reporter;
+  for (int64_t shape : kShapes) {
+    for (int64_t count : kCounts) {
+      const std::string args = std::to_string(count) + "/" + std::to_string(shape);
+      reporter.AddPair("HashListAdd/" + args, "UnorderedMapAdd/" + args);
+    }
+  }
+  for (int64_t shape : kShapes) {
+    for (int64_t count : kCounts) {
+      const std::vector<std::string>* keys = &Keys(shape, count);
+      const std::string scenario = std::string(tarn::bench::ShapeName(shape)) + "/" + std::to_string(count);
+      const std::string ours = "AddLookup/TIntegerHash/" + scenario;
+      const std::string peer = "AddLookup/unordered_map/" + scenario;
+      benchmark::RegisterBenchmark(ours.c_str(), AddThenLookUp, keys);
+      benchmark::RegisterBenchmark(peer.c_str(), AddThenLookUpPeer, keys);
+      reporter.AddPair(ours, peer);
+    }
+  }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintSummary();
   benchmark::Shutdown();
   return 0;
 }

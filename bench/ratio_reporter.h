@@ -1,55 +1,126 @@
-// A console reporter that also prints each peer's ratio to our library.
-// Benchmarks are named "<operation>/<subject>/<case>"; for every operation
-// and case it prints our time divided by each peer's time (below 1 means we
-// are faster) and the matching speed ratio.
+// A console reporter that ends the run with our code's time as a multiple of
+// each peer's, by wall clock and by CPU time, and the matching speed ratios.
+//
+// A benchmark is known by its name without the suffixes the library adds
+// (iterations:, min_time:, _median...): "HashListAdd/16/0", "RestGets/1k".
+// Pairs are either given one by one (AddPair), or found by name: with
+// RatioReporter("tarn"), benchmarks named "<operation>/<subject>/<case>" pair
+// up by operation and case, subject "tarn" being ours and every other subject
+// a peer.
+//
+// When the run is repeated (--benchmark_repetitions) the median of the
+// repetitions stands for the benchmark, else its one run.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
+#include <ostream>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace tarn::bench {
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
-  explicit RatioReporter(std::string ours) : ours_(std::move(ours)) {}
+  RatioReporter() = default;
+  explicit RatioReporter(std::string ours_subject) : ours_subject_(std::move(ours_subject)) {}
+
+  void AddPair(std::string ours, std::string peer) { pairs_.push_back({std::move(ours), std::move(peer)}); }
 
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-      std::string name = run.benchmark_name();
-      size_t first = name.find('/');
-      size_t second = name.find('/', first + 1);
-      if (first == std::string::npos || second == std::string::npos) continue;
-      std::string operation = name.substr(0, first);
-      std::string subject = name.substr(first + 1, second - first - 1);
-      std::string scenario = name.substr(second + 1);
-      times_[{operation, scenario}][subject] = run.GetAdjustedRealTime();
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.error_occurred || (run.run_type != Run::RT_Iteration && !median)) continue;
+      std::string name = run.run_name.function_name;
+      if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
+      auto [found, added] = measured_.try_emplace(name);
+      if (added) order_.push_back(name);
+      // A median outranks the single repetitions reported before it.
+      if (found->second.median && !median) continue;
+      const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
+      found->second = {run.GetAdjustedRealTime() / unit, run.GetAdjustedCPUTime() / unit, run.report_label, median};
     }
   }
 
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::printf("\n%s time / peer time (speed ratio = peer time / %s time)\n", ours_.c_str(), ours_.c_str());
-    for (const auto& [key, subjects] : times_) {
-      auto ours = subjects.find(ours_);
-      if (ours == subjects.end()) continue;
-      for (const auto& [subject, seconds] : subjects) {
-        if (subject == ours_) continue;
-        std::printf("  %-10s %-28s vs %-14s time %.2fx  speed %.2fx\n", key.first.c_str(), key.second.c_str(),
-                    subject.c_str(), ours->second / seconds, seconds / ours->second);
+    std::vector<Pair> pairs = pairs_;
+    if (!ours_subject_.empty()) AppendPairsByName(pairs);
+    struct Line {
+      std::string ours, peer, figures;
+    };
+    std::vector<Line> lines;
+    size_t ours_width = 0, peer_width = 0;
+    for (const Pair& pair : pairs) {
+      auto ours = measured_.find(pair.ours);
+      auto peer = measured_.find(pair.peer);
+      if (ours == measured_.end() || peer == measured_.end()) continue;
+      const Measured& a = ours->second;
+      const Measured& b = peer->second;
+      if (a.real <= 0 || a.cpu <= 0 || b.real <= 0 || b.cpu <= 0) continue;
+      char figures[128];
+      std::snprintf(figures, sizeof figures, "time real %6.3fx cpu %6.3fx   speed real %6.3fx cpu %6.3fx",
+                    a.real / b.real, a.cpu / b.cpu, b.real / a.real, b.cpu / a.cpu);
+      ours_width = std::max(ours_width, pair.ours.size());
+      peer_width = std::max(peer_width, pair.peer.size());
+      lines.push_back({pair.ours, pair.peer, figures + (a.label.empty() ? "" : "   " + a.label)});
+    }
+    if (lines.empty()) return;
+    std::ostream& out = GetOutputStream();
+    out << "\nOurs / peer: time (below 1: ours is faster) and speed (peer time / our time), by wall clock and by CPU"
+           " time\n";
+    for (const Line& line : lines) {
+      out << "  " << line.ours << std::string(ours_width - line.ours.size(), ' ') << " vs " << line.peer
+          << std::string(peer_width - line.peer.size() + 2, ' ') << line.figures << "\n";
+    }
+    out.flush();
+  }
+
+ private:
+  struct Pair {
+    std::string ours;
+    std::string peer;
+  };
+  struct Measured {
+    double real = 0;  // seconds
+    double cpu = 0;   // seconds
+    std::string label;
+    bool median = false;
+  };
+
+  // "<operation>/<subject>/<case>" split at its first two slashes.
+  static bool SplitName(const std::string& name, std::string& operation, std::string& subject, std::string& scenario) {
+    const size_t first = name.find('/');
+    const size_t second = first == std::string::npos ? first : name.find('/', first + 1);
+    if (second == std::string::npos) return false;
+    operation = name.substr(0, first);
+    subject = name.substr(first + 1, second - first - 1);
+    scenario = name.substr(second + 1);
+    return true;
+  }
+
+  void AppendPairsByName(std::vector<Pair>& pairs) const {
+    std::string operation, subject, scenario, peer_operation, peer_subject, peer_scenario;
+    for (const std::string& ours : order_) {
+      if (!SplitName(ours, operation, subject, scenario) || subject != ours_subject_) continue;
+      for (const std::string& peer : order_) {
+        if (SplitName(peer, peer_operation, peer_subject, peer_scenario) && peer_subject != ours_subject_ &&
+            peer_operation == operation && peer_scenario == scenario) {
+          pairs.push_back({ours, peer});
+        }
       }
     }
   }
 
- private:
-  std::string ours_;
-  std::map<std::pair<std::string, std::string>, std::map<std::string, double>> times_;
+  std::string ours_subject_;
+  std::vector<Pair> pairs_;
+  std::map<std::string, Measured> measured_;
+  std::vector<std::string> order_;  // names in the order they first ran
 };
 
 }  // namespace tarn::bench
