@@ -15,7 +15,7 @@ int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key, in
 }
 
 bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
-  return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+  return StrToBoolDef(ReadString(section, key, ""), fallback);
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {

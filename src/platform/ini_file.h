@@ -16,8 +16,6 @@ class TIniFile final {
   TIniFile(const TIniFile&) = delete;
   TIniFile& operator=(const TIniFile&) = delete;
 
-  const std::string& FileName() const { return file_name_; }
-
   std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
   int32_t ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const;
   bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,13 +34,14 @@ class TRegistry final {
   // allows it; otherwise the result is false.
   bool OpenKey(std::string_view key, bool can_create);
   bool OpenKeyReadOnly(std::string_view key);
-  void CloseKey() { current_.clear(), open_ = false; }
   bool KeyExists(std::string_view key) const;
 
   // Values of the open key. A missing value reads as empty text; a value
   // that is not a string raises "Invalid data type for '<name>'".
   bool ValueExists(std::string_view name) const;
   std::string ReadString(std::string_view name) const;
+  // The same, or nothing when the value is missing.
+  std::optional<std::string> ReadStringValue(std::string_view name) const;
   void WriteString(std::string_view name, std::string_view value);
   void WriteInteger(std::string_view name, uint32_t value);  // a DWORD value
 

@@ -1,5 +1,6 @@
 #include "platform/registry_format.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/code_page.h"
@@ -11,6 +12,10 @@ namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kRoot = "HKEY_CURRENT_USER";
+// The platform's own limits: a key name holds at most 255 characters, and
+// keys nest at most 512 deep.
+constexpr size_t kMaxKeyName = 255;
+constexpr size_t kMaxKeyDepth = 512;
 
 char Fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 
@@ -58,7 +63,6 @@ class Parser {
         ParseValue(line, *key);
       }
     }
-    if (!header_seen && !hive_.empty()) Fail("the file has no header");
     return std::move(hive_);
   }
 
@@ -96,6 +100,13 @@ class Parser {
       Fail("the key is not below " + std::string(kRoot));
     }
     std::string relative = NormalizeRegPath(rest.substr(kRoot.size()));
+    size_t depth = 0;
+    for (size_t begin = 0; begin < relative.size(); ++depth) {
+      size_t end = std::min(relative.find('\\', begin), relative.size());
+      if (end - begin > kMaxKeyName) Fail("a key name is longer than 255 characters");
+      begin = end + 1;
+    }
+    if (depth > kMaxKeyDepth) Fail("keys nest deeper than 512 levels");
     return relative.empty() ? &root_ : &EnsureRegKey(hive_, relative);
   }
 
@@ -253,6 +264,7 @@ std::string NormalizeRegPath(std::string_view path) {
 }
 
 RegKey& EnsureRegKey(RegHive& hive, const std::string& path) {
+  if (auto found = hive.find(path); found != hive.end()) return found->second;
   for (size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
     hive.try_emplace(path.substr(0, slash));
   }

@@ -21,20 +21,17 @@ std::string RegistryDir() {
   return base + "/tarn";
 }
 
-// Holds the hive's lock file locked for the life of the object: shared for
-// a read, exclusive for a change.
+// Holds the hive's lock file locked for the life of the object, so that
+// changes by two processes follow one another. Readers take no lock: the
+// file is only ever replaced whole, so a read sees one version or the other.
 class HiveLock {
  public:
-  explicit HiveLock(bool exclusive) {
+  HiveLock() {
     std::string dir = RegistryDir();
-    if (exclusive) MakeDirectories(dir);
+    MakeDirectories(dir);
     fd_ = ::open((dir + "/registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0) {
-      // A reader with no folder to lock in has nothing to read either.
-      if (!exclusive && errno == ENOENT) return;
-      RaiseLastOSError();
-    }
-    while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0) {
+    if (fd_ < 0) RaiseLastOSError();
+    while (::flock(fd_, LOCK_EX) != 0) {
       if (errno != EINTR) RaiseLastOSError();
     }
   }
@@ -61,15 +58,12 @@ RegHive LoadHive() {
   return text ? ParseRegistryText(*text, path) : RegHive();
 }
 
-RegHive ReadHive() {
-  HiveLock lock(false);
-  return LoadHive();
-}
+RegHive ReadHive() { return LoadHive(); }
 
 // Runs `change` on a fresh read of the hive under the exclusive lock and
 // saves the result when it returns true.
 bool ChangeHive(const std::function<bool(RegHive&)>& change) {
-  HiveLock lock(true);
+  HiveLock lock;
   RegHive hive = LoadHive();
   if (!change(hive)) return false;
   ReplaceFileAtomically(RegistryFilePath(), FormatRegistryText(hive));
@@ -97,10 +91,16 @@ bool TRegistry::OpenKey(std::string_view key, bool can_create) {
   std::string path = NormalizeRegPath(key);
   bool exists = KeyExists(path);
   if (!exists && can_create && access_ == RegAccess::kAll) {
-    exists = ChangeHive([&](RegHive& hive) {
-      EnsureRegKey(hive, path);
-      return true;
-    });
+    // A hive that cannot be written leaves the key missing, as a key the
+    // platform refuses to create does.
+    try {
+      exists = ChangeHive([&](RegHive& hive) {
+        EnsureRegKey(hive, path);
+        return true;
+      });
+    } catch (const EOSError&) {
+      exists = false;
+    }
   }
   current_ = exists ? path : std::string();
   open_ = exists;
@@ -116,12 +116,14 @@ bool TRegistry::ValueExists(std::string_view name) const {
   return key != hive.end() && key->second.Find(name) != nullptr;
 }
 
-std::string TRegistry::ReadString(std::string_view name) const {
-  if (!open_) return {};
+std::string TRegistry::ReadString(std::string_view name) const { return ReadStringValue(name).value_or(""); }
+
+std::optional<std::string> TRegistry::ReadStringValue(std::string_view name) const {
+  if (!open_) return std::nullopt;
   RegHive hive = ReadHive();
   auto key = hive.find(current_);
   const RegValue* value = key == hive.end() ? nullptr : key->second.Find(name);
-  if (value == nullptr) return {};
+  if (value == nullptr) return std::nullopt;
   if (value->type == kRegSz) return value->text;
   if (value->type == kRegExpandSz) {
     std::u16string wide;
@@ -175,7 +177,7 @@ std::vector<std::string> TRegistry::GetKeyNames() const {
 
 bool TRegistry::DeleteKey(std::string_view key) {
   std::string path = NormalizeRegPath(key);
-  if (path.empty()) return false;
+  if (path.empty() || access_ != RegAccess::kAll) return false;
   TRegistry child(access_);
   if (!child.OpenKey(path, false)) return false;
   std::vector<std::string> names = child.GetKeyNames();

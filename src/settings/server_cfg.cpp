@@ -24,7 +24,7 @@ enum Id {
   kProcessRecycleLimit, kProcessRecycleTimeLimit, kProcessRecycleMemLimit, kPriority,
   kMaxBandwidth, kLogSizeLimit, kMultiProcessMode, kForceCounterAddress, kPort, kSSLPort,
   kMaxDB, kForceCompatibility, kUseBufferManager, kHTTP, kSharedSessions,
-  kMinimumSchedulerWorkers, kIpVersion, kWorkersPerCore, kKeyCount
+  kMinimumSchedulerWorkers, kIpVersion, kWorkersPerCore, kAsService, kKeyCount
 };
 
 // In the order in which the keys are read.
@@ -53,6 +53,9 @@ constexpr std::array<ServerKey, kKeyCount> kKeys = {{
     {"MinimumSchedulerWorkers", Width::kUInt16, 2, true},
     {"ip_version", Width::kInt16, 4, true},
     {"WorkersPerCore", Width::kInt16, 2, true},
+    // Written by the settings window ("Serviço do Windows"), which shows it
+    // again when it opens.
+    {"ASSERVICE", Width::kBool, 0, true},
 }};
 
 // Each value as held: already cut to its width.
@@ -140,5 +143,6 @@ bool TtarnServerCfg::SharedSessions() { return values[kSharedSessions] != 0; }
 uint16_t TtarnServerCfg::MinimumSchedulerWorkers() { return static_cast<uint16_t>(values[kMinimumSchedulerWorkers]); }
 int16_t TtarnServerCfg::IpVersion() { return static_cast<int16_t>(values[kIpVersion]); }
 int16_t TtarnServerCfg::WorkersPerCore() { return static_cast<int16_t>(values[kWorkersPerCore]); }
+bool TtarnServerCfg::AsService() { return values[kAsService] != 0; }
 
 }  // namespace tarn

@@ -48,6 +48,7 @@ class TtarnServerCfg final {
   static uint16_t MinimumSchedulerWorkers();
   static int16_t IpVersion();
   static int16_t WorkersPerCore();
+  static bool AsService();
 };
 
 }  // namespace tarn

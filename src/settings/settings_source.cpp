@@ -9,7 +9,7 @@ int32_t SettingsSource::ReadInteger(std::string_view key, int32_t fallback) {
 }
 
 bool SettingsSource::ReadBool(std::string_view key, bool fallback) {
-  return ReadInteger(key, fallback ? 1 : 0) != 0;
+  return StrToBoolDef(ReadString(key, ""), fallback);
 }
 
 std::string IniSource::ReadString(std::string_view key, std::string_view fallback) {
@@ -17,8 +17,8 @@ std::string IniSource::ReadString(std::string_view key, std::string_view fallbac
 }
 
 std::string RegistrySource::ReadString(std::string_view key, std::string_view fallback) {
-  if (key_ == nullptr || !key_->ValueExists(key)) return std::string(fallback);
-  return key_->ReadString(key);
+  if (key_ == nullptr) return std::string(fallback);
+  return key_->ReadStringValue(key).value_or(std::string(fallback));
 }
 
 std::string SettingsFilePath(const std::string& dir, std::string_view file_name) {

@@ -10,7 +10,6 @@
 #include "settings/server_cfg.h"
 #include "settings/settings_source.h"
 #include "ui/unit_conversion.h"
-#include "ui/window_module.h"
 
 namespace tarn {
 
@@ -68,7 +67,7 @@ void TForm1::FormCreate() {
   view_->SetShown(TabSheet1, FileExists("tarnbroker.exe"));
   if (view_->Shown(TabSheet1)) {
     LoadServerPage();
-    view_->SetChecked(CheckBox8, StoredAsService());
+    view_->SetChecked(CheckBox8, TtarnServerCfg::AsService());
   }
   view_->SetCaption(std::string(kForm1Caption) + " - " + ExeDir());
 }

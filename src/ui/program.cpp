@@ -4,12 +4,11 @@
 #include "runtime/program_modules.h"
 #include "ui/application.h"
 #include "ui/form1.h"
-#include "ui/window_module.h"
 
 namespace tarn {
 
 int RunProgram(Toolkit& toolkit, ModuleEntry toolkit_module, const std::string& service_library) {
-  ModuleSequence modules(ProgramModules(toolkit_module, {"window", &StartWindowModule, &ShutdownWindowModule}));
+  ModuleSequence modules(ProgramModules(toolkit_module, {"window", nullptr, nullptr}));
   try {
     modules.Start();
   } catch (const EModuleStartup& failure) {

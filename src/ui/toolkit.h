@@ -78,7 +78,6 @@ class WindowView {
  public:
   virtual ~WindowView() = default;
 
-  virtual std::string Caption() const = 0;
   virtual void SetCaption(std::string_view text) = 0;
 
   // The text of an edit, the caption of any other control.

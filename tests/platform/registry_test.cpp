@@ -104,6 +104,26 @@ TEST(Registry, ACorruptFileNamesTheLineAndIsNeverOverwritten) {
   EXPECT_EQ(ReadFile(sandbox.RegistryFile()), corrupt);
 }
 
+TEST(Registry, KeysBeyondThePlatformsLimitsAreRefused) {
+  Sandbox sandbox;
+  std::filesystem::create_directories(sandbox.Path("config/tarn"));
+  std::string deep = "HKEY_CURRENT_USER";
+  for (int i = 0; i < 513; ++i) deep += "\\k";
+  WriteFile(sandbox.RegistryFile(), std::string(kHeader) + "[" + deep + "]\r\n");
+  EXPECT_THROW(TRegistry().KeyExists("k"), ERegistryException);
+  WriteFile(sandbox.RegistryFile(), std::string(kHeader) + "[HKEY_CURRENT_USER\\" + std::string(256, 'n') + "]\r\n");
+  EXPECT_THROW(TRegistry().KeyExists("k"), ERegistryException);
+}
+
+TEST(Registry, AHiveThatCannotBeWrittenLeavesKeysUncreated) {
+  Sandbox sandbox;
+  WriteFile(sandbox.Path("plain"), "not a folder");
+  testing::ScopedEnv config("XDG_CONFIG_HOME", sandbox.Path("plain"));
+  TRegistry reg;
+  EXPECT_FALSE(reg.OpenKey("SOFTWARE\\KESSLAN\\ORVIK", true));
+  EXPECT_EQ(reg.ReadString("anything"), "");
+}
+
 TEST(Registry, DeleteKeyRemovesEverythingBelowIt) {
   Sandbox sandbox;
   TRegistry reg;
@@ -116,6 +136,8 @@ TEST(Registry, DeleteKeyRemovesEverythingBelowIt) {
   EXPECT_FALSE(reg.KeyExists("R\\L\\C\\Y"));
   EXPECT_TRUE(reg.KeyExists("R\\Keep"));
   EXPECT_FALSE(reg.DeleteKey("R\\L"));
+  EXPECT_FALSE(TRegistry(RegAccess::kRead).DeleteKey("R\\Keep"));
+  EXPECT_TRUE(reg.KeyExists("R\\Keep"));
 }
 
 TEST(Registry, TwoProcessesWritingAtOnceLoseNothing) {

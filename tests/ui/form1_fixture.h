@@ -17,7 +17,6 @@
 #include "test_support.h"
 #include "ui/form1.h"
 #include "ui/qt/qt_text.h"
-#include "ui/window_module.h"
 #include "ui_test_support.h"
 
 namespace tarn::testing {
@@ -30,7 +29,6 @@ class Form1Test : public ::testing::Test {
     form_.reset();
     TtarnServerCfg::Release();
     TtarnClientCfg::Release();
-    ShutdownWindowModule();
   }
 
   // Loads the settings from the sandbox as the program's start-up does and
@@ -38,7 +36,6 @@ class Form1Test : public ::testing::Test {
   void Open(const std::string& service_library = QuelmontDouble::kName) {
     TtarnServerCfg::LoadFrom(sandbox_.Dir());
     TtarnClientCfg::LoadFrom(sandbox_.Dir());
-    LoadStoredAsServiceFrom(sandbox_.Dir());
     application_.SetTitle(kApplicationTitle);
     form_ = std::make_unique<TForm1>(application_, Form1Options{sandbox_.Dir(), service_library});
     form_->View().Show();

@@ -162,8 +162,6 @@ QTabWidget* QtWindowView::PageControlOf(ControlId sheet) const {
   return static_cast<QTabWidget*>(Control(specs_.at(static_cast<size_t>(sheet)).parent));
 }
 
-std::string QtWindowView::Caption() const { return FromQString(window_->windowTitle()); }
-
 void QtWindowView::SetCaption(std::string_view text) { window_->setWindowTitle(ToQString(text)); }
 
 std::string QtWindowView::Text(ControlId control) const {

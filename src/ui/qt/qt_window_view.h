@@ -19,7 +19,6 @@ class QtWindowView final : public WindowView {
   QtWindowView(const WindowSpec& window, std::span<const ControlSpec> layout, EventSink events);
   ~QtWindowView() override;
 
-  std::string Caption() const override;
   void SetCaption(std::string_view text) override;
   std::string Text(ControlId control) const override;
   void SetText(ControlId control, std::string_view text) override;
