@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -34,60 +35,99 @@ int SplitScientific(const char* text, const char* end, char* digits, int max, in
   return count;
 }
 
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
-                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+constexpr uint64_t kPowersOfTen[] = {1,
+                                     10,
+                                     100,
+                                     1000,
+                                     10000,
+                                     100000,
+                                     1000000,
+                                     10000000,
+                                     100000000,
+                                     1000000000,
+                                     10000000000,
+                                     100000000000,
+                                     1000000000000,
+                                     10000000000000,
+                                     100000000000000,
+                                     1000000000000000,
+                                     10000000000000000,
+                                     100000000000000000,
+                                     1000000000000000000};
+constexpr uint64_t kFifteenDigitsFirst = kPowersOfTen[kSignificantDigits - 1];
+constexpr uint64_t kFifteenDigitsEnd = kPowersOfTen[kSignificantDigits];
 
-// Writes the digit pairs of `value` (below 10^(2 * pairs)) right to left,
-// ending before `end`.
-void WritePairs(uint32_t value, char* end, int pairs) {
+// The digits of a number below 10^8, eight of them with leading zeros, as
+// the bytes of a little-endian word: the first digit is the lowest byte.
+uint64_t EightDigits(uint32_t value) {
+  static_assert(std::endian::native == std::endian::little);
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  for (int i = 0; i < pairs; ++i) {
-    uint32_t pair = value % 100;
-    value /= 100;
-    *--end = kPairs[pair * 2 + 1];
-    *--end = kPairs[pair * 2];
-  }
+  auto pair = [](uint32_t below_100) {
+    uint16_t digits;
+    std::memcpy(&digits, kPairs + below_100 * 2, 2);
+    return static_cast<uint64_t>(digits);
+  };
+  uint32_t high = value / 10000;
+  uint32_t low = value % 10000;
+  return pair(high / 100) | pair(high % 100) << 16 | pair(low / 100) << 32 | pair(low % 100) << 48;
 }
 
-// The 15 decimal digits of a number from 10^14 to 10^15 - 1.
-void WriteFifteenDigits(uint64_t number, char* digits) {
-  auto high = static_cast<uint32_t>(number / 100000000);  // seven digits
-  auto low = static_cast<uint32_t>(number % 100000000);   // eight digits
-  WritePairs(low, digits + 15, 4);
-  WritePairs(high / 10, digits + 6, 3);
-  digits[6] = static_cast<char>('0' + high % 10);
+// Writes the 15 decimal digits of a number from 10^14 to 10^15 - 1 and
+// returns how many of them are left without the trailing zeros. The zeros
+// are counted in the words the digits are built in, not read back.
+int WriteFifteenDigits(uint64_t number, char* digits) {
+  constexpr uint64_t kZeros = 0x3030303030303030;
+  // Seven digits: the leading zero of the eight shifted out.
+  uint64_t first = EightDigits(static_cast<uint32_t>(number / 100000000)) >> 8;
+  uint64_t last = EightDigits(static_cast<uint32_t>(number % 100000000));
+  std::memcpy(digits, &first, 8);
+  std::memcpy(digits + 7, &last, 8);
+  if (uint64_t differ = last ^ kZeros) return kSignificantDigits - std::countl_zero(differ) / 8;
+  // The top byte of `first` is the zero shifted in, not a digit.
+  return 7 - (std::countl_zero(first ^ (kZeros >> 8)) - 8) / 8;
 }
 
-// The common case, values from 0.001 up to 10^15: the value times a power
-// of ten is a 15-digit number, and the one rounding of that product errs by
-// at most 0.0625, so its fraction decides the rounding unless it lies that
-// close to one half. Returns 0 when the exact path must decide.
+// The common case, values from 0.001 up to 10^15, in integers and exactly:
+// the value is m / 2^shift with a 53-bit m, so m × 10^k fits in 128 bits,
+// and its low `shift` bits are the fraction of value × 10^k that decides the
+// rounding (an exact half rounds to even, as the C library does). The
+// decimal exponent is estimated from the binary one and corrected until the
+// value × 10^k has 15 digits before its point. Returns 0 outside the range.
 int ScaledDigits(double value, char* digits, int& exponent) {
   if (!(value >= 1e-3 && value < 1e15)) return 0;
-  // The value is below 10^point and not below 10^(point - 1): estimated
-  // from the binary exponent, then corrected by one comparison. A wrong
-  // estimate at a power of ten is caught by the range check below.
-  int binary_exponent = static_cast<int>((std::bit_cast<uint64_t>(value) >> 52) & 0x7FF) - 1023;
-  int point = static_cast<int>(std::floor(binary_exponent * 0.30102999566398120)) + 1;
-  if (point < 15 && value >= (point >= 0 ? kPowersOfTen[point] : 1 / kPowersOfTen[-point])) ++point;
-  double scaled = value * kPowersOfTen[kSignificantDigits - point];
-  double whole = std::floor(scaled);
-  double fraction = scaled - whole;
-  if (std::fabs(fraction - 0.5) < 0.07) return 0;
-  auto number = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-  if (number == 1000000000000000u) {
-    number = 100000000000000u;
+  auto bits = std::bit_cast<uint64_t>(value);
+  auto biased_exponent = static_cast<int>(bits >> 52);
+  uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+  int shift = 1075 - biased_exponent;  // from 3 to 62 in this range
+  // The value is below 10^point and not below 10^(point - 1).
+  int point = static_cast<int>(std::floor((biased_exponent - 1023) * 0.30102999566398120)) + 1;
+  uint64_t low_mask = (uint64_t{1} << shift) - 1;
+  uint64_t half = uint64_t{1} << (shift - 1);
+  uint64_t number;
+  for (;;) {
+    unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * kPowersOfTen[kSignificantDigits - point];
+    number = static_cast<uint64_t>(product >> shift);
+    if (number >= kFifteenDigitsEnd) {
+      ++point;
+      continue;
+    }
+    if (number < kFifteenDigitsFirst) {
+      --point;
+      continue;
+    }
+    uint64_t fraction = static_cast<uint64_t>(product) & low_mask;
+    if (fraction > half || (fraction == half && (number & 1) != 0)) ++number;
+    break;
+  }
+  if (number == kFifteenDigitsEnd) {
+    number = kFifteenDigitsFirst;
     ++point;
   }
-  if (number < 100000000000000u || number >= 1000000000000000u) return 0;
-  WriteFifteenDigits(number, digits);
-  int count = kSignificantDigits;
-  while (count > 1 && digits[count - 1] == '0') --count;
   exponent = point - 1;
-  return count;
+  return WriteFifteenDigits(number, digits);
 }
 
 // The positive value rounded to 15 significant digits, trailing zeros
@@ -125,11 +165,15 @@ int RoundedDigits(double value, char* digits, int& exponent) {
     }
   }
   while (count > 1 && all[count - 1] == '0') --count;
-  for (int i = 0; i < count; ++i) digits[i] = all[i];
+  std::memcpy(digits, all, static_cast<size_t>(count));
   return count;
 }
 
-// Formats into `buffer` (at least 32 bytes); returns the length.
+// The room FormatFloat needs: the longest text, and the 16-byte copies that
+// may write past it.
+constexpr size_t kFloatRoom = 40;
+
+// Formats into `buffer` (at least kFloatRoom bytes); returns the length.
 size_t FormatFloat(double value, char* buffer) {
   char* out = buffer;
   if (std::isnan(value) || std::isinf(value)) {
@@ -143,7 +187,10 @@ size_t FormatFloat(double value, char* buffer) {
     return 1;
   }
   if (value < 0) *out++ = '-';
-  char digits[kSignificantDigits];
+  // The digits, then zeros: the integer part of a large value reads them
+  // there, and every copy below moves 16 bytes whatever it needs.
+  char digits[32];
+  std::memset(digits, '0', sizeof digits);
   int exponent = 0;
   int count = RoundedDigits(std::fabs(value), digits, exponent);
 
@@ -152,21 +199,24 @@ size_t FormatFloat(double value, char* buffer) {
     *out++ = digits[0];
     if (count > 1) {
       *out++ = '.';
-      for (int i = 1; i < count; ++i) *out++ = digits[i];
+      std::memcpy(out, digits + 1, 16);
+      out += count - 1;
     }
     *out++ = 'E';
-    out = std::to_chars(out, buffer + 32, point - 1).ptr;
+    out = std::to_chars(out, buffer + kFloatRoom, point - 1).ptr;
   } else if (point > 0) {
-    for (int i = 0; i < point; ++i) *out++ = i < count ? digits[i] : '0';
+    std::memcpy(out, digits, 16);
+    out += point;
     if (count > point) {
-      *out++ = '.';
-      for (int i = point; i < count; ++i) *out++ = digits[i];
+      *out = '.';
+      std::memcpy(out + 1, digits + point, 16);
+      out += 1 + count - point;
     }
   } else {
-    *out++ = '0';
-    *out++ = '.';
-    for (int i = 0; i < -point; ++i) *out++ = '0';
-    for (int i = 0; i < count; ++i) *out++ = digits[i];
+    std::memcpy(out, "0.000", 5);
+    out += 2 - point;
+    std::memcpy(out, digits, 16);
+    out += count;
   }
   return static_cast<size_t>(out - buffer);
 }
@@ -229,11 +279,11 @@ void WriteQuotedUnits(TJSONOutput& output, std::basic_string_view<Unit> text, co
 }  // namespace
 
 void WriteFloat(TJSONOutput& output, double value) {
-  output.Write(32, [value](char* buffer) { return FormatFloat(value, buffer); });
+  output.Write(kFloatRoom, [value](char* buffer) { return FormatFloat(value, buffer); });
 }
 
 std::string FloatText(double value) {
-  char buffer[32];
+  char buffer[kFloatRoom];
   return std::string(buffer, FormatFloat(value, buffer));
 }
 
