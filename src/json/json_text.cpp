@@ -75,59 +75,65 @@ uint64_t EightDigits(uint32_t value) {
   return pair(high / 100) | pair(high % 100) << 16 | pair(low / 100) << 32 | pair(low % 100) << 48;
 }
 
-// Writes the 15 decimal digits of a number from 10^14 to 10^15 - 1 and
-// returns how many of them are left without the trailing zeros. The zeros
-// are counted in the words the digits are built in, not read back.
-int WriteFifteenDigits(uint64_t number, char* digits) {
+// The 15 significant digits of a value, as the bytes of a little-endian
+// 16-byte word (the first digit lowest, '0' after the last one), how many
+// there are without trailing zeros, and the decimal exponent of the first.
+// The text stays in registers until it is stored into the output.
+struct Rounded {
+  unsigned __int128 text;
+  int count;
+  int exponent;
+};
+
+// The digits of a number from 10^14 to 10^15 - 1. The trailing zeros are
+// counted in the words the digits are built in.
+Rounded FifteenDigits(uint64_t number, int exponent) {
   constexpr uint64_t kZeros = 0x3030303030303030;
   // Seven digits: the leading zero of the eight shifted out.
   uint64_t first = EightDigits(static_cast<uint32_t>(number / 100000000)) >> 8;
   uint64_t last = EightDigits(static_cast<uint32_t>(number % 100000000));
-  std::memcpy(digits, &first, 8);
-  std::memcpy(digits + 7, &last, 8);
-  if (uint64_t differ = last ^ kZeros) return kSignificantDigits - std::countl_zero(differ) / 8;
-  // The top byte of `first` is the zero shifted in, not a digit.
-  return 7 - (std::countl_zero(first ^ (kZeros >> 8)) - 8) / 8;
+  unsigned __int128 text = first | static_cast<unsigned __int128>(last) << 56;
+  int count = 0;
+  if (uint64_t differ = last ^ kZeros) {
+    count = kSignificantDigits - std::countl_zero(differ) / 8;
+  } else {
+    // The top byte of `first` is the zero shifted in, not a digit.
+    count = 7 - (std::countl_zero(first ^ (kZeros >> 8)) - 8) / 8;
+  }
+  return {text, count, exponent};
 }
 
 // The common case, values from 0.001 up to 10^15, in integers and exactly:
 // the value is m / 2^shift with a 53-bit m, so m × 10^k fits in 128 bits,
 // and its low `shift` bits are the fraction of value × 10^k that decides the
-// rounding (an exact half rounds to even, as the C library does). The
-// decimal exponent is estimated from the binary one and corrected until the
-// value × 10^k has 15 digits before its point. Returns 0 outside the range.
-int ScaledDigits(double value, char* digits, int& exponent) {
-  if (!(value >= 1e-3 && value < 1e15)) return 0;
+// rounding (an exact half rounds to even, as the C library does). False
+// outside the range.
+bool ScaledDigits(double value, Rounded& rounded) {
+  if (!(value >= 1e-3 && value < 1e15)) return false;
   auto bits = std::bit_cast<uint64_t>(value);
   auto biased_exponent = static_cast<int>(bits >> 52);
   uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
   int shift = 1075 - biased_exponent;  // from 3 to 62 in this range
-  // The value is below 10^point and not below 10^(point - 1).
-  int point = static_cast<int>(std::floor((biased_exponent - 1023) * 0.30102999566398120)) + 1;
-  uint64_t low_mask = (uint64_t{1} << shift) - 1;
+  // The value is below 10^point and not below 10^(point - 1). A binary
+  // exponent b spans less than one decade, so the point is floor(b × log10 2)
+  // + 1 (computed in integers) or one more, which one comparison decides.
+  // The powers below 1 are not exact, but each lies just above the true
+  // power with no double between the two, so the comparison is exact too.
+  static constexpr double kPowers[] = {1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,  1e5, 1e6,
+                                       1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  int point = ((biased_exponent - 1023) * 78913 >> 18) + 1;
+  if (value >= kPowers[point + 3]) ++point;
+  unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * kPowersOfTen[kSignificantDigits - point];
+  auto number = static_cast<uint64_t>(product >> shift);
+  uint64_t fraction = static_cast<uint64_t>(product) & ((uint64_t{1} << shift) - 1);
   uint64_t half = uint64_t{1} << (shift - 1);
-  uint64_t number;
-  for (;;) {
-    unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * kPowersOfTen[kSignificantDigits - point];
-    number = static_cast<uint64_t>(product >> shift);
-    if (number >= kFifteenDigitsEnd) {
-      ++point;
-      continue;
-    }
-    if (number < kFifteenDigitsFirst) {
-      --point;
-      continue;
-    }
-    uint64_t fraction = static_cast<uint64_t>(product) & low_mask;
-    if (fraction > half || (fraction == half && (number & 1) != 0)) ++number;
-    break;
-  }
+  if (fraction > half || (fraction == half && (number & 1) != 0)) ++number;
   if (number == kFifteenDigitsEnd) {
     number = kFifteenDigitsFirst;
     ++point;
   }
-  exponent = point - 1;
-  return WriteFifteenDigits(number, digits);
+  rounded = FifteenDigits(number, point - 1);
+  return true;
 }
 
 // The positive value rounded to 15 significant digits, trailing zeros
@@ -136,8 +142,10 @@ int ScaledDigits(double value, char* digits, int& exponent) {
 // the value lies within 0.12 units of its 15th digit from that text, so the
 // text rounds the same way unless its tail is that close to one half.
 // Subnormal values have fewer bits, so they always take the exact path.
-int RoundedDigits(double value, char* digits, int& exponent) {
-  if (int count = ScaledDigits(value, digits, exponent)) return count;
+Rounded RoundedDigits(double value) {
+  Rounded rounded;
+  if (ScaledDigits(value, rounded)) return rounded;
+  int exponent = 0;
   char text[32];
   char all[24];
   bool normal = value >= std::numeric_limits<double>::min();
@@ -165,8 +173,13 @@ int RoundedDigits(double value, char* digits, int& exponent) {
     }
   }
   while (count > 1 && all[count - 1] == '0') --count;
-  std::memcpy(digits, all, static_cast<size_t>(count));
-  return count;
+  char padded[16];
+  std::memset(padded, '0', sizeof padded);
+  std::memcpy(padded, all, static_cast<size_t>(count));
+  std::memcpy(&rounded.text, padded, sizeof padded);
+  rounded.count = count;
+  rounded.exponent = exponent;
+  return rounded;
 }
 
 // The room FormatFloat needs: the longest text, and the 16-byte copies that
@@ -187,35 +200,34 @@ size_t FormatFloat(double value, char* buffer) {
     return 1;
   }
   if (value < 0) *out++ = '-';
-  // The digits, then zeros: the integer part of a large value reads them
-  // there, and every copy below moves 16 bytes whatever it needs.
-  char digits[32];
-  std::memset(digits, '0', sizeof digits);
-  int exponent = 0;
-  int count = RoundedDigits(std::fabs(value), digits, exponent);
-
-  int point = exponent + 1;  // the value is 0.d1d2d3… × 10^point
+  // Every store below writes all 16 bytes of the digits' word, whatever
+  // part of it the text needs.
+  Rounded rounded = RoundedDigits(std::fabs(value));
+  int count = rounded.count;
+  int point = rounded.exponent + 1;  // the value is 0.d1d2d3… × 10^point
   if (point > kSignificantDigits || point < -3) {
-    *out++ = digits[0];
+    *out++ = static_cast<char>(rounded.text & 0xFF);
     if (count > 1) {
       *out++ = '.';
-      std::memcpy(out, digits + 1, 16);
+      unsigned __int128 rest = rounded.text >> 8;
+      std::memcpy(out, &rest, 16);
       out += count - 1;
     }
     *out++ = 'E';
     out = std::to_chars(out, buffer + kFloatRoom, point - 1).ptr;
   } else if (point > 0) {
-    std::memcpy(out, digits, 16);
+    std::memcpy(out, &rounded.text, 16);
     out += point;
     if (count > point) {
       *out = '.';
-      std::memcpy(out + 1, digits + point, 16);
+      unsigned __int128 fraction = rounded.text >> (8 * point);
+      std::memcpy(out + 1, &fraction, 16);
       out += 1 + count - point;
     }
   } else {
     std::memcpy(out, "0.000", 5);
     out += 2 - point;
-    std::memcpy(out, digits, 16);
+    std::memcpy(out, &rounded.text, 16);
     out += count;
   }
   return static_cast<size_t>(out - buffer);

@@ -108,6 +108,22 @@ TEST(WriteText, FloatFormatMatchesExactRounding) {
   }
 }
 
+// The neighbours of each power of ten, where the decimal exponent changes.
+TEST(WriteText, FloatsBesidePowersOfTen) {
+  for (int exponent = -6; exponent <= 18; ++exponent) {
+    double power = std::strtod(("1E" + std::to_string(exponent)).c_str(), nullptr);
+    double below = power;
+    double above = power;
+    for (int step = 0; step < 4; ++step) {
+      below = std::nextafter(below, 0.0);
+      above = std::nextafter(above, 1e300);
+      for (double value : {power, below, above, -below}) {
+        ASSERT_EQ(FloatText(value), ReferenceFloatText(value)) << exponent << " " << step;
+      }
+    }
+  }
+}
+
 // Values whose 16th digit is an exact binary half: the C library rounds
 // them to the even digit.
 TEST(WriteText, ExactHalvesRoundToEven) {
