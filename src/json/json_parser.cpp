@@ -136,8 +136,8 @@ class JSONParser {
     object.names_.TakeLast(names_, object.children_.size());
   }
 
-  template <typename T>
-  static void MoveItems(std::vector<T>& from, size_t first, std::vector<T>& to) {
+  template <typename T, typename Children>
+  static void MoveItems(std::vector<T>& from, size_t first, Children& to) {
     to.reserve(from.size() - first);
     for (size_t i = first; i < from.size(); ++i) to.push_back(std::move(from[i]));
     from.erase(from.begin() + static_cast<std::ptrdiff_t>(first), from.end());
