@@ -1,7 +1,11 @@
 #include "json/json_parser.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -315,42 +319,93 @@ class JSONParser {
                      std::string(raw) + "\"");
   }
 
+  // Scans the token once, gathering up to 19 significant digits and the
+  // decimal exponent; most tokens convert from those exactly, the rest are
+  // read again by ToDouble.
   void ReadNumber(Variant& scalar) {
     const char* token = p_;
-    if (*p_ == '-') ++p_;
-    while (IsDigit(*p_)) ++p_;
+    bool negative = *p_ == '-';
+    if (negative) ++p_;
+    uint64_t mantissa = 0;
+    int significant = 0;  // digits in the mantissa from its first non-zero one
+    int scale = 0;        // the token's value is mantissa × 10^scale
+    bool any_digit = false;
+    bool dropped = false;  // a significant digit beyond the 19th
+    auto digit = [&](bool after_point) {
+      any_digit = true;
+      if (significant == kMantissaDigits) {
+        dropped = true;
+        return;
+      }
+      mantissa = mantissa * 10 + static_cast<uint64_t>(*p_ - '0');
+      if (mantissa != 0) ++significant;
+      if (after_point) --scale;
+    };
+    for (; IsDigit(*p_); ++p_) digit(false);
     bool fraction = false;
     bool exponent = false;
     if (*p_ == '.') {
       ++p_;
       if (!IsDigit(*p_)) RaiseAt("Missing fractional part of a floating-point number", Offset(token));
-      while (IsDigit(*p_)) ++p_;
+      for (; IsDigit(*p_); ++p_) digit(true);
       fraction = true;
     }
     if (*p_ == 'e' || *p_ == 'E') {
       ++p_;
+      bool negative_exponent = *p_ == '-';
       if (*p_ == '+' || *p_ == '-') ++p_;
       if (!IsDigit(*p_)) RaiseAt("Exponent of the number is not integer", Offset(token));
-      while (IsDigit(*p_)) ++p_;
+      int magnitude = 0;
+      for (; IsDigit(*p_); ++p_) magnitude = std::min(magnitude * 10 + (*p_ - '0'), 100000);
+      scale += negative_exponent ? -magnitude : magnitude;
       exponent = true;
     }
-    std::string_view text(token, static_cast<size_t>(p_ - token));
-    size_t digits = text.size() - (*token == '-' ? 1 : 0);
-    if (!fraction && !exponent && digits > 0 && digits <= 9) {
-      // Nine digits always fit in 32 bits.
-      int32_t integer = 0;
-      std::from_chars(text.data(), text.data() + text.size(), integer);
-      scalar = Variant::Integer(integer);
+    // A whole number that fits in 32 bits (-2147483648 does not) is an
+    // integer; every other number is a double.
+    if (!fraction && !exponent && any_digit && !dropped && mantissa <= 2147483647) {
+      auto integer = static_cast<int32_t>(mantissa);
+      scalar = Variant::Integer(negative ? -integer : integer);
       return;
     }
-    double real = ToDouble(text);
-    if (!fraction && !exponent && real >= -2147483647.0 && real <= 2147483647.0) {
-      int32_t integer = 0;
-      std::from_chars(text.data(), text.data() + text.size(), integer);
-      scalar = Variant::Integer(integer);
+    double real = 0;
+    if (any_digit && !dropped && ExactDecimal(mantissa, scale, real)) {
+      if (negative) real = -real;
     } else {
-      scalar = Variant::Double(real);
+      real = ToDouble(std::string_view(token, static_cast<size_t>(p_ - token)));
     }
+    scalar = Variant::Double(real);
+  }
+
+  static constexpr int kMantissaDigits = 19;  // always below 2^64
+
+  // mantissa × 10^scale correctly rounded, when one exact operation gives
+  // it. Within 2^53 and 10^22 both factors are exact doubles. Otherwise,
+  // where long double has a 64-bit mantissa, a 19-digit mantissa and powers
+  // up to 10^27 are exact in it; its correctly rounded result rounds again
+  // to the right double unless it lies exactly halfway between two doubles
+  // (the dropped 11 bits are 10000000000), which is left to ToDouble.
+  static bool ExactDecimal(uint64_t mantissa, int scale, double& value) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (mantissa <= (uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
+      auto exact = static_cast<double>(mantissa);
+      value = scale < 0 ? exact / kPowers[-scale] : exact * kPowers[scale];
+      return true;
+    }
+    if constexpr (std::numeric_limits<long double>::digits == 64 && std::endian::native == std::endian::little) {
+      static constexpr long double kLongPowers[] = {
+          1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+          1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+      if (scale < -27 || scale > 27) return false;
+      auto exact = static_cast<long double>(mantissa);
+      long double rounded = scale < 0 ? exact / kLongPowers[-scale] : exact * kLongPowers[scale];
+      uint64_t bits = 0;
+      std::memcpy(&bits, &rounded, sizeof bits);  // the 64-bit mantissa comes first
+      if ((bits & 0x7FF) == 0x400) return false;
+      value = static_cast<double>(rounded);
+      return true;
+    }
+    return false;
   }
 
   // Reads a number token as a double whatever the locale. A value too large

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -97,6 +100,37 @@ TEST(ParseJSON, Numbers) {
     EXPECT_EQ(value, expected[i].second) << i;
   }
   EXPECT_EQ(Compact("[1e-999, -1e-999]"), "[0,0]");  // too small for a double reads as zero
+}
+
+// Every number token reads as the nearest double, as std::from_chars reads
+// it: short and long mantissas, points anywhere, exponents, and integers
+// that lie exactly halfway between two doubles.
+TEST(ParseJSON, NumbersReadAsTheNearestDouble) {
+  std::mt19937_64 random(11);
+  auto check = [](const std::string& token) {
+    std::unique_ptr<TJSONbase> root = ParseJSON(("[" + token + "]").c_str());
+    double expected = 0;
+    std::from_chars(token.data(), token.data() + token.size(), expected);
+    TJSONbase* item = root->GetItem(0);
+    double actual = item->Kind() == jkInteger ? static_cast<double>(item->GetValue().AsInt64())
+                                              : item->GetValue().AsDouble();
+    ASSERT_EQ(std::bit_cast<uint64_t>(actual), std::bit_cast<uint64_t>(expected)) << token;
+  };
+  for (int i = 0; i < 100000; ++i) {
+    std::string digits = std::to_string(random() % 100000000000000000u);
+    digits.resize(1 + random() % digits.size());
+    std::string token = (random() % 2 ? "-" : "") + std::string(random() % 3, '0') + digits;
+    size_t point = 1 + random() % token.size();
+    if (point < token.size() && token[point - 1] != '-') token.insert(point, ".");
+    if (random() % 3 == 0) token += "e" + std::to_string(static_cast<int>(random() % 80) - 40);
+    check(token);
+    // Odd integers from 2^53 to 2^55 lie halfway between two doubles.
+    uint64_t halfway = (uint64_t{1} << (53 + random() % 2)) + 2 * (random() % (uint64_t{1} << 52)) + 1;
+    check(std::to_string(halfway));
+    check(std::to_string(halfway) + "e-3");
+  }
+  check("12345678901234567890123");
+  check("0.00000000000000000000000000000000012345");
 }
 
 TEST(ParseJSON, NumbersIgnoreTheLocale) {
