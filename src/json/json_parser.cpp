@@ -319,35 +319,38 @@ class JSONParser {
                      std::string(raw) + "\"");
   }
 
-  // Scans the token once, gathering up to 19 significant digits and the
-  // decimal exponent; most tokens convert from those exactly, the rest are
-  // read again by ToDouble.
+  // Scans the token once, gathering its digits into a mantissa and a
+  // decimal exponent; with at most 19 significant digits the mantissa is
+  // exact, and most such tokens convert from it exactly. The rest are read
+  // again by ToDouble.
   void ReadNumber(Variant& scalar) {
     const char* token = p_;
     bool negative = *p_ == '-';
     if (negative) ++p_;
+    // Leading zeros add nothing to the mantissa; the digits after them are
+    // gathered without a check each, as their count is checked once.
+    const char* whole = p_;
+    while (*p_ == '0') ++p_;
+    const char* first = p_;
     uint64_t mantissa = 0;
-    int significant = 0;  // digits in the mantissa from its first non-zero one
-    int scale = 0;        // the token's value is mantissa × 10^scale
-    bool any_digit = false;
-    bool dropped = false;  // a significant digit beyond the 19th
-    auto digit = [&](bool after_point) {
-      any_digit = true;
-      if (significant == kMantissaDigits) {
-        dropped = true;
-        return;
-      }
-      mantissa = mantissa * 10 + static_cast<uint64_t>(*p_ - '0');
-      if (mantissa != 0) ++significant;
-      if (after_point) --scale;
-    };
-    for (; IsDigit(*p_); ++p_) digit(false);
+    for (; IsDigit(*p_); ++p_) mantissa = mantissa * 10 + static_cast<uint64_t>(*p_ - '0');
+    auto significant = static_cast<size_t>(p_ - first);
+    bool any_digit = p_ != whole;
+    int64_t scale = 0;  // the token's value is mantissa × 10^scale
     bool fraction = false;
     bool exponent = false;
     if (*p_ == '.') {
       ++p_;
       if (!IsDigit(*p_)) RaiseAt("Missing fractional part of a floating-point number", Offset(token));
-      for (; IsDigit(*p_); ++p_) digit(true);
+      const char* decimals = p_;
+      if (significant == 0) {
+        while (*p_ == '0') ++p_;
+      }
+      first = p_;
+      for (; IsDigit(*p_); ++p_) mantissa = mantissa * 10 + static_cast<uint64_t>(*p_ - '0');
+      significant += static_cast<size_t>(p_ - first);
+      scale = -static_cast<int64_t>(p_ - decimals);
+      any_digit = true;
       fraction = true;
     }
     if (*p_ == 'e' || *p_ == 'E') {
@@ -355,20 +358,21 @@ class JSONParser {
       bool negative_exponent = *p_ == '-';
       if (*p_ == '+' || *p_ == '-') ++p_;
       if (!IsDigit(*p_)) RaiseAt("Exponent of the number is not integer", Offset(token));
-      int magnitude = 0;
-      for (; IsDigit(*p_); ++p_) magnitude = std::min(magnitude * 10 + (*p_ - '0'), 100000);
+      int64_t magnitude = 0;
+      for (; IsDigit(*p_); ++p_) magnitude = std::min<int64_t>(magnitude * 10 + (*p_ - '0'), 100000);
       scale += negative_exponent ? -magnitude : magnitude;
       exponent = true;
     }
+    bool exact = any_digit && significant <= kMantissaDigits;
     // A whole number that fits in 32 bits (-2147483648 does not) is an
     // integer; every other number is a double.
-    if (!fraction && !exponent && any_digit && !dropped && mantissa <= 2147483647) {
+    if (!fraction && !exponent && exact && mantissa <= 2147483647) {
       auto integer = static_cast<int32_t>(mantissa);
       scalar = Variant::Integer(negative ? -integer : integer);
       return;
     }
     double real = 0;
-    if (any_digit && !dropped && ExactDecimal(mantissa, scale, real)) {
+    if (exact && ExactDecimal(mantissa, scale, real)) {
       if (negative) real = -real;
     } else {
       real = ToDouble(std::string_view(token, static_cast<size_t>(p_ - token)));
@@ -376,7 +380,7 @@ class JSONParser {
     scalar = Variant::Double(real);
   }
 
-  static constexpr int kMantissaDigits = 19;  // always below 2^64
+  static constexpr size_t kMantissaDigits = 19;  // always below 2^64
 
   // mantissa × 10^scale correctly rounded, when one exact operation gives
   // it. Within 2^53 and 10^22 both factors are exact doubles. Otherwise,
@@ -384,7 +388,7 @@ class JSONParser {
   // up to 10^27 are exact in it; its correctly rounded result rounds again
   // to the right double unless it lies exactly halfway between two doubles
   // (the dropped 11 bits are 10000000000), which is left to ToDouble.
-  static bool ExactDecimal(uint64_t mantissa, int scale, double& value) {
+  static bool ExactDecimal(uint64_t mantissa, int64_t scale, double& value) {
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     if (mantissa <= (uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
