@@ -27,6 +27,25 @@ int HexValue(char c) {
   return -1;
 }
 
+// A byte of the 8-bit code page as UTF-16; ASCII is the same in both.
+char16_t Widen(char c) {
+  auto byte = static_cast<unsigned char>(c);
+  return byte < 0x80 ? byte : AnsiCharToWide(byte);
+}
+
+// Whether any of the eight bytes at `text` is a quote or a backslash: a
+// byte equal to one of them is zero after the exclusive or, and a zero byte
+// borrows into its top bit.
+bool HasQuoteOrBackslash(const char* text) {
+  constexpr uint64_t kOnes = 0x0101010101010101;
+  constexpr uint64_t kTops = 0x8080808080808080;
+  uint64_t word = 0;
+  std::memcpy(&word, text, sizeof word);
+  uint64_t quotes = word ^ (kOnes * '"');
+  uint64_t backslashes = word ^ (kOnes * '\\');
+  return (((quotes - kOnes) & ~quotes) | ((backslashes - kOnes) & ~backslashes)) & kTops;
+}
+
 [[noreturn]] void RaiseAt(const char* message, size_t position) {
   throw TJSONError(message + std::string(" at position ") + std::to_string(position));
 }
@@ -41,7 +60,7 @@ int HexValue(char c) {
 class JSONParser {
  public:
   JSONParser(const char* text, const TJSONParseEvent& on_event)
-      : start_(text), p_(text), on_event_(on_event), events_(static_cast<bool>(on_event)) {}
+      : start_(text), end_(text + std::strlen(text)), p_(text), on_event_(on_event), events_(static_cast<bool>(on_event)) {}
 
   std::unique_ptr<TJSONbase> Parse() {
     std::unique_ptr<TJSONbase> root = ReadContainer(nullptr);
@@ -247,6 +266,7 @@ class JSONParser {
     const char* content = ++p_;
     escaped_ = false;
     for (;;) {
+      while (end_ - p_ >= 8 && !HasQuoteOrBackslash(p_)) p_ += 8;
       char c = *p_;
       if (c == '"') break;
       if (c == '\0') RaiseAt("Unterminated string", Offset(content));
@@ -268,7 +288,7 @@ class JSONParser {
       scalar = events_ ? Variant::String({}) : Variant::OleStr({});
     } else if (!escaped_) {
       wide_.resize(raw.size());
-      for (size_t i = 0; i < raw.size(); ++i) wide_[i] = AnsiCharToWide(static_cast<unsigned char>(raw[i]));
+      for (size_t i = 0; i < raw.size(); ++i) wide_[i] = Widen(raw[i]);
       scalar = Variant::OleStr(wide_);
     } else {
       Unescape(raw);
@@ -282,7 +302,7 @@ class JSONParser {
     for (size_t i = 0; i < raw.size(); ++i) {
       char c = raw[i];
       if (c != '\\') {
-        wide_.push_back(AnsiCharToWide(static_cast<unsigned char>(c)));
+        wide_.push_back(Widen(c));
         continue;
       }
       size_t escape = ++i;  // the character after the backslash
@@ -450,6 +470,7 @@ class JSONParser {
   }
 
   const char* start_;
+  const char* end_;  // the NUL that ends the text
   const char* p_;
   const TJSONParseEvent& on_event_;
   bool events_;

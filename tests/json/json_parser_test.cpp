@@ -133,6 +133,22 @@ TEST(ParseJSON, NumbersReadAsTheNearestDouble) {
   check("0.00000000000000000000000000000000012345");
 }
 
+// Strings are scanned several bytes at a time: a quote, a backslash or the
+// end of the text is found wherever it lies in a long string.
+TEST(ParseJSON, StringsFindTheirEndAndEscapesAnywhere) {
+  for (size_t length = 0; length < 40; ++length) {
+    std::string content(length, 'a');
+    EXPECT_EQ(Compact(("[\"" + content + "\"]").c_str()), "[\"" + content + "\"]");
+    EXPECT_PARSE_ERROR(("[\"" + content).c_str(), "Unterminated string at position 2");
+    for (size_t at = 0; at < length; ++at) {
+      std::string escaped = content;
+      escaped.replace(at, 1, "\\\"");
+      EXPECT_EQ(Compact(("[\"" + escaped + "\"]").c_str()), "[\"" + escaped + "\"]") << length << " " << at;
+      EXPECT_PARSE_ERROR(("[\"" + content.substr(0, at) + "\\").c_str(), "Unterminated string at position 2");
+    }
+  }
+}
+
 TEST(ParseJSON, NumbersIgnoreTheLocale) {
   testing::CommaLocale comma;
   if (!comma.Active()) GTEST_SKIP() << "no locale with a decimal comma could be set";
