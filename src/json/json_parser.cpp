@@ -36,6 +36,12 @@ char16_t Widen(char c) {
 // Whether any of the eight bytes at `text` is a quote or a backslash: a
 // byte equal to one of them is zero after the exclusive or, and a zero byte
 // borrows into its top bit.
+bool IsEightSpaces(const char* text) {
+  uint64_t word = 0;
+  std::memcpy(&word, text, sizeof word);
+  return word == 0x2020202020202020;
+}
+
 bool HasQuoteOrBackslash(const char* text) {
   constexpr uint64_t kOnes = 0x0101010101010101;
   constexpr uint64_t kTops = 0x8080808080808080;
@@ -72,8 +78,15 @@ class JSONParser {
  private:
   size_t Offset(const char* at) const { return static_cast<size_t>(at - start_); }
 
+  // The scanning loops work on a local copy of the position: a store
+  // through the member would be repeated for every byte, since the bytes
+  // read might alias it.
   void SkipWhitespace() {
-    while (IsWhitespace(*p_)) ++p_;
+    const char* p = p_;
+    // Indentation comes in runs of spaces, skipped eight at a time.
+    while (*p == ' ' && end_ - p >= 8 && IsEightSpaces(p)) p += 8;
+    while (IsWhitespace(*p)) ++p;
+    p_ = p;
   }
 
   void Emit(uint8_t code, const Variant& value) { on_event_(code, value); }
@@ -263,23 +276,23 @@ class JSONParser {
   // quote. A backslash makes the byte after it part of the content;
   // escaped_ tells whether there was one.
   std::string_view ReadStringToken() {
-    const char* content = ++p_;
+    const char* content = p_ + 1;
+    const char* p = content;
     escaped_ = false;
     for (;;) {
-      while (end_ - p_ >= 8 && !HasQuoteOrBackslash(p_)) p_ += 8;
-      char c = *p_;
+      while (end_ - p >= 8 && !HasQuoteOrBackslash(p)) p += 8;
+      char c = *p;
       if (c == '"') break;
       if (c == '\0') RaiseAt("Unterminated string", Offset(content));
       if (c == '\\') {
-        if (p_[1] == '\0') RaiseAt("Unterminated string", Offset(content));
+        if (p[1] == '\0') RaiseAt("Unterminated string", Offset(content));
         escaped_ = true;
-        ++p_;
+        ++p;
       }
-      ++p_;
+      ++p;
     }
-    std::string_view raw(content, static_cast<size_t>(p_ - content));
-    ++p_;
-    return raw;
+    p_ = p + 1;
+    return std::string_view(content, static_cast<size_t>(p - content));
   }
 
   void ReadString(Variant& scalar) {
@@ -345,41 +358,42 @@ class JSONParser {
   // again by ToDouble.
   void ReadNumber(Variant& scalar) {
     const char* token = p_;
-    bool negative = *p_ == '-';
-    if (negative) ++p_;
+    const char* p = p_;
+    bool negative = *p == '-';
+    if (negative) ++p;
     // Leading zeros add nothing to the mantissa; the digits after them are
     // gathered without a check each, as their count is checked once.
-    const char* whole = p_;
-    while (*p_ == '0') ++p_;
-    const char* first = p_;
+    const char* whole = p;
+    while (*p == '0') ++p;
+    const char* first = p;
     uint64_t mantissa = 0;
-    for (; IsDigit(*p_); ++p_) mantissa = mantissa * 10 + static_cast<uint64_t>(*p_ - '0');
-    auto significant = static_cast<size_t>(p_ - first);
-    bool any_digit = p_ != whole;
+    for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    auto significant = static_cast<size_t>(p - first);
+    bool any_digit = p != whole;
     int64_t scale = 0;  // the token's value is mantissa × 10^scale
     bool fraction = false;
     bool exponent = false;
-    if (*p_ == '.') {
-      ++p_;
-      if (!IsDigit(*p_)) RaiseAt("Missing fractional part of a floating-point number", Offset(token));
-      const char* decimals = p_;
+    if (*p == '.') {
+      ++p;
+      if (!IsDigit(*p)) RaiseAt("Missing fractional part of a floating-point number", Offset(token));
+      const char* decimals = p;
       if (significant == 0) {
-        while (*p_ == '0') ++p_;
+        while (*p == '0') ++p;
       }
-      first = p_;
-      for (; IsDigit(*p_); ++p_) mantissa = mantissa * 10 + static_cast<uint64_t>(*p_ - '0');
-      significant += static_cast<size_t>(p_ - first);
-      scale = -static_cast<int64_t>(p_ - decimals);
+      first = p;
+      for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+      significant += static_cast<size_t>(p - first);
+      scale = -static_cast<int64_t>(p - decimals);
       any_digit = true;
       fraction = true;
     }
-    if (*p_ == 'e' || *p_ == 'E') {
-      ++p_;
-      bool negative_exponent = *p_ == '-';
-      if (*p_ == '+' || *p_ == '-') ++p_;
-      if (!IsDigit(*p_)) RaiseAt("Exponent of the number is not integer", Offset(token));
+    if (*p == 'e' || *p == 'E') {
+      ++p;
+      bool negative_exponent = *p == '-';
+      if (*p == '+' || *p == '-') ++p;
+      if (!IsDigit(*p)) RaiseAt("Exponent of the number is not integer", Offset(token));
       int64_t magnitude = 0;
-      for (; IsDigit(*p_); ++p_) magnitude = std::min<int64_t>(magnitude * 10 + (*p_ - '0'), 100000);
+      for (; IsDigit(*p); ++p) magnitude = std::min<int64_t>(magnitude * 10 + (*p - '0'), 100000);
       scale += negative_exponent ? -magnitude : magnitude;
       exponent = true;
     }
@@ -389,15 +403,17 @@ class JSONParser {
     if (!fraction && !exponent && exact && mantissa <= 2147483647) {
       auto integer = static_cast<int32_t>(mantissa);
       scalar = Variant::Integer(negative ? -integer : integer);
+      p_ = p;
       return;
     }
     double real = 0;
     if (exact && ExactDecimal(mantissa, scale, real)) {
       if (negative) real = -real;
     } else {
-      real = ToDouble(std::string_view(token, static_cast<size_t>(p_ - token)));
+      real = ToDouble(std::string_view(token, static_cast<size_t>(p - token)));
     }
     scalar = Variant::Double(real);
+    p_ = p;
   }
 
   static constexpr size_t kMantissaDigits = 19;  // always below 2^64
