@@ -149,6 +149,17 @@ TEST(ParseJSON, StringsFindTheirEndAndEscapesAnywhere) {
   }
 }
 
+// Runs of spaces are skipped several at a time; every length ends where
+// the next character is.
+TEST(ParseJSON, WhitespaceRunsOfAnyLength) {
+  for (size_t length = 0; length < 30; ++length) {
+    std::string spaces(length, ' ');
+    EXPECT_EQ(Compact(("[" + spaces + "1," + spaces + "\t2" + spaces + "]" + spaces).c_str()), "[1,2]");
+    std::string text = "[1]" + spaces + "x";
+    EXPECT_PARSE_ERROR(text.c_str(), "Unexpected character at position " + std::to_string(3 + length) + " - x");
+  }
+}
+
 TEST(ParseJSON, NumbersIgnoreTheLocale) {
   testing::CommaLocale comma;
   if (!comma.Active()) GTEST_SKIP() << "no locale with a decimal comma could be set";
