@@ -83,9 +83,12 @@ class JSONParser {
   // read might alias it.
   void SkipWhitespace() {
     const char* p = p_;
-    // Indentation comes in runs of spaces, skipped eight at a time.
-    while (*p == ' ' && end_ - p >= 8 && IsEightSpaces(p)) p += 8;
-    while (IsWhitespace(*p)) ++p;
+    // Indentation (a line break, then spaces) is skipped eight spaces at a
+    // time after its first byte.
+    while (IsWhitespace(*p)) {
+      ++p;
+      while (end_ - p >= 8 && IsEightSpaces(p)) p += 8;
+    }
     p_ = p;
   }
 
