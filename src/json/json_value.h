@@ -23,7 +23,7 @@
 #include <string_view>
 #include <vector>
 
-#include "json/json_children.h"
+#include "json/inline_list.h"
 #include "json/json_names.h"
 #include "platform/exceptions.h"
 #include "platform/object.h"
@@ -156,7 +156,7 @@ class TJSONarray : public TJSONbase {
     Variant value_;  // by-reference: the owned object
   };
   // Two children live inside the container: a pair costs no allocation.
-  using Children = TJSONchildren<Child, 2>;
+  using Children = InlineList<Child, 2>;
 
   explicit TJSONarray(TJSONarray* parent) noexcept;
   // The name handed to a visitor for the child at the position.

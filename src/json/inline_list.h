@@ -1,7 +1,7 @@
-// The children of a container: a growable array whose first few elements
-// live inside the container itself. Most arrays in real documents are small
-// (a coordinate pair, a short tuple), so they then cost no allocation of
-// their own for their children. Only what the containers use is offered.
+// A growable array whose first few elements live inside the array object
+// itself. Most containers in real documents are small (a coordinate pair, an
+// object of a few members), so their children and member names then cost no
+// allocation of their own. Only what the value tree uses is offered.
 #pragma once
 
 #include <algorithm>
@@ -14,15 +14,15 @@
 namespace tarn {
 
 template <typename T, uint32_t Inline>
-class TJSONchildren {
+class InlineList {
  public:
-  TJSONchildren() noexcept {}
-  ~TJSONchildren() {
+  InlineList() noexcept {}
+  ~InlineList() {
     clear();
     if (!IsInline()) Allocator().deallocate(heap_, capacity_);
   }
-  TJSONchildren(const TJSONchildren&) = delete;
-  TJSONchildren& operator=(const TJSONchildren&) = delete;
+  InlineList(const InlineList&) = delete;
+  InlineList& operator=(const InlineList&) = delete;
 
   size_t size() const noexcept { return size_; }
   size_t capacity() const noexcept { return capacity_; }
@@ -57,6 +57,14 @@ class TJSONchildren {
     ++size_;
   }
   void push_back(T&& value) { emplace_back(std::move(value)); }
+
+  T& back() noexcept { return data()[size_ - 1]; }
+  const T& back() const noexcept { return data()[size_ - 1]; }
+  void pop_back() noexcept { std::destroy_at(data() + --size_); }
+  // Keeps the first `count` elements (no more than there are).
+  void shrink_to(size_t count) noexcept {
+    while (size_ > count) pop_back();
+  }
 
   // Destroys the elements in position order; the room stays.
   void clear() noexcept {
