@@ -27,10 +27,11 @@ int HexValue(char c) {
   return -1;
 }
 
-// A byte of the 8-bit code page as UTF-16; ASCII is the same in both.
+// A byte of the 8-bit code page as UTF-16. Only 0x80 to 0x9F stand for
+// other characters; every other byte is the code unit of the same value.
 char16_t Widen(char c) {
   auto byte = static_cast<unsigned char>(c);
-  return byte < 0x80 ? byte : AnsiCharToWide(byte);
+  return byte >= 0x80 && byte < 0xA0 ? AnsiCharToWide(byte) : byte;
 }
 
 // Whether any of the eight bytes at `text` is a quote or a backslash: a

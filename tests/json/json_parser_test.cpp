@@ -10,6 +10,7 @@
 
 #include "json/comma_locale.h"
 #include "json/expect_error.h"
+#include "platform/code_page.h"
 
 namespace tarn {
 namespace {
@@ -158,6 +159,18 @@ TEST(ParseJSON, WhitespaceRunsOfAnyLength) {
     std::string text = "[1]" + spaces + "x";
     EXPECT_PARSE_ERROR(text.c_str(), "Unexpected character at position " + std::to_string(3 + length) + " - x");
   }
+}
+
+// Every byte of the code page widens to its character, in strings with and
+// without escapes.
+TEST(ParseJSON, StringsWidenEveryByte) {
+  std::string bytes;
+  for (int byte = 0x20; byte <= 0xFF; ++byte) {
+    if (byte != '"' && byte != '\\') bytes += static_cast<char>(byte);
+  }
+  std::unique_ptr<TJSONbase> root = ParseJSON(("[\"" + bytes + "\", \"" + bytes + "\\n\"]").c_str());
+  EXPECT_EQ(root->GetItem(0)->GetValue().AsWide(), AnsiToWide(bytes));
+  EXPECT_EQ(root->GetItem(1)->GetValue().AsWide(), AnsiToWide(bytes) + u"\n");
 }
 
 TEST(ParseJSON, NumbersIgnoreTheLocale) {
