@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "json/inline_list.h"
 
 namespace tarn {
 
@@ -47,12 +48,12 @@ class TJSONnames {
     text_.append(from.text_, start);
     for (size_t i = first; i < from.Size(); ++i) ends_.push_back(base + from.ends_[i] - start);
     from.text_.resize(start);
-    from.ends_.resize(first);
+    from.ends_.shrink_to(first);
   }
 
  private:
   std::string text_;
-  std::vector<size_t> ends_;
+  InlineList<size_t, 3> ends_;  // an object of up to three members keeps them inside
 };
 
 }  // namespace tarn

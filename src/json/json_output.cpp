@@ -10,7 +10,7 @@ TJSONOutput::TJSONOutput() { Grow(); }
 TJSONOutput::~TJSONOutput() = default;
 
 void TJSONOutput::Grow() {
-  pieces_.push_back(std::make_unique<char[]>(kStep));
+  pieces_.push_back(std::make_unique_for_overwrite<char[]>(kStep));
   position_ = pieces_.back().get();
   end_ = position_ + kStep;
 }

@@ -1,7 +1,11 @@
 #include "json/json_parser.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +27,32 @@ int HexValue(char c) {
   return -1;
 }
 
+// A byte of the 8-bit code page as UTF-16. Only 0x80 to 0x9F stand for
+// other characters; every other byte is the code unit of the same value.
+char16_t Widen(char c) {
+  auto byte = static_cast<unsigned char>(c);
+  return byte >= 0x80 && byte < 0xA0 ? AnsiCharToWide(byte) : byte;
+}
+
+// Whether any of the eight bytes at `text` is a quote or a backslash: a
+// byte equal to one of them is zero after the exclusive or, and a zero byte
+// borrows into its top bit.
+bool IsEightSpaces(const char* text) {
+  uint64_t word = 0;
+  std::memcpy(&word, text, sizeof word);
+  return word == 0x2020202020202020;
+}
+
+bool HasQuoteOrBackslash(const char* text) {
+  constexpr uint64_t kOnes = 0x0101010101010101;
+  constexpr uint64_t kTops = 0x8080808080808080;
+  uint64_t word = 0;
+  std::memcpy(&word, text, sizeof word);
+  uint64_t quotes = word ^ (kOnes * '"');
+  uint64_t backslashes = word ^ (kOnes * '\\');
+  return (((quotes - kOnes) & ~quotes) | ((backslashes - kOnes) & ~backslashes)) & kTops;
+}
+
 [[noreturn]] void RaiseAt(const char* message, size_t position) {
   throw TJSONError(message + std::string(" at position ") + std::to_string(position));
 }
@@ -37,7 +67,7 @@ int HexValue(char c) {
 class JSONParser {
  public:
   JSONParser(const char* text, const TJSONParseEvent& on_event)
-      : start_(text), p_(text), on_event_(on_event), events_(static_cast<bool>(on_event)) {}
+      : start_(text), end_(text + std::strlen(text)), p_(text), on_event_(on_event), events_(static_cast<bool>(on_event)) {}
 
   std::unique_ptr<TJSONbase> Parse() {
     std::unique_ptr<TJSONbase> root = ReadContainer(nullptr);
@@ -49,8 +79,18 @@ class JSONParser {
  private:
   size_t Offset(const char* at) const { return static_cast<size_t>(at - start_); }
 
+  // The scanning loops work on a local copy of the position: a store
+  // through the member would be repeated for every byte, since the bytes
+  // read might alias it.
   void SkipWhitespace() {
-    while (IsWhitespace(*p_)) ++p_;
+    const char* p = p_;
+    // Indentation (a line break, then spaces) is skipped eight spaces at a
+    // time after its first byte.
+    while (IsWhitespace(*p)) {
+      ++p;
+      while (end_ - p >= 8 && IsEightSpaces(p)) p += 8;
+    }
+    p_ = p;
   }
 
   void Emit(uint8_t code, const Variant& value) { on_event_(code, value); }
@@ -136,8 +176,8 @@ class JSONParser {
     object.names_.TakeLast(names_, object.children_.size());
   }
 
-  template <typename T>
-  static void MoveItems(std::vector<T>& from, size_t first, std::vector<T>& to) {
+  template <typename T, typename Children>
+  static void MoveItems(std::vector<T>& from, size_t first, Children& to) {
     to.reserve(from.size() - first);
     for (size_t i = first; i < from.size(); ++i) to.push_back(std::move(from[i]));
     from.erase(from.begin() + static_cast<std::ptrdiff_t>(first), from.end());
@@ -240,22 +280,23 @@ class JSONParser {
   // quote. A backslash makes the byte after it part of the content;
   // escaped_ tells whether there was one.
   std::string_view ReadStringToken() {
-    const char* content = ++p_;
+    const char* content = p_ + 1;
+    const char* p = content;
     escaped_ = false;
     for (;;) {
-      char c = *p_;
+      while (end_ - p >= 8 && !HasQuoteOrBackslash(p)) p += 8;
+      char c = *p;
       if (c == '"') break;
       if (c == '\0') RaiseAt("Unterminated string", Offset(content));
       if (c == '\\') {
-        if (p_[1] == '\0') RaiseAt("Unterminated string", Offset(content));
+        if (p[1] == '\0') RaiseAt("Unterminated string", Offset(content));
         escaped_ = true;
-        ++p_;
+        ++p;
       }
-      ++p_;
+      ++p;
     }
-    std::string_view raw(content, static_cast<size_t>(p_ - content));
-    ++p_;
-    return raw;
+    p_ = p + 1;
+    return std::string_view(content, static_cast<size_t>(p - content));
   }
 
   void ReadString(Variant& scalar) {
@@ -264,7 +305,7 @@ class JSONParser {
       scalar = events_ ? Variant::String({}) : Variant::OleStr({});
     } else if (!escaped_) {
       wide_.resize(raw.size());
-      for (size_t i = 0; i < raw.size(); ++i) wide_[i] = AnsiCharToWide(static_cast<unsigned char>(raw[i]));
+      for (size_t i = 0; i < raw.size(); ++i) wide_[i] = Widen(raw[i]);
       scalar = Variant::OleStr(wide_);
     } else {
       Unescape(raw);
@@ -278,7 +319,7 @@ class JSONParser {
     for (size_t i = 0; i < raw.size(); ++i) {
       char c = raw[i];
       if (c != '\\') {
-        wide_.push_back(AnsiCharToWide(static_cast<unsigned char>(c)));
+        wide_.push_back(Widen(c));
         continue;
       }
       size_t escape = ++i;  // the character after the backslash
@@ -315,42 +356,100 @@ class JSONParser {
                      std::string(raw) + "\"");
   }
 
+  // Scans the token once, gathering its digits into a mantissa and a
+  // decimal exponent; with at most 19 significant digits the mantissa is
+  // exact, and most such tokens convert from it exactly. The rest are read
+  // again by ToDouble.
   void ReadNumber(Variant& scalar) {
     const char* token = p_;
-    if (*p_ == '-') ++p_;
-    while (IsDigit(*p_)) ++p_;
+    const char* p = p_;
+    bool negative = *p == '-';
+    if (negative) ++p;
+    // Leading zeros add nothing to the mantissa; the digits after them are
+    // gathered without a check each, as their count is checked once.
+    const char* whole = p;
+    while (*p == '0') ++p;
+    const char* first = p;
+    uint64_t mantissa = 0;
+    for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    auto significant = static_cast<size_t>(p - first);
+    bool any_digit = p != whole;
+    int64_t scale = 0;  // the token's value is mantissa × 10^scale
     bool fraction = false;
     bool exponent = false;
-    if (*p_ == '.') {
-      ++p_;
-      if (!IsDigit(*p_)) RaiseAt("Missing fractional part of a floating-point number", Offset(token));
-      while (IsDigit(*p_)) ++p_;
+    if (*p == '.') {
+      ++p;
+      if (!IsDigit(*p)) RaiseAt("Missing fractional part of a floating-point number", Offset(token));
+      const char* decimals = p;
+      if (significant == 0) {
+        while (*p == '0') ++p;
+      }
+      first = p;
+      for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+      significant += static_cast<size_t>(p - first);
+      scale = -static_cast<int64_t>(p - decimals);
+      any_digit = true;
       fraction = true;
     }
-    if (*p_ == 'e' || *p_ == 'E') {
-      ++p_;
-      if (*p_ == '+' || *p_ == '-') ++p_;
-      if (!IsDigit(*p_)) RaiseAt("Exponent of the number is not integer", Offset(token));
-      while (IsDigit(*p_)) ++p_;
+    if (*p == 'e' || *p == 'E') {
+      ++p;
+      bool negative_exponent = *p == '-';
+      if (*p == '+' || *p == '-') ++p;
+      if (!IsDigit(*p)) RaiseAt("Exponent of the number is not integer", Offset(token));
+      int64_t magnitude = 0;
+      for (; IsDigit(*p); ++p) magnitude = std::min<int64_t>(magnitude * 10 + (*p - '0'), 100000);
+      scale += negative_exponent ? -magnitude : magnitude;
       exponent = true;
     }
-    std::string_view text(token, static_cast<size_t>(p_ - token));
-    size_t digits = text.size() - (*token == '-' ? 1 : 0);
-    if (!fraction && !exponent && digits > 0 && digits <= 9) {
-      // Nine digits always fit in 32 bits.
-      int32_t integer = 0;
-      std::from_chars(text.data(), text.data() + text.size(), integer);
-      scalar = Variant::Integer(integer);
+    bool exact = any_digit && significant <= kMantissaDigits;
+    // A whole number that fits in 32 bits (-2147483648 does not) is an
+    // integer; every other number is a double.
+    if (!fraction && !exponent && exact && mantissa <= 2147483647) {
+      auto integer = static_cast<int32_t>(mantissa);
+      scalar = Variant::Integer(negative ? -integer : integer);
+      p_ = p;
       return;
     }
-    double real = ToDouble(text);
-    if (!fraction && !exponent && real >= -2147483647.0 && real <= 2147483647.0) {
-      int32_t integer = 0;
-      std::from_chars(text.data(), text.data() + text.size(), integer);
-      scalar = Variant::Integer(integer);
+    double real = 0;
+    if (exact && ExactDecimal(mantissa, scale, real)) {
+      if (negative) real = -real;
     } else {
-      scalar = Variant::Double(real);
+      real = ToDouble(std::string_view(token, static_cast<size_t>(p - token)));
     }
+    scalar = Variant::Double(real);
+    p_ = p;
+  }
+
+  static constexpr size_t kMantissaDigits = 19;  // always below 2^64
+
+  // mantissa × 10^scale correctly rounded, when one exact operation gives
+  // it. Within 2^53 and 10^22 both factors are exact doubles. Otherwise,
+  // where long double has a 64-bit mantissa, a 19-digit mantissa and powers
+  // up to 10^27 are exact in it; its correctly rounded result rounds again
+  // to the right double unless it lies exactly halfway between two doubles
+  // (the dropped 11 bits are 10000000000), which is left to ToDouble.
+  static bool ExactDecimal(uint64_t mantissa, int64_t scale, double& value) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (mantissa <= (uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
+      auto exact = static_cast<double>(mantissa);
+      value = scale < 0 ? exact / kPowers[-scale] : exact * kPowers[scale];
+      return true;
+    }
+    if constexpr (std::numeric_limits<long double>::digits == 64 && std::endian::native == std::endian::little) {
+      static constexpr long double kLongPowers[] = {
+          1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+          1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+      if (scale < -27 || scale > 27) return false;
+      auto exact = static_cast<long double>(mantissa);
+      long double rounded = scale < 0 ? exact / kLongPowers[-scale] : exact * kLongPowers[scale];
+      uint64_t bits = 0;
+      std::memcpy(&bits, &rounded, sizeof bits);  // the 64-bit mantissa comes first
+      if ((bits & 0x7FF) == 0x400) return false;
+      value = static_cast<double>(rounded);
+      return true;
+    }
+    return false;
   }
 
   // Reads a number token as a double whatever the locale. A value too large
@@ -391,6 +490,7 @@ class JSONParser {
   }
 
   const char* start_;
+  const char* end_;  // the NUL that ends the text
   const char* p_;
   const TJSONParseEvent& on_event_;
   bool events_;

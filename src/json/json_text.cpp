@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -34,60 +35,105 @@ int SplitScientific(const char* text, const char* end, char* digits, int max, in
   return count;
 }
 
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
-                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+constexpr uint64_t kPowersOfTen[] = {1,
+                                     10,
+                                     100,
+                                     1000,
+                                     10000,
+                                     100000,
+                                     1000000,
+                                     10000000,
+                                     100000000,
+                                     1000000000,
+                                     10000000000,
+                                     100000000000,
+                                     1000000000000,
+                                     10000000000000,
+                                     100000000000000,
+                                     1000000000000000,
+                                     10000000000000000,
+                                     100000000000000000,
+                                     1000000000000000000};
+constexpr uint64_t kFifteenDigitsFirst = kPowersOfTen[kSignificantDigits - 1];
+constexpr uint64_t kFifteenDigitsEnd = kPowersOfTen[kSignificantDigits];
 
-// Writes the digit pairs of `value` (below 10^(2 * pairs)) right to left,
-// ending before `end`.
-void WritePairs(uint32_t value, char* end, int pairs) {
+// The digits of a number below 10^8, eight of them with leading zeros, as
+// the bytes of a little-endian word: the first digit is the lowest byte.
+uint64_t EightDigits(uint32_t value) {
+  static_assert(std::endian::native == std::endian::little);
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  for (int i = 0; i < pairs; ++i) {
-    uint32_t pair = value % 100;
-    value /= 100;
-    *--end = kPairs[pair * 2 + 1];
-    *--end = kPairs[pair * 2];
+  auto pair = [](uint32_t below_100) {
+    uint16_t digits;
+    std::memcpy(&digits, kPairs + below_100 * 2, 2);
+    return static_cast<uint64_t>(digits);
+  };
+  uint32_t high = value / 10000;
+  uint32_t low = value % 10000;
+  return pair(high / 100) | pair(high % 100) << 16 | pair(low / 100) << 32 | pair(low % 100) << 48;
+}
+
+// The 15 significant digits of a value, as the bytes of a little-endian
+// 16-byte word (the first digit lowest, '0' after the last one), how many
+// there are without trailing zeros, and the decimal exponent of the first.
+// The text stays in registers until it is stored into the output.
+struct Rounded {
+  unsigned __int128 text;
+  int count;
+  int exponent;
+};
+
+// The digits of a number from 10^14 to 10^15 - 1. The trailing zeros are
+// counted in the words the digits are built in.
+Rounded FifteenDigits(uint64_t number, int exponent) {
+  constexpr uint64_t kZeros = 0x3030303030303030;
+  // Seven digits: the leading zero of the eight shifted out.
+  uint64_t first = EightDigits(static_cast<uint32_t>(number / 100000000)) >> 8;
+  uint64_t last = EightDigits(static_cast<uint32_t>(number % 100000000));
+  unsigned __int128 text = first | static_cast<unsigned __int128>(last) << 56;
+  int count = 0;
+  if (uint64_t differ = last ^ kZeros) {
+    count = kSignificantDigits - std::countl_zero(differ) / 8;
+  } else {
+    // The top byte of `first` is the zero shifted in, not a digit.
+    count = 7 - (std::countl_zero(first ^ (kZeros >> 8)) - 8) / 8;
   }
+  return {text, count, exponent};
 }
 
-// The 15 decimal digits of a number from 10^14 to 10^15 - 1.
-void WriteFifteenDigits(uint64_t number, char* digits) {
-  auto high = static_cast<uint32_t>(number / 100000000);  // seven digits
-  auto low = static_cast<uint32_t>(number % 100000000);   // eight digits
-  WritePairs(low, digits + 15, 4);
-  WritePairs(high / 10, digits + 6, 3);
-  digits[6] = static_cast<char>('0' + high % 10);
-}
-
-// The common case, values from 0.001 up to 10^15: the value times a power
-// of ten is a 15-digit number, and the one rounding of that product errs by
-// at most 0.0625, so its fraction decides the rounding unless it lies that
-// close to one half. Returns 0 when the exact path must decide.
-int ScaledDigits(double value, char* digits, int& exponent) {
-  if (!(value >= 1e-3 && value < 1e15)) return 0;
-  // The value is below 10^point and not below 10^(point - 1): estimated
-  // from the binary exponent, then corrected by one comparison. A wrong
-  // estimate at a power of ten is caught by the range check below.
-  int binary_exponent = static_cast<int>((std::bit_cast<uint64_t>(value) >> 52) & 0x7FF) - 1023;
-  int point = static_cast<int>(std::floor(binary_exponent * 0.30102999566398120)) + 1;
-  if (point < 15 && value >= (point >= 0 ? kPowersOfTen[point] : 1 / kPowersOfTen[-point])) ++point;
-  double scaled = value * kPowersOfTen[kSignificantDigits - point];
-  double whole = std::floor(scaled);
-  double fraction = scaled - whole;
-  if (std::fabs(fraction - 0.5) < 0.07) return 0;
-  auto number = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-  if (number == 1000000000000000u) {
-    number = 100000000000000u;
+// The common case, values from 0.001 up to 10^15, in integers and exactly:
+// the value is m / 2^shift with a 53-bit m, so m × 10^k fits in 128 bits,
+// and its low `shift` bits are the fraction of value × 10^k that decides the
+// rounding (an exact half rounds to even, as the C library does). False
+// outside the range.
+bool ScaledDigits(double value, Rounded& rounded) {
+  if (!(value >= 1e-3 && value < 1e15)) return false;
+  auto bits = std::bit_cast<uint64_t>(value);
+  auto biased_exponent = static_cast<int>(bits >> 52);
+  uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+  int shift = 1075 - biased_exponent;  // from 3 to 62 in this range
+  // The value is below 10^point and not below 10^(point - 1). A binary
+  // exponent b spans less than one decade, so the point is floor(b × log10 2)
+  // + 1 (computed in integers) or one more, which one comparison decides.
+  // The powers below 1 are not exact, but each lies just above the true
+  // power with no double between the two, so the comparison is exact too.
+  static constexpr double kPowers[] = {1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,  1e5, 1e6,
+                                       1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  int point = ((biased_exponent - 1023) * 78913 >> 18) + 1;
+  if (value >= kPowers[point + 3]) ++point;
+  unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * kPowersOfTen[kSignificantDigits - point];
+  auto number = static_cast<uint64_t>(product >> shift);
+  uint64_t fraction = static_cast<uint64_t>(product) & ((uint64_t{1} << shift) - 1);
+  uint64_t half = uint64_t{1} << (shift - 1);
+  if (fraction > half || (fraction == half && (number & 1) != 0)) ++number;
+  if (number == kFifteenDigitsEnd) {
+    number = kFifteenDigitsFirst;
     ++point;
   }
-  if (number < 100000000000000u || number >= 1000000000000000u) return 0;
-  WriteFifteenDigits(number, digits);
-  int count = kSignificantDigits;
-  while (count > 1 && digits[count - 1] == '0') --count;
-  exponent = point - 1;
-  return count;
+  rounded = FifteenDigits(number, point - 1);
+  return true;
 }
 
 // The positive value rounded to 15 significant digits, trailing zeros
@@ -96,8 +142,10 @@ int ScaledDigits(double value, char* digits, int& exponent) {
 // the value lies within 0.12 units of its 15th digit from that text, so the
 // text rounds the same way unless its tail is that close to one half.
 // Subnormal values have fewer bits, so they always take the exact path.
-int RoundedDigits(double value, char* digits, int& exponent) {
-  if (int count = ScaledDigits(value, digits, exponent)) return count;
+Rounded RoundedDigits(double value) {
+  Rounded rounded;
+  if (ScaledDigits(value, rounded)) return rounded;
+  int exponent = 0;
   char text[32];
   char all[24];
   bool normal = value >= std::numeric_limits<double>::min();
@@ -125,11 +173,20 @@ int RoundedDigits(double value, char* digits, int& exponent) {
     }
   }
   while (count > 1 && all[count - 1] == '0') --count;
-  for (int i = 0; i < count; ++i) digits[i] = all[i];
-  return count;
+  char padded[16];
+  std::memset(padded, '0', sizeof padded);
+  std::memcpy(padded, all, static_cast<size_t>(count));
+  std::memcpy(&rounded.text, padded, sizeof padded);
+  rounded.count = count;
+  rounded.exponent = exponent;
+  return rounded;
 }
 
-// Formats into `buffer` (at least 32 bytes); returns the length.
+// The room FormatFloat needs: the longest text, and the 16-byte copies that
+// may write past it.
+constexpr size_t kFloatRoom = 40;
+
+// Formats into `buffer` (at least kFloatRoom bytes); returns the length.
 size_t FormatFloat(double value, char* buffer) {
   char* out = buffer;
   if (std::isnan(value) || std::isinf(value)) {
@@ -143,30 +200,35 @@ size_t FormatFloat(double value, char* buffer) {
     return 1;
   }
   if (value < 0) *out++ = '-';
-  char digits[kSignificantDigits];
-  int exponent = 0;
-  int count = RoundedDigits(std::fabs(value), digits, exponent);
-
-  int point = exponent + 1;  // the value is 0.d1d2d3… × 10^point
+  // Every store below writes all 16 bytes of the digits' word, whatever
+  // part of it the text needs.
+  Rounded rounded = RoundedDigits(std::fabs(value));
+  int count = rounded.count;
+  int point = rounded.exponent + 1;  // the value is 0.d1d2d3… × 10^point
   if (point > kSignificantDigits || point < -3) {
-    *out++ = digits[0];
+    *out++ = static_cast<char>(rounded.text & 0xFF);
     if (count > 1) {
       *out++ = '.';
-      for (int i = 1; i < count; ++i) *out++ = digits[i];
+      unsigned __int128 rest = rounded.text >> 8;
+      std::memcpy(out, &rest, 16);
+      out += count - 1;
     }
     *out++ = 'E';
-    out = std::to_chars(out, buffer + 32, point - 1).ptr;
+    out = std::to_chars(out, buffer + kFloatRoom, point - 1).ptr;
   } else if (point > 0) {
-    for (int i = 0; i < point; ++i) *out++ = i < count ? digits[i] : '0';
+    std::memcpy(out, &rounded.text, 16);
+    out += point;
     if (count > point) {
-      *out++ = '.';
-      for (int i = point; i < count; ++i) *out++ = digits[i];
+      *out = '.';
+      unsigned __int128 fraction = rounded.text >> (8 * point);
+      std::memcpy(out + 1, &fraction, 16);
+      out += 1 + count - point;
     }
   } else {
-    *out++ = '0';
-    *out++ = '.';
-    for (int i = 0; i < -point; ++i) *out++ = '0';
-    for (int i = 0; i < count; ++i) *out++ = digits[i];
+    std::memcpy(out, "0.000", 5);
+    out += 2 - point;
+    std::memcpy(out, &rounded.text, 16);
+    out += count;
   }
   return static_cast<size_t>(out - buffer);
 }
@@ -229,11 +291,11 @@ void WriteQuotedUnits(TJSONOutput& output, std::basic_string_view<Unit> text, co
 }  // namespace
 
 void WriteFloat(TJSONOutput& output, double value) {
-  output.Write(32, [value](char* buffer) { return FormatFloat(value, buffer); });
+  output.Write(kFloatRoom, [value](char* buffer) { return FormatFloat(value, buffer); });
 }
 
 std::string FloatText(double value) {
-  char buffer[32];
+  char buffer[kFloatRoom];
   return std::string(buffer, FormatFloat(value, buffer));
 }
 

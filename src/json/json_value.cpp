@@ -23,8 +23,8 @@ const char kEmptyName[] = "Associative arrays do not support empty index";
 
 // Makes room for one more element first, so that the append after it cannot
 // fail and leave parallel lists out of step.
-template <typename T>
-void ReserveOneMore(std::vector<T>& v) {
+template <typename List>
+void ReserveOneMore(List& v) {
   if (v.size() == v.capacity()) v.reserve(v.empty() ? 4 : v.size() * 2);
 }
 

@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "json/inline_list.h"
 #include "json/json_names.h"
 #include "platform/exceptions.h"
 #include "platform/object.h"
@@ -154,7 +155,8 @@ class TJSONarray : public TJSONbase {
    private:
     Variant value_;  // by-reference: the owned object
   };
-  using Children = std::vector<Child>;
+  // Two children live inside the container: a pair costs no allocation.
+  using Children = InlineList<Child, 2>;
 
   explicit TJSONarray(TJSONarray* parent) noexcept;
   // The name handed to a visitor for the child at the position.

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "json/comma_locale.h"
 #include "json/expect_error.h"
+#include "platform/code_page.h"
 
 namespace tarn {
 namespace {
@@ -97,6 +101,76 @@ TEST(ParseJSON, Numbers) {
     EXPECT_EQ(value, expected[i].second) << i;
   }
   EXPECT_EQ(Compact("[1e-999, -1e-999]"), "[0,0]");  // too small for a double reads as zero
+}
+
+// Every number token reads as the nearest double, as std::from_chars reads
+// it: short and long mantissas, points anywhere, exponents, and integers
+// that lie exactly halfway between two doubles.
+TEST(ParseJSON, NumbersReadAsTheNearestDouble) {
+  std::mt19937_64 random(11);
+  auto check = [](const std::string& token) {
+    std::unique_ptr<TJSONbase> root = ParseJSON(("[" + token + "]").c_str());
+    double expected = 0;
+    std::from_chars(token.data(), token.data() + token.size(), expected);
+    TJSONbase* item = root->GetItem(0);
+    double actual = item->Kind() == jkInteger ? static_cast<double>(item->GetValue().AsInt64())
+                                              : item->GetValue().AsDouble();
+    ASSERT_EQ(std::bit_cast<uint64_t>(actual), std::bit_cast<uint64_t>(expected)) << token;
+  };
+  for (int i = 0; i < 100000; ++i) {
+    std::string digits = std::to_string(random() % 100000000000000000u);
+    digits.resize(1 + random() % digits.size());
+    std::string token = (random() % 2 ? "-" : "") + std::string(random() % 3, '0') + digits;
+    size_t point = 1 + random() % token.size();
+    if (point < token.size() && token[point - 1] != '-') token.insert(point, ".");
+    if (random() % 3 == 0) token += "e" + std::to_string(static_cast<int>(random() % 80) - 40);
+    check(token);
+    // Odd integers from 2^53 to 2^55 lie halfway between two doubles.
+    uint64_t halfway = (uint64_t{1} << (53 + random() % 2)) + 2 * (random() % (uint64_t{1} << 52)) + 1;
+    check(std::to_string(halfway));
+    check(std::to_string(halfway) + "e-3");
+  }
+  check("12345678901234567890123");
+  check("0.00000000000000000000000000000000012345");
+}
+
+// Strings are scanned several bytes at a time: a quote, a backslash or the
+// end of the text is found wherever it lies in a long string.
+TEST(ParseJSON, StringsFindTheirEndAndEscapesAnywhere) {
+  for (size_t length = 0; length < 40; ++length) {
+    std::string content(length, 'a');
+    EXPECT_EQ(Compact(("[\"" + content + "\"]").c_str()), "[\"" + content + "\"]");
+    EXPECT_PARSE_ERROR(("[\"" + content).c_str(), "Unterminated string at position 2");
+    for (size_t at = 0; at < length; ++at) {
+      std::string escaped = content;
+      escaped.replace(at, 1, "\\\"");
+      EXPECT_EQ(Compact(("[\"" + escaped + "\"]").c_str()), "[\"" + escaped + "\"]") << length << " " << at;
+      EXPECT_PARSE_ERROR(("[\"" + content.substr(0, at) + "\\").c_str(), "Unterminated string at position 2");
+    }
+  }
+}
+
+// Runs of spaces are skipped several at a time; every length ends where
+// the next character is.
+TEST(ParseJSON, WhitespaceRunsOfAnyLength) {
+  for (size_t length = 0; length < 30; ++length) {
+    std::string spaces(length, ' ');
+    EXPECT_EQ(Compact(("[" + spaces + "1," + spaces + "\t2" + spaces + "]" + spaces).c_str()), "[1,2]");
+    std::string text = "[1]" + spaces + "x";
+    EXPECT_PARSE_ERROR(text.c_str(), "Unexpected character at position " + std::to_string(3 + length) + " - x");
+  }
+}
+
+// Every byte of the code page widens to its character, in strings with and
+// without escapes.
+TEST(ParseJSON, StringsWidenEveryByte) {
+  std::string bytes;
+  for (int byte = 0x20; byte <= 0xFF; ++byte) {
+    if (byte != '"' && byte != '\\') bytes += static_cast<char>(byte);
+  }
+  std::unique_ptr<TJSONbase> root = ParseJSON(("[\"" + bytes + "\", \"" + bytes + "\\n\"]").c_str());
+  EXPECT_EQ(root->GetItem(0)->GetValue().AsWide(), AnsiToWide(bytes));
+  EXPECT_EQ(root->GetItem(1)->GetValue().AsWide(), AnsiToWide(bytes) + u"\n");
 }
 
 TEST(ParseJSON, NumbersIgnoreTheLocale) {

@@ -182,6 +182,31 @@ TEST(JSONlist, ClearDestroysChildren) {
   EXPECT_EQ(list.Count(), 1);
 }
 
+// The first two children live inside the list; growing beyond them and
+// beyond each later room moves the children but not the values.
+TEST(JSONlist, ChildrenKeepOrderAndIdentityWhileGrowing) {
+  int destroyed = 0;
+  {
+    TJSONlist list;
+    std::vector<TJSONbase*> added;
+    for (int i = 0; i < 40; ++i) {
+      if (i % 3 == 0) {
+        list.Add(std::make_unique<Counted>(&destroyed));
+      } else {
+        list.Add(Int(i));
+      }
+      added.push_back(list.GetItem(i));
+      for (int k = 0; k <= i; ++k) ASSERT_EQ(list.GetItem(k), added[static_cast<size_t>(k)]) << i;
+    }
+    EXPECT_EQ(list.GetItem(38)->GetValue().AsInt64(), 38);
+    list.Clear();
+    EXPECT_EQ(destroyed, 14);
+    list.Add(Int(7));
+    EXPECT_EQ(list.Text(), "[7]");
+  }
+  EXPECT_EQ(destroyed, 14);
+}
+
 TEST(JSONobject, DuplicateNamesAndReplacement) {
   int destroyed = 0;
   TJSONobject object;

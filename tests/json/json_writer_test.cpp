@@ -108,6 +108,39 @@ TEST(WriteText, FloatFormatMatchesExactRounding) {
   }
 }
 
+// The neighbours of each power of ten, where the decimal exponent changes.
+TEST(WriteText, FloatsBesidePowersOfTen) {
+  for (int exponent = -6; exponent <= 18; ++exponent) {
+    double power = std::strtod(("1E" + std::to_string(exponent)).c_str(), nullptr);
+    double below = power;
+    double above = power;
+    for (int step = 0; step < 4; ++step) {
+      below = std::nextafter(below, 0.0);
+      above = std::nextafter(above, 1e300);
+      for (double value : {power, below, above, -below}) {
+        ASSERT_EQ(FloatText(value), ReferenceFloatText(value)) << exponent << " " << step;
+      }
+    }
+  }
+}
+
+// Values whose 16th digit is an exact binary half: the C library rounds
+// them to the even digit.
+TEST(WriteText, ExactHalvesRoundToEven) {
+  EXPECT_EQ(FloatText(1000000000000.125), "1000000000000.12");
+  EXPECT_EQ(FloatText(1000000000000.375), "1000000000000.38");
+  EXPECT_EQ(FloatText(-99999999999999.25), "-99999999999999.2");
+  EXPECT_EQ(FloatText(999999999999999.5), "1E15");
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    // 14 digits before the point and .25 or .75, or 15 digits and .5.
+    auto whole = static_cast<double>(10000000000000 + random() % 90000000000000);
+    for (double value : {whole + 0.25, whole + 0.75, whole * 10 + 0.5, -(whole + 0.25)}) {
+      ASSERT_EQ(FloatText(value), ReferenceFloatText(value)) << std::to_string(value);
+    }
+  }
+}
+
 TEST(WriteText, FloatsIgnoreTheLocale) {
   testing::CommaLocale comma;
   if (!comma.Active()) GTEST_SKIP() << "no locale with a decimal comma could be set";

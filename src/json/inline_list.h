@@ -1,0 +1,93 @@
+// A growable array whose first few elements live inside the array object
+// itself. Most containers in real documents are small (a coordinate pair, an
+// object of a few members), so their children and member names then cost no
+// allocation of their own. Only what the value tree uses is offered.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
+
+namespace tarn {
+
+template <typename T, uint32_t Inline>
+class InlineList {
+ public:
+  InlineList() noexcept {}
+  ~InlineList() {
+    clear();
+    if (!IsInline()) Allocator().deallocate(heap_, capacity_);
+  }
+  InlineList(const InlineList&) = delete;
+  InlineList& operator=(const InlineList&) = delete;
+
+  size_t size() const noexcept { return size_; }
+  size_t capacity() const noexcept { return capacity_; }
+  bool empty() const noexcept { return size_ == 0; }
+
+  T* begin() noexcept { return data(); }
+  T* end() noexcept { return data() + size_; }
+  const T* begin() const noexcept { return data(); }
+  const T* end() const noexcept { return data() + size_; }
+  T& operator[](size_t position) noexcept { return data()[position]; }
+  const T& operator[](size_t position) const noexcept { return data()[position]; }
+
+  // Room for `count` elements in all; the elements move (never throwing)
+  // when the room grows. On failure nothing changes.
+  void reserve(size_t count) {
+    if (count <= capacity_) return;
+    T* room = Allocator().allocate(count);
+    T* old = data();
+    for (uint32_t i = 0; i < size_; ++i) {
+      std::construct_at(room + i, std::move(old[i]));
+      std::destroy_at(old + i);
+    }
+    if (!IsInline()) Allocator().deallocate(heap_, capacity_);
+    heap_ = room;
+    capacity_ = static_cast<uint32_t>(count);
+  }
+
+  template <typename... Args>
+  void emplace_back(Args&&... args) {
+    if (size_ == capacity_) reserve(std::max<size_t>(4, size_ * size_t{2}));
+    std::construct_at(data() + size_, std::forward<Args>(args)...);
+    ++size_;
+  }
+  void push_back(T&& value) { emplace_back(std::move(value)); }
+
+  T& back() noexcept { return data()[size_ - 1]; }
+  const T& back() const noexcept { return data()[size_ - 1]; }
+  void pop_back() noexcept { std::destroy_at(data() + --size_); }
+  // Keeps the first `count` elements (no more than there are).
+  void shrink_to(size_t count) noexcept {
+    while (size_ > count) pop_back();
+  }
+
+  // Destroys the elements in position order; the room stays.
+  void clear() noexcept {
+    T* elements = data();
+    for (uint32_t i = 0; i < size_; ++i) std::destroy_at(elements + i);
+    size_ = 0;
+  }
+
+ private:
+  using Allocator = std::allocator<T>;
+
+  bool IsInline() const noexcept { return capacity_ == Inline; }
+  T* data() noexcept { return IsInline() ? std::launder(reinterpret_cast<T*>(inline_)) : heap_; }
+  const T* data() const noexcept {
+    return IsInline() ? std::launder(reinterpret_cast<const T*>(inline_)) : heap_;
+  }
+
+  uint32_t size_ = 0;
+  uint32_t capacity_ = Inline;  // Inline while the elements live inside
+  union {
+    alignas(T) unsigned char inline_[Inline * sizeof(T)];
+    T* heap_;
+  };
+};
+
+}  // namespace tarn
