@@ -53,6 +53,24 @@ bool HasQuoteOrBackslash(const char* text) {
   return (((quotes - kOnes) & ~quotes) | ((backslashes - kOnes) & ~backslashes)) & kTops;
 }
 
+// Whether the eight bytes of the word are all digits: adding 0x46 carries a
+// byte above '9' into its top bit, subtracting 0x30 borrows one below '0'.
+bool IsEightDigits(uint64_t word) {
+  return (((word + 0x4646464646464646) | (word - 0x3030303030303030)) & 0x8080808080808080) == 0;
+}
+
+// The value of eight digits read as a little-endian word, the first digit
+// in the lowest byte: pairs of digits are joined, then pairs of pairs, then
+// the two halves.
+uint64_t EightDigitsValue(uint64_t word) {
+  constexpr uint64_t kLowBytes = 0x000000FF000000FF;
+  constexpr uint64_t kHundredAndMillion = 100 + (uint64_t{1000000} << 32);
+  constexpr uint64_t kOneAndTenThousand = 1 + (uint64_t{10000} << 32);
+  word -= 0x3030303030303030;
+  word = word * 10 + (word >> 8);
+  return (((word & kLowBytes) * kHundredAndMillion) + (((word >> 16) & kLowBytes) * kOneAndTenThousand)) >> 32;
+}
+
 [[noreturn]] void RaiseAt(const char* message, size_t position) {
   throw TJSONError(message + std::string(" at position ") + std::to_string(position));
 }
@@ -371,7 +389,7 @@ class JSONParser {
     while (*p == '0') ++p;
     const char* first = p;
     uint64_t mantissa = 0;
-    for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    p = ReadDigits(p, mantissa);
     auto significant = static_cast<size_t>(p - first);
     bool any_digit = p != whole;
     int64_t scale = 0;  // the token's value is mantissa × 10^scale
@@ -385,7 +403,7 @@ class JSONParser {
         while (*p == '0') ++p;
       }
       first = p;
-      for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+      p = ReadDigits(p, mantissa);
       significant += static_cast<size_t>(p - first);
       scale = -static_cast<int64_t>(p - decimals);
       any_digit = true;
@@ -421,6 +439,23 @@ class JSONParser {
   }
 
   static constexpr size_t kMantissaDigits = 19;  // always below 2^64
+
+  // Appends the digits at `p` to the mantissa, eight at a time while eight
+  // follow, and gives the position after them. More than 19 digits wrap the
+  // mantissa, which is then not used.
+  const char* ReadDigits(const char* p, uint64_t& mantissa) const {
+    if constexpr (std::endian::native == std::endian::little) {
+      while (end_ - p >= 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, p, sizeof word);
+        if (!IsEightDigits(word)) break;
+        mantissa = mantissa * 100000000 + EightDigitsValue(word);
+        p += 8;
+      }
+    }
+    for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    return p;
+  }
 
   // mantissa × 10^scale correctly rounded, when one exact operation gives
   // it. Within 2^53 and 10^22 both factors are exact doubles. Otherwise,
