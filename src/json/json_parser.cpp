@@ -1,6 +1,7 @@
 #include "json/json_parser.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -27,11 +28,18 @@ int HexValue(char c) {
   return -1;
 }
 
-// A byte of the 8-bit code page as UTF-16. Only 0x80 to 0x9F stand for
-// other characters; every other byte is the code unit of the same value.
-char16_t Widen(char c) {
-  auto byte = static_cast<unsigned char>(c);
-  return byte >= 0x80 && byte < 0xA0 ? AnsiCharToWide(byte) : byte;
+// Every byte of the 8-bit code page as UTF-16, so that a string widens
+// without a branch or a call per byte. Made on first use, so that a parse
+// during another file's static start-up finds it ready.
+const char16_t* WidenedBytes() {
+  static const std::array<char16_t, 256> widened = [] {
+    std::array<char16_t, 256> table{};
+    for (size_t byte = 0; byte < table.size(); ++byte) {
+      table[byte] = AnsiCharToWide(static_cast<unsigned char>(byte));
+    }
+    return table;
+  }();
+  return widened.data();
 }
 
 // Whether any of the eight bytes at `text` is a quote or a backslash: a
@@ -85,7 +93,12 @@ uint64_t EightDigitsValue(uint64_t word) {
 class JSONParser {
  public:
   JSONParser(const char* text, const TJSONParseEvent& on_event)
-      : start_(text), end_(text + std::strlen(text)), p_(text), on_event_(on_event), events_(static_cast<bool>(on_event)) {}
+      : start_(text),
+        end_(text + std::strlen(text)),
+        p_(text),
+        on_event_(on_event),
+        events_(static_cast<bool>(on_event)),
+        widened_(WidenedBytes()) {}
 
   std::unique_ptr<TJSONbase> Parse() {
     std::unique_ptr<TJSONbase> root = ReadContainer(nullptr);
@@ -110,6 +123,8 @@ class JSONParser {
     }
     p_ = p;
   }
+
+  char16_t Widen(char c) const { return widened_[static_cast<unsigned char>(c)]; }
 
   void Emit(uint8_t code, const Variant& value) { on_event_(code, value); }
 
@@ -529,6 +544,7 @@ class JSONParser {
   const char* p_;
   const TJSONParseEvent& on_event_;
   bool events_;
+  const char16_t* widened_;  // each byte of the code page as UTF-16
   int depth_ = 0;
   std::u16string wide_;  // reused by every string
   bool escaped_ = false;  // whether the last string token held a backslash
