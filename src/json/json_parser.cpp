@@ -338,12 +338,28 @@ class JSONParser {
       scalar = events_ ? Variant::String({}) : Variant::OleStr({});
     } else if (!escaped_) {
       wide_.resize(raw.size());
-      for (size_t i = 0; i < raw.size(); ++i) wide_[i] = Widen(raw[i]);
+      WidenInto(raw, wide_.data());
       scalar = Variant::OleStr(wide_);
     } else {
       Unescape(raw);
       scalar = Variant::OleStr(wide_);
     }
+  }
+
+  // Widens text without escapes; eight ASCII bytes at a time are their own
+  // code units.
+  void WidenInto(std::string_view raw, char16_t* out) const {
+    size_t i = 0;
+    for (; raw.size() - i >= 8; i += 8) {
+      uint64_t word = 0;
+      std::memcpy(&word, raw.data() + i, sizeof word);
+      if ((word & 0x8080808080808080) == 0) {
+        for (size_t k = 0; k < 8; ++k) out[i + k] = static_cast<char16_t>(static_cast<unsigned char>(raw[i + k]));
+      } else {
+        for (size_t k = 0; k < 8; ++k) out[i + k] = Widen(raw[i + k]);
+      }
+    }
+    for (; i < raw.size(); ++i) out[i] = Widen(raw[i]);
   }
 
   // Widens the raw content into wide_ and resolves its escapes.
