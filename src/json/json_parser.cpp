@@ -1,6 +1,7 @@
 #include "json/json_parser.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -27,11 +28,18 @@ int HexValue(char c) {
   return -1;
 }
 
-// A byte of the 8-bit code page as UTF-16. Only 0x80 to 0x9F stand for
-// other characters; every other byte is the code unit of the same value.
-char16_t Widen(char c) {
-  auto byte = static_cast<unsigned char>(c);
-  return byte >= 0x80 && byte < 0xA0 ? AnsiCharToWide(byte) : byte;
+// Every byte of the 8-bit code page as UTF-16, so that a string widens
+// without a branch or a call per byte. Made on first use, so that a parse
+// during another file's static start-up finds it ready.
+const char16_t* WidenedBytes() {
+  static const std::array<char16_t, 256> widened = [] {
+    std::array<char16_t, 256> table{};
+    for (size_t byte = 0; byte < table.size(); ++byte) {
+      table[byte] = AnsiCharToWide(static_cast<unsigned char>(byte));
+    }
+    return table;
+  }();
+  return widened.data();
 }
 
 // Whether any of the eight bytes at `text` is a quote or a backslash: a
@@ -53,6 +61,24 @@ bool HasQuoteOrBackslash(const char* text) {
   return (((quotes - kOnes) & ~quotes) | ((backslashes - kOnes) & ~backslashes)) & kTops;
 }
 
+// Whether the eight bytes of the word are all digits: adding 0x46 carries a
+// byte above '9' into its top bit, subtracting 0x30 borrows one below '0'.
+bool IsEightDigits(uint64_t word) {
+  return (((word + 0x4646464646464646) | (word - 0x3030303030303030)) & 0x8080808080808080) == 0;
+}
+
+// The value of eight digits read as a little-endian word, the first digit
+// in the lowest byte: pairs of digits are joined, then pairs of pairs, then
+// the two halves.
+uint64_t EightDigitsValue(uint64_t word) {
+  constexpr uint64_t kLowBytes = 0x000000FF000000FF;
+  constexpr uint64_t kHundredAndMillion = 100 + (uint64_t{1000000} << 32);
+  constexpr uint64_t kOneAndTenThousand = 1 + (uint64_t{10000} << 32);
+  word -= 0x3030303030303030;
+  word = word * 10 + (word >> 8);
+  return (((word & kLowBytes) * kHundredAndMillion) + (((word >> 16) & kLowBytes) * kOneAndTenThousand)) >> 32;
+}
+
 [[noreturn]] void RaiseAt(const char* message, size_t position) {
   throw TJSONError(message + std::string(" at position ") + std::to_string(position));
 }
@@ -67,7 +93,12 @@ bool HasQuoteOrBackslash(const char* text) {
 class JSONParser {
  public:
   JSONParser(const char* text, const TJSONParseEvent& on_event)
-      : start_(text), end_(text + std::strlen(text)), p_(text), on_event_(on_event), events_(static_cast<bool>(on_event)) {}
+      : start_(text),
+        end_(text + std::strlen(text)),
+        p_(text),
+        on_event_(on_event),
+        events_(static_cast<bool>(on_event)),
+        widened_(WidenedBytes()) {}
 
   std::unique_ptr<TJSONbase> Parse() {
     std::unique_ptr<TJSONbase> root = ReadContainer(nullptr);
@@ -92,6 +123,8 @@ class JSONParser {
     }
     p_ = p;
   }
+
+  char16_t Widen(char c) const { return widened_[static_cast<unsigned char>(c)]; }
 
   void Emit(uint8_t code, const Variant& value) { on_event_(code, value); }
 
@@ -305,12 +338,28 @@ class JSONParser {
       scalar = events_ ? Variant::String({}) : Variant::OleStr({});
     } else if (!escaped_) {
       wide_.resize(raw.size());
-      for (size_t i = 0; i < raw.size(); ++i) wide_[i] = Widen(raw[i]);
+      WidenInto(raw, wide_.data());
       scalar = Variant::OleStr(wide_);
     } else {
       Unescape(raw);
       scalar = Variant::OleStr(wide_);
     }
+  }
+
+  // Widens text without escapes; eight ASCII bytes at a time are their own
+  // code units.
+  void WidenInto(std::string_view raw, char16_t* out) const {
+    size_t i = 0;
+    for (; raw.size() - i >= 8; i += 8) {
+      uint64_t word = 0;
+      std::memcpy(&word, raw.data() + i, sizeof word);
+      if ((word & 0x8080808080808080) == 0) {
+        for (size_t k = 0; k < 8; ++k) out[i + k] = static_cast<char16_t>(static_cast<unsigned char>(raw[i + k]));
+      } else {
+        for (size_t k = 0; k < 8; ++k) out[i + k] = Widen(raw[i + k]);
+      }
+    }
+    for (; i < raw.size(); ++i) out[i] = Widen(raw[i]);
   }
 
   // Widens the raw content into wide_ and resolves its escapes.
@@ -371,7 +420,7 @@ class JSONParser {
     while (*p == '0') ++p;
     const char* first = p;
     uint64_t mantissa = 0;
-    for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    p = ReadDigits(p, mantissa);
     auto significant = static_cast<size_t>(p - first);
     bool any_digit = p != whole;
     int64_t scale = 0;  // the token's value is mantissa × 10^scale
@@ -385,7 +434,7 @@ class JSONParser {
         while (*p == '0') ++p;
       }
       first = p;
-      for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+      p = ReadDigits(p, mantissa);
       significant += static_cast<size_t>(p - first);
       scale = -static_cast<int64_t>(p - decimals);
       any_digit = true;
@@ -421,6 +470,23 @@ class JSONParser {
   }
 
   static constexpr size_t kMantissaDigits = 19;  // always below 2^64
+
+  // Appends the digits at `p` to the mantissa, eight at a time while eight
+  // follow, and gives the position after them. More than 19 digits wrap the
+  // mantissa, which is then not used.
+  const char* ReadDigits(const char* p, uint64_t& mantissa) const {
+    if constexpr (std::endian::native == std::endian::little) {
+      while (end_ - p >= 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, p, sizeof word);
+        if (!IsEightDigits(word)) break;
+        mantissa = mantissa * 100000000 + EightDigitsValue(word);
+        p += 8;
+      }
+    }
+    for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    return p;
+  }
 
   // mantissa × 10^scale correctly rounded, when one exact operation gives
   // it. Within 2^53 and 10^22 both factors are exact doubles. Otherwise,
@@ -494,6 +560,7 @@ class JSONParser {
   const char* p_;
   const TJSONParseEvent& on_event_;
   bool events_;
+  const char16_t* widened_;  // each byte of the code page as UTF-16
   int depth_ = 0;
   std::u16string wide_;  // reused by every string
   bool escaped_ = false;  // whether the last string token held a backslash

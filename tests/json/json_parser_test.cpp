@@ -132,6 +132,17 @@ TEST(ParseJSON, NumbersReadAsTheNearestDouble) {
   }
   check("12345678901234567890123");
   check("0.00000000000000000000000000000000012345");
+  // Digits are gathered eight at a time: runs of every length, split by the
+  // point anywhere.
+  std::string run = "98765432109876543210987654321";
+  for (size_t length = 1; length <= run.size(); ++length) {
+    for (size_t point = 0; point <= length; ++point) {
+      std::string token = run.substr(0, length);
+      token.insert(point, point == 0 ? "0." : ".");
+      if (point == length) token += "5";
+      check(token);
+    }
+  }
 }
 
 // Strings are scanned several bytes at a time: a quote, a backslash or the
