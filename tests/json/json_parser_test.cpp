@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "json/comma_locale.h"
-#include "json/expect_error.h"
+#include "expect_error.h"
 #include "platform/code_page.h"
 
 namespace tarn {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "json/expect_error.h"
+#include "expect_error.h"
 
 namespace tarn {
 namespace {

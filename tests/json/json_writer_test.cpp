@@ -8,7 +8,7 @@
 #include <string>
 
 #include "json/comma_locale.h"
-#include "json/expect_error.h"
+#include "expect_error.h"
 #include "json/json_output.h"
 #include "json/json_parser.h"
 #include "json/json_text.h"

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "expect_error.h"
+
 #include "platform/exceptions.h"
 
 namespace tarn {
@@ -39,13 +41,7 @@ TEST(IntegerText, DefaultsAndStrictConversion) {
   EXPECT_EQ(StrToIntDef("abc", 7), 7);
   EXPECT_EQ(StrToIntDef("0", 7), 0);
   EXPECT_EQ(StrToInt("12"), 12);
-  try {
-    StrToInt("12a");
-    FAIL() << "no error raised";
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'12a' is not a valid integer value");
-    EXPECT_STREQ(e.ClassName(), "EConvertError");
-  }
+  EXPECT_THROW_MSG(StrToInt("12a"), EConvertError, "'12a' is not a valid integer value");
 }
 
 TEST(BooleanText, NonZeroIsTrueAndOtherTextGivesTheDefault) {

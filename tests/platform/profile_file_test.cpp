@@ -7,6 +7,7 @@
 
 #include "platform/exceptions.h"
 #include "platform/ini_file.h"
+#include "expect_error.h"
 #include "test_support.h"
 
 namespace tarn {
@@ -144,12 +145,7 @@ TEST_F(ProfileFile, WritesThatCouldNotBeReadBackAreRefusedAndTheFileIsUnchanged)
   for (Entry entry : {Entry{"s", "k", "a\r\n[evil]\r\nx=1"}, Entry{"s", "k", "a\nb"}, Entry{"s", "k", "a\rb"},
                       Entry{"s\n", "k", "v"}, Entry{"s", "k\r", "v"}, Entry{"s", "a=b", "v"}, Entry{"s", ";k", "v"},
                       Entry{"s", "[k", "v"}, Entry{"s]", "k", "v"}, Entry{"s", "k\t", "v"}, Entry{"\ts", "k", "v"}}) {
-    try {
-      WritePrivateProfileString(entry.section, entry.key, entry.value, file_);
-      FAIL() << "no error raised";
-    } catch (const EIniFileException& e) {
-      EXPECT_EQ(e.Message(), "Unable to write to " + file_);
-    }
+    EXPECT_THROW_MSG(WritePrivateProfileString(entry.section, entry.key, entry.value, file_), EIniFileException, "Unable to write to " + file_);
   }
   EXPECT_EQ(ReadFile(file_), before);
 }
@@ -191,12 +187,7 @@ TEST_F(ProfileFile, AFailedSaveLeavesTheOldFileIntact) {
 TEST_F(ProfileFile, AFileInPlaceOfADirectoryFailsTheWrite) {
   WriteFile(dir_.Path("plain"), "not a directory");
   std::string path = dir_.Path("plain/settings.ini");
-  try {
-    WritePrivateProfileString("s", "k", "v", path);
-    FAIL() << "no error raised";
-  } catch (const EIniFileException& e) {
-    EXPECT_EQ(e.Message(), "Unable to write to " + path);
-  }
+  EXPECT_THROW_MSG(WritePrivateProfileString("s", "k", "v", path), EIniFileException, "Unable to write to " + path);
   EXPECT_EQ(ReadFile(dir_.Path("plain")), "not a directory");
 }
 

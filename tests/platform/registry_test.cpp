@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/exceptions.h"
+#include "expect_error.h"
 #include "test_support.h"
 
 namespace tarn {
@@ -52,12 +53,7 @@ TEST(Registry, AValueOfAnotherTypeIsAnError) {
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey("K", true));
   reg.WriteInteger("TIMEOUT", 5);
-  try {
-    reg.ReadString("TIMEOUT");
-    FAIL() << "no error raised";
-  } catch (const ERegistryException& e) {
-    EXPECT_EQ(e.Message(), "Invalid data type for 'TIMEOUT'");
-  }
+  EXPECT_THROW_MSG(reg.ReadString("TIMEOUT"), ERegistryException, "Invalid data type for 'TIMEOUT'");
 }
 
 TEST(Registry, OpeningDoesNotCreateUnlessAsked) {

@@ -1,6 +1,7 @@
 #include "settings/client_cfg.h"
 
 #include "platform/exceptions.h"
+#include "expect_error.h"
 #include "settings_fixture.h"
 
 namespace tarn {
@@ -58,12 +59,7 @@ TEST_F(ClientCfg, OnlyAUserTimeoutOfZeroIsReplaced) {
 
 TEST_F(ClientCfg, ARegistryValueOfAnotherTypeStopsTheLoad) {
   WriteRegistryDword("CLIENT", "TIMEOUT", 5);
-  try {
-    Load();
-    FAIL() << "no error raised";
-  } catch (const ERegistryException& e) {
-    EXPECT_EQ(e.Message(), "Invalid data type for 'TIMEOUT'");
-  }
+  EXPECT_THROW_MSG(Load(), ERegistryException, "Invalid data type for 'TIMEOUT'");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "settings/server_cfg.h"
 
 #include "platform/exceptions.h"
+#include "expect_error.h"
 #include "settings_fixture.h"
 
 namespace tarn {
@@ -84,12 +85,7 @@ TEST_F(ServerCfg, ADirectoryNamedLikeTheFileDoesNotCount) {
 
 TEST_F(ServerCfg, ARegistryValueOfAnotherTypeStopsTheLoad) {
   WriteRegistryDword("SERVER", "max_tasks", 5);
-  try {
-    Load();
-    FAIL() << "no error raised";
-  } catch (const ERegistryException& e) {
-    EXPECT_EQ(e.Message(), "Invalid data type for 'max_tasks'");
-  }
+  EXPECT_THROW_MSG(Load(), ERegistryException, "Invalid data type for 'max_tasks'");
 }
 
 }  // namespace
