@@ -6,11 +6,11 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "json/decimal_to_double.h"
 #include "platform/code_page.h"
 
 namespace tarn {
@@ -488,12 +488,9 @@ class JSONParser {
     return p;
   }
 
-  // mantissa × 10^scale correctly rounded, when one exact operation gives
-  // it. Within 2^53 and 10^22 both factors are exact doubles. Otherwise,
-  // where long double has a 64-bit mantissa, a 19-digit mantissa and powers
-  // up to 10^27 are exact in it; its correctly rounded result rounds again
-  // to the right double unless it lies exactly halfway between two doubles
-  // (the dropped 11 bits are 10000000000), which is left to ToDouble.
+  // mantissa × 10^scale correctly rounded, or false when it is left to
+  // ToDouble. Within 2^53 and 10^22 both factors are exact doubles, so one
+  // operation rounds correctly.
   static bool ExactDecimal(uint64_t mantissa, int64_t scale, double& value) {
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
@@ -502,20 +499,7 @@ class JSONParser {
       value = scale < 0 ? exact / kPowers[-scale] : exact * kPowers[scale];
       return true;
     }
-    if constexpr (std::numeric_limits<long double>::digits == 64 && std::endian::native == std::endian::little) {
-      static constexpr long double kLongPowers[] = {
-          1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
-          1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
-      if (scale < -27 || scale > 27) return false;
-      auto exact = static_cast<long double>(mantissa);
-      long double rounded = scale < 0 ? exact / kLongPowers[-scale] : exact * kLongPowers[scale];
-      uint64_t bits = 0;
-      std::memcpy(&bits, &rounded, sizeof bits);  // the 64-bit mantissa comes first
-      if ((bits & 0x7FF) == 0x400) return false;
-      value = static_cast<double>(rounded);
-      return true;
-    }
-    return false;
+    return DecimalToDouble(mantissa, scale, value);
   }
 
   // Reads a number token as a double whatever the locale. A value too large
