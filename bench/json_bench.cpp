@@ -29,7 +29,11 @@ std::string ReadCorpus(const std::string& name) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-size_t HeapInUse() { return mallinfo2().uordblks; }
+// Small blocks plus those the C allocator maps on their own.
+size_t HeapInUse() {
+  struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
 
 void SetThroughput(benchmark::State& state, const std::string& text) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));

@@ -1,10 +1,11 @@
 // The member names of an object: narrow texts kept one after another in a
-// single block, with the end of each, so that a member costs no allocation
-// of its own for its name.
+// single room, with the end of each, so that a member costs no allocation of
+// its own for its name, and the names of a small object none at all.
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <cstdint>
+#include <memory_resource>
 #include <string_view>
 
 #include "json/inline_list.h"
@@ -16,20 +17,20 @@ class TJSONnames {
   size_t Size() const noexcept { return ends_.size(); }
 
   std::string_view operator[](size_t position) const noexcept {
-    size_t start = position == 0 ? 0 : ends_[position - 1];
-    return std::string_view(text_).substr(start, ends_[position] - start);
+    uint32_t start = position == 0 ? 0 : ends_[position - 1];
+    return std::string_view(text_.begin() + start, ends_[position] - start);
   }
 
   // Appends a name; on failure the list is unchanged.
   void Add(std::string_view name) {
-    if (ends_.size() == ends_.capacity()) ends_.reserve(ends_.empty() ? 4 : ends_.size() * 2);
-    text_.append(name);
-    ends_.push_back(text_.size());
+    if (ends_.size() == ends_.capacity()) ends_.reserve(ends_.size() * 2);
+    text_.append(name.data(), name.size());
+    ends_.push_back(static_cast<uint32_t>(text_.size()));
   }
 
   void RemoveLast() noexcept {
     ends_.pop_back();
-    text_.resize(ends_.empty() ? 0 : ends_.back());
+    text_.shrink_to(ends_.empty() ? 0 : ends_.back());
   }
 
   void Clear() noexcept {
@@ -37,23 +38,24 @@ class TJSONnames {
     ends_.clear();
   }
 
-  // Moves the last `count` names of `from` to the end of this list, which
-  // is given room for exactly them.
-  void TakeLast(TJSONnames& from, size_t count) {
+  // Moves the last `count` names of `from` to the end of this list, in room
+  // for exactly them taken from `memory`, which must outlive the list.
+  void TakeLast(TJSONnames& from, size_t count, std::pmr::memory_resource& memory) {
     size_t first = from.Size() - count;
-    size_t start = first == 0 ? 0 : from.ends_[first - 1];
-    text_.reserve(text_.size() + from.text_.size() - start);
-    ends_.reserve(ends_.size() + count);
-    size_t base = text_.size();
-    text_.append(from.text_, start);
+    uint32_t start = first == 0 ? 0 : from.ends_[first - 1];
+    size_t length = from.text_.size() - start;
+    text_.reserve(text_.size() + length, memory);
+    ends_.reserve(ends_.size() + count, memory);
+    auto base = static_cast<uint32_t>(text_.size());
+    text_.append(from.text_.begin() + start, length);
     for (size_t i = first; i < from.Size(); ++i) ends_.push_back(base + from.ends_[i] - start);
-    from.text_.resize(start);
+    from.text_.shrink_to(start);
     from.ends_.shrink_to(first);
   }
 
  private:
-  std::string text_;
-  InlineList<size_t, 3> ends_;  // an object of up to three members keeps them inside
+  InlineList<char, 16> text_;
+  InlineList<uint32_t, 4> ends_;  // an object of up to four members keeps them inside
 };
 
 }  // namespace tarn

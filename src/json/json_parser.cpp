@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "json/arena_values.h"
 #include "json/decimal_to_double.h"
 #include "platform/code_page.h"
 
@@ -98,7 +99,9 @@ class JSONParser {
         p_(text),
         on_event_(on_event),
         events_(static_cast<bool>(on_event)),
-        widened_(WidenedBytes()) {}
+        widened_(WidenedBytes()) {
+    if (!events_) arena_ = std::make_unique<ValueArena>();
+  }
 
   std::unique_ptr<TJSONbase> Parse() {
     std::unique_ptr<TJSONbase> root = ReadContainer(nullptr);
@@ -166,8 +169,10 @@ class JSONParser {
     std::unique_ptr<Container> container;
     if (events_) {
       Emit(begin, Variant());
+    } else if (parent == nullptr) {
+      container = std::make_unique<ArenaRoot<Container>>();
     } else {
-      container = std::make_unique<Container>(parent);
+      container = std::unique_ptr<Container>(new (*arena_) ArenaValue<Container>(parent));
     }
     // The items wait on the parser's stack and move into the container, at
     // their exact number, when it closes.
@@ -186,6 +191,8 @@ class JSONParser {
           Emit(end, Variant());
         } else {
           TakeItems(*container, first_item);
+          // The whole tree is read: the root takes the memory it lives in.
+          if (parent == nullptr) static_cast<ArenaRoot<Container>&>(*container).Adopt(std::move(arena_));
         }
         return container;
       }
@@ -200,18 +207,17 @@ class JSONParser {
     }
   }
 
-  void TakeItems(TJSONlist& list, size_t first_item) {
-    MoveItems(items_, first_item, list.children_);
-  }
+  void TakeItems(TJSONlist& list, size_t first_item) { MoveItems(first_item, list.children_); }
 
   void TakeItems(TJSONobject& object, size_t first_item) {
-    MoveItems(items_, first_item, object.children_);
-    object.names_.TakeLast(names_, object.children_.size());
+    MoveItems(first_item, object.children_);
+    object.names_.TakeLast(names_, object.children_.size(), *arena_);
   }
 
-  template <typename T, typename Children>
-  static void MoveItems(std::vector<T>& from, size_t first, Children& to) {
-    to.reserve(from.size() - first);
+  template <typename Children>
+  void MoveItems(size_t first, Children& to) {
+    std::vector<TJSONarray::Child>& from = items_;
+    to.reserve(from.size() - first, *arena_);
     for (size_t i = first; i < from.size(); ++i) to.push_back(std::move(from[i]));
     from.erase(from.begin() + static_cast<std::ptrdiff_t>(first), from.end());
   }
@@ -336,13 +342,14 @@ class JSONParser {
     std::string_view raw = ReadStringToken();
     if (raw.empty()) {
       scalar = events_ ? Variant::String({}) : Variant::OleStr({});
-    } else if (!escaped_) {
-      wide_.resize(raw.size());
-      WidenInto(raw, wide_.data());
-      scalar = Variant::OleStr(wide_);
     } else {
-      Unescape(raw);
-      scalar = Variant::OleStr(wide_);
+      if (escaped_) {
+        Unescape(raw);
+      } else {
+        wide_.resize(raw.size());
+        WidenInto(raw, wide_.data());
+      }
+      scalar = events_ ? Variant::OleStr(wide_) : Variant::OleStrIn(wide_, *arena_);
     }
   }
 
@@ -546,6 +553,9 @@ class JSONParser {
   bool events_;
   const char16_t* widened_;  // each byte of the code page as UTF-16
   int depth_ = 0;
+  // Tree mode: the memory of the values read, until the root takes it. It
+  // outlives the items below, which may hold values made in it.
+  std::unique_ptr<ValueArena> arena_;
   std::u16string wide_;  // reused by every string
   bool escaped_ = false;  // whether the last string token held a backslash
   std::vector<TJSONarray::Child> items_;  // of every open container, innermost last

@@ -109,6 +109,18 @@ Variant Variant::OfText(uint16_t type, std::basic_string_view<Unit> text) {
 }
 
 Variant Variant::OleStr(std::u16string_view text) { return OfText(varOleStr, text); }
+Variant Variant::OleStrIn(std::u16string_view text, std::pmr::memory_resource& memory) {
+  Variant v(varOleStr);
+  if (!text.empty()) {
+    size_t bytes = sizeof(TextBlock) + text.size() * sizeof(char16_t);
+    auto* block = new (memory.allocate(bytes, alignof(TextBlock))) TextBlock{text.size()};
+    std::memcpy(block->Units<char16_t>(), text.data(), text.size() * sizeof(char16_t));
+    v.payload_.text = block;
+    v.borrowed_ = true;
+  }
+  return v;
+}
+
 Variant Variant::StrArg(std::u16string_view text) { return OfText(varStrArg, text); }
 Variant Variant::String(std::string_view narrow_text) { return OfText(varString, narrow_text); }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,17 +46,19 @@ class Variant {
   ~Variant() {
     if (OwnsPayload()) ReleasePayload();
   }
+  // A copy owns its strings and arrays, also where the original borrows its text.
   Variant(const Variant& other) : type_(other.type_), payload_(other.payload_) {
-    if (OwnsPayload()) CopyPayload();
+    if (HasHeapPayload()) CopyPayload();
   }
   Variant& operator=(const Variant& other);
-  Variant(Variant&& other) noexcept : type_(other.type_), payload_(other.payload_) {
+  Variant(Variant&& other) noexcept : type_(other.type_), borrowed_(other.borrowed_), payload_(other.payload_) {
     other.type_ = varEmpty;
   }
   Variant& operator=(Variant&& other) noexcept {
     if (this != &other) {
       if (OwnsPayload()) ReleasePayload();
       type_ = other.type_;
+      borrowed_ = other.borrowed_;
       payload_ = other.payload_;
       other.type_ = varEmpty;
     }
@@ -70,6 +73,9 @@ class Variant {
   static Variant Currency(int64_t ten_thousandths);
   static Variant Date(double days);
   static Variant OleStr(std::u16string_view text);
+  // A wide string whose text is kept in `memory` and never freed by the
+  // variant: `memory` must outlive it (and whatever it is moved into).
+  static Variant OleStrIn(std::u16string_view text, std::pmr::memory_resource& memory);
   static Variant StrArg(std::u16string_view text);
   static Variant String(std::string_view narrow_text);
   static Variant Boolean(bool value);
@@ -107,11 +113,12 @@ class Variant {
   static Variant OfReal(uint16_t type, double value);
   template <typename Unit>
   static Variant OfText(uint16_t type, std::basic_string_view<Unit> text);
-  // Strings and arrays own a heap payload; every other payload is a value
-  // or a reference that is copied as it is.
-  bool OwnsPayload() const noexcept {
+  // Strings and arrays have a heap payload, owned unless borrowed; every
+  // other payload is a value or a reference that is copied as it is.
+  bool HasHeapPayload() const noexcept {
     return type_ == varOleStr || type_ == varStrArg || type_ == varString || (type_ & varArray) != 0;
   }
+  bool OwnsPayload() const noexcept { return HasHeapPayload() && !borrowed_; }
   void ReleasePayload() noexcept;
   // Replaces the payload, a copy of another variant's, with an own copy.
   void CopyPayload();
@@ -120,6 +127,7 @@ class Variant {
   struct TextBlock;
 
   uint16_t type_;
+  bool borrowed_ = false;  // the text lives in memory that the variant does not own
   union {
     int64_t int64;
     double real;

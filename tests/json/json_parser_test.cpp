@@ -311,6 +311,43 @@ TEST(ParseJSON, FailedParseDestroysEverything) {
   EXPECT_THROW(ParseJSON("[[1],[2]] x"), TJSONError);
 }
 
+// A parsed tree keeps its values in memory of its own; values added,
+// replaced or cleared afterwards by hand mix with them. Under
+// AddressSanitizer a value used after it was destroyed, or memory leaked or
+// freed twice, fails this test.
+TEST(ParseJSON, ParsedTreesMixWithValuesAddedByHand) {
+  std::unique_ptr<TJSONbase> root =
+      ParseJSON("{\"list\":[1,[2,3],\"a long string value\",4,5],\"pair\":[6,7],\"name\":\"x\"}");
+  auto* list = static_cast<TJSONlist*>(root->GetNamedItem(u"list"));
+  auto* pair = static_cast<TJSONlist*>(root->GetNamedItem(u"pair"));
+  // Rooms made by the parse grow into the heap; a replaced parsed value goes.
+  for (int i = 0; i < 20; ++i) list->Add(nullptr);
+  pair->Add(nullptr);
+  list->SetItem(1, std::make_unique<TJSONlist>(list));
+  static_cast<TJSONlist*>(list->GetItem(1))->Add(nullptr);
+  auto* object = static_cast<TJSONobject*>(root.get());
+  for (int i = 0; i < 12; ++i) object->Add(u"added" + std::u16string(1, static_cast<char16_t>(u'a' + i)), nullptr);
+  object->SetNamedItem(u"name", nullptr);
+  EXPECT_EQ(root->GetNamedItem(u"pair")->Count(), 3);
+  EXPECT_EQ(root->GetNamedItem(u"addedl")->Kind(), jkNull);
+  Variant text = list->GetItem(2)->GetValue();  // a copy, which outlives the tree
+  std::string expected = "{\"list\":[1,[null],\"a long string value\",4,5";
+  for (int i = 0; i < 20; ++i) expected += ",null";
+  expected += "],\"pair\":[6,7,null],\"name\":null";
+  for (char name = 'a'; name <= 'l'; ++name) expected += ",\"added" + std::string(1, name) + "\":null";
+  EXPECT_EQ(root->Text(), expected + "}");
+  // A parsed tree may become part of another; it goes with it.
+  TJSONlist outer;
+  outer.Add(std::move(root));
+  outer.Add(ParseJSON("[[1,2],[3,4]]"));
+  EXPECT_EQ(outer.GetItem(1)->Text(), "[[1,2],[3,4]]");
+  static_cast<TJSONlist*>(outer.GetItem(1))->Clear();
+  static_cast<TJSONlist*>(outer.GetItem(1))->Add(nullptr);
+  EXPECT_EQ(outer.GetItem(1)->Text(), "[null]");
+  outer.Clear();
+  EXPECT_EQ(text.AsWide(), u"a long string value");
+}
+
 TEST(ParseJSON, LargeDocumentRoundTrip) {
   std::string text = "{";
   for (int i = 0; i < 5000; ++i) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory_resource>
 #include <utility>
 
 namespace tarn {
@@ -57,6 +58,25 @@ TEST(Variant, CopiesOwnTheirStringsAndArrays) {
   Variant moved = std::move(array_copy);
   EXPECT_TRUE(array_copy.IsEmpty());
   EXPECT_EQ(moved.AsArray()[1].AsInt64(), 2);
+}
+
+// Text kept in memory of the caller's is never freed by the variant; a copy
+// owns text of its own, which outlives that memory.
+TEST(Variant, BorrowedTextIsCopiedWhenTheVariantIs) {
+  Variant copy;
+  Variant moved;
+  {
+    std::pmr::monotonic_buffer_resource memory;
+    Variant text = Variant::OleStrIn(u"borrowed text", memory);
+    EXPECT_EQ(text.Type(), varOleStr);
+    EXPECT_EQ(text.AsWide(), u"borrowed text");
+    copy = text;
+    moved = std::move(text);
+    EXPECT_EQ(moved.AsWide(), u"borrowed text");
+    moved = Variant::Integer(1);  // drops the borrowed text without freeing it
+    EXPECT_EQ(Variant::OleStrIn(u"", memory).AsWide(), u"");
+  }
+  EXPECT_EQ(copy.AsWide(), u"borrowed text");
 }
 
 TEST(Variant, ReferencesAreNotOwned) {
