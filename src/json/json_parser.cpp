@@ -62,10 +62,12 @@ bool HasQuoteOrBackslash(const char* text) {
   return (((quotes - kOnes) & ~quotes) | ((backslashes - kOnes) & ~backslashes)) & kTops;
 }
 
-// Whether the eight bytes of the word are all digits: adding 0x46 carries a
-// byte above '9' into its top bit, subtracting 0x30 borrows one below '0'.
-bool IsEightDigits(uint64_t word) {
-  return (((word + 0x4646464646464646) | (word - 0x3030303030303030)) & 0x8080808080808080) == 0;
+// The top bit of each byte of the word that is not a digit: adding 0x46
+// carries a byte above '9' into its top bit, subtracting 0x30 borrows one
+// below '0'. A carry or borrow only spoils the bytes after a non-digit, so
+// the lowest marked byte is always the first non-digit.
+uint64_t NonDigits(uint64_t word) {
+  return ((word + 0x4646464646464646) | (word - 0x3030303030303030)) & 0x8080808080808080;
 }
 
 // The value of eight digits read as a little-endian word, the first digit
@@ -478,17 +480,28 @@ class JSONParser {
 
   static constexpr size_t kMantissaDigits = 19;  // always below 2^64
 
-  // Appends the digits at `p` to the mantissa, eight at a time while eight
-  // follow, and gives the position after them. More than 19 digits wrap the
+  // Appends the digits at `p` to the mantissa, eight at a time, and the
+  // fewer than eight before a non-digit as one word padded with leading
+  // zeros; gives the position after them. More than 19 digits wrap the
   // mantissa, which is then not used.
   const char* ReadDigits(const char* p, uint64_t& mantissa) const {
+    static constexpr uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
     if constexpr (std::endian::native == std::endian::little) {
       while (end_ - p >= 8) {
         uint64_t word = 0;
         std::memcpy(&word, p, sizeof word);
-        if (!IsEightDigits(word)) break;
-        mantissa = mantissa * 100000000 + EightDigitsValue(word);
-        p += 8;
+        uint64_t non_digits = NonDigits(word);
+        if (non_digits == 0) {
+          mantissa = mantissa * 100000000 + EightDigitsValue(word);
+          p += 8;
+          continue;
+        }
+        int count = std::countr_zero(non_digits) / 8;
+        if (count != 0) {
+          uint64_t padded = (word << (64 - 8 * count)) | (0x3030303030303030 >> (8 * count));
+          mantissa = mantissa * kPowersOfTen[count] + EightDigitsValue(padded);
+        }
+        return p + count;
       }
     }
     for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');

@@ -33,8 +33,6 @@ void ReserveOneMore(List& v) {
 // ---------------------------------------------------------------------------
 // TJSONbase
 
-TJSONbase::TJSONbase(TJSONarray* parent) noexcept : parent_(parent), value_(Variant::Null()) {}
-
 TJSONbase::~TJSONbase() = default;
 
 TJSONarray* TJSONbase::Parent() const noexcept { return parent_; }
@@ -117,8 +115,6 @@ int32_t TJSONbase::Count() const { throw TJSONError(kScalarHasNoCount); }
 // ---------------------------------------------------------------------------
 // TJSONarray
 
-TJSONarray::TJSONarray(TJSONarray* parent) noexcept : TJSONbase(parent) { value_ = Variant(); }
-
 TJSONarray::~TJSONarray() { DestroyChildren(); }
 
 namespace {
@@ -128,14 +124,19 @@ bool HasGrandchildren(const TJSONbase* node) {
   return array != nullptr && array->Count() > 0;
 }
 
+// Containers nested up to this deep are destroyed by plain recursion, each
+// by its own destructor; deeper ones by the loop below, which needs no
+// stack of the machine's.
+constexpr int kRecursiveDestruction = 64;
+thread_local int destruction_depth = 0;
+
 }  // namespace
 
 void TJSONarray::DestroyChildren() noexcept {
-  bool nested = false;
-  for (const Child& child : children_) nested = nested || HasGrandchildren(child.Node());
-  if (!nested) {
-    for (Child& child : children_) child.Release();
+  if (destruction_depth < kRecursiveDestruction) {
+    ++destruction_depth;
     children_.clear();
+    --destruction_depth;
     return;
   }
   // A container's children are emptied before the container itself is
@@ -204,8 +205,6 @@ void TJSONarray::ForEachBound(const TJSONVisitMethod& visitor, void* user_data) 
 
 // ---------------------------------------------------------------------------
 // TJSONlist
-
-TJSONlist::TJSONlist(TJSONarray* parent) noexcept : TJSONarray(parent) {}
 
 uint8_t TJSONlist::Kind() const noexcept { return jkList; }
 

@@ -58,7 +58,7 @@ using TJSONVisitMethod = std::function<void(const std::u16string& name, TJSONbas
 
 class TJSONbase : public TObject {
  public:
-  explicit TJSONbase(TJSONarray* parent = nullptr) noexcept;
+  explicit TJSONbase(TJSONarray* parent = nullptr) noexcept : parent_(parent), value_(Variant::Null()) {}
   ~TJSONbase() override;
   TJSONbase(const TJSONbase&) = delete;
   TJSONbase& operator=(const TJSONbase&) = delete;
@@ -90,6 +90,7 @@ class TJSONbase : public TObject {
   virtual const TJSONarray* AsArray() const noexcept { return nullptr; }
 
  protected:
+  TJSONbase(TJSONarray* parent, Variant value) noexcept : parent_(parent), value_(std::move(value)) {}
   // The kind of a stored, normalised value.
   static uint8_t KindOf(const Variant& value) noexcept;
   // Writes a stored, normalised scalar value.
@@ -158,7 +159,8 @@ class TJSONarray : public TJSONbase {
   // Two children live inside the container: a pair costs no allocation.
   using Children = InlineList<Child, 2>;
 
-  explicit TJSONarray(TJSONarray* parent) noexcept;
+  // A container has no value of its own.
+  explicit TJSONarray(TJSONarray* parent) noexcept : TJSONbase(parent, Variant()) {}
   // The name handed to a visitor for the child at the position.
   virtual std::u16string VisitName(int32_t position) const = 0;
   // Destroys every child in position order, nested containers' children
@@ -177,7 +179,7 @@ class TJSONarray : public TJSONbase {
 
 class TJSONlist : public TJSONarray {
  public:
-  explicit TJSONlist(TJSONarray* parent = nullptr) noexcept;
+  explicit TJSONlist(TJSONarray* parent = nullptr) noexcept : TJSONarray(parent) {}
 
   // Appends the value; no value appends a new null whose parent is this list.
   void Add(std::unique_ptr<TJSONbase> value);

@@ -64,14 +64,7 @@ void Variant::CopyPayload() {
   }
 }
 
-Variant Variant::OfInteger(uint16_t type, int64_t value) {
-  Variant v(type);
-  v.payload_.int64 = value;
-  return v;
-}
-
 Variant Variant::Smallint(int16_t value) { return OfInteger(varSmallint, value); }
-Variant Variant::Integer(int32_t value) { return OfInteger(varInteger, value); }
 Variant Variant::Currency(int64_t ten_thousandths) { return OfInteger(varCurrency, ten_thousandths); }
 Variant Variant::Error(int32_t code) { return OfInteger(varError, code); }
 Variant Variant::ShortInt(int8_t value) { return OfInteger(varShortInt, value); }
@@ -86,20 +79,7 @@ Variant Variant::Single(float value) {
   return v;
 }
 
-Variant Variant::OfReal(uint16_t type, double value) {
-  Variant v(type);
-  v.payload_.real = value;
-  return v;
-}
-
-Variant Variant::Double(double value) { return OfReal(varDouble, value); }
 Variant Variant::Date(double days) { return OfReal(varDate, days); }
-
-Variant Variant::Boolean(bool value) {
-  Variant v(varBoolean);
-  v.payload_.boolean = value;
-  return v;
-}
 
 template <typename Unit>
 Variant Variant::OfText(uint16_t type, std::basic_string_view<Unit> text) {
@@ -123,14 +103,6 @@ Variant Variant::OleStrIn(std::u16string_view text, std::pmr::memory_resource& m
 
 Variant Variant::StrArg(std::u16string_view text) { return OfText(varStrArg, text); }
 Variant Variant::String(std::string_view narrow_text) { return OfText(varString, narrow_text); }
-
-Variant Variant::ByRef(TObject* object) { return Interface(static_cast<VarType>(varByRef), object); }
-
-Variant Variant::Interface(VarType type, TObject* object) {
-  Variant v(type);
-  v.payload_.object = object;
-  return v;
-}
 
 Variant Variant::Array(VarType element, std::vector<Variant> elements) {
   auto* array = new std::vector<Variant>(std::move(elements));

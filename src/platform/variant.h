@@ -139,4 +139,35 @@ class Variant {
   } payload_;
 };
 
+// The factories a parser calls for every value, inline.
+inline Variant Variant::OfInteger(uint16_t type, int64_t value) {
+  Variant v(type);
+  v.payload_.int64 = value;
+  return v;
+}
+
+inline Variant Variant::OfReal(uint16_t type, double value) {
+  Variant v(type);
+  v.payload_.real = value;
+  return v;
+}
+
+inline Variant Variant::Boolean(bool value) {
+  Variant v(varBoolean);
+  v.payload_.boolean = value;
+  return v;
+}
+
+inline Variant Variant::Interface(VarType type, TObject* object) {
+  Variant v(type);
+  v.payload_.object = object;
+  return v;
+}
+
+inline Variant Variant::Integer(int32_t value) { return OfInteger(varInteger, value); }
+
+inline Variant Variant::Double(double value) { return OfReal(varDouble, value); }
+
+inline Variant Variant::ByRef(TObject* object) { return Interface(static_cast<VarType>(varByRef), object); }
+
 }  // namespace tarn
