@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "json/arena_values.h"
@@ -165,6 +166,9 @@ class JSONParser {
   // The elements of an array or the members of an object, up to the closing
   // bracket. Tree mode builds the container, event mode reports its bounds.
   // Both count the items read, so a leading comma is an error in both.
+  // read_item(container, first_item) reads one item; in tree mode it keeps
+  // it (Keep), given the size of the parser's stack when the container
+  // opened.
   template <typename Container, typename ReadItem>
   std::unique_ptr<TJSONbase> ReadItems(TJSONarray* parent, uint8_t begin, uint8_t end, char close,
                                        const ReadItem& read_item) {
@@ -176,9 +180,8 @@ class JSONParser {
     } else {
       container = std::unique_ptr<Container>(new (*arena_) ArenaValue<Container>(parent));
     }
-    // The items wait on the parser's stack and move into the container, at
-    // their exact number, when it closes.
     size_t first_item = items_.size();
+    size_t count = 0;
     bool comma_pending = false;
     for (;;) {
       SkipWhitespace();
@@ -189,7 +192,6 @@ class JSONParser {
         ++p_;
         --depth_;
         if (events_) {
-          items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(first_item), items_.end());
           Emit(end, Variant());
         } else {
           TakeItems(*container, first_item);
@@ -199,12 +201,13 @@ class JSONParser {
         return container;
       }
       if (c == ',') {
-        if (comma_pending || items_.size() == first_item) RaiseAt("Empty element", Offset(p_));
+        if (comma_pending || count == 0) RaiseAt("Empty element", Offset(p_));
         ++p_;
         comma_pending = true;
         continue;
       }
-      read_item(container.get());
+      read_item(container.get(), first_item);
+      ++count;
       comma_pending = false;
     }
   }
@@ -224,30 +227,38 @@ class JSONParser {
     from.erase(from.begin() + static_cast<std::ptrdiff_t>(first), from.end());
   }
 
-  // Tree mode keeps each item; event mode counts it (as an empty child), so
-  // that a leading comma is an error in both modes.
-  void PushItem(std::unique_ptr<TJSONbase>& container, Variant& scalar) {
-    if (events_) {
-      items_.emplace_back(Variant());
-    } else if (container) {
-      items_.emplace_back(std::move(container));
-    } else {
-      items_.emplace_back(std::move(scalar));
+  // Tree mode keeps each item read, a container or a scalar. A list's first
+  // items go straight into its own room; from the first that does not fit
+  // there on, all of them wait on the parser's stack, as an object's members
+  // do, and move into the container, at their exact number, when it closes.
+  template <typename Container>
+  void Keep(Container* container, size_t first_item, std::unique_ptr<TJSONbase>& node, Variant& scalar) {
+    TJSONarray::Child item = node ? TJSONarray::Child(std::move(node)) : TJSONarray::Child(std::move(scalar));
+    TJSONarray::Children& children = container->children_;
+    if (std::is_same_v<Container, TJSONlist> && items_.size() == first_item) {
+      if (children.size() < children.capacity()) {
+        children.emplace_back(std::move(item));
+        return;
+      }
+      for (TJSONarray::Child& child : children) items_.push_back(std::move(child));
+      children.clear();
     }
+    items_.push_back(std::move(item));
   }
 
   std::unique_ptr<TJSONbase> ReadArray(TJSONarray* parent) {
-    return ReadItems<TJSONlist>(parent, jeArrayBegin, jeArrayEnd, ']', [this](TJSONlist* list) {
+    return ReadItems<TJSONlist>(parent, jeArrayBegin, jeArrayEnd, ']', [this](TJSONlist* list, size_t first_item) {
       const char* value_start = p_;
       std::unique_ptr<TJSONbase> value;
       Variant scalar;
       if (!ReadValue(list, value, scalar)) RaiseAt("Empty element", Offset(value_start));
-      PushItem(value, scalar);
+      if (list) Keep(list, first_item, value, scalar);
     });
   }
 
   std::unique_ptr<TJSONbase> ReadObject(TJSONarray* parent) {
-    return ReadItems<TJSONobject>(parent, jeObjectBegin, jeObjectEnd, '}', [this](TJSONobject* object) {
+    return ReadItems<TJSONobject>(parent, jeObjectBegin, jeObjectEnd, '}', [this](TJSONobject* object,
+                                                                                   size_t first_item) {
       if (*p_ != '"') RaiseAt("Unquoted property name", Offset(p_));
       std::string_view raw = ReadStringToken();
       if (raw.empty()) RaiseAt("Empty property name", Offset(p_ - 1));
@@ -273,8 +284,10 @@ class JSONParser {
       // Event mode does not catch a misspelled literal here: its letters are
       // then read as the next member name.
       if (object && !recognised) RaiseAt("Empty element", Offset(p_));
-      if (object) names_.Add(narrow_name);
-      PushItem(value, scalar);
+      if (object) {
+        names_.Add(narrow_name);
+        Keep(object, first_item, value, scalar);
+      }
     });
   }
 

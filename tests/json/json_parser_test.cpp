@@ -305,6 +305,18 @@ TEST(ParseJSON, EventSequence) {
   EXPECT_TRUE(Events("").empty());
 }
 
+// A list's first items are kept in the list itself and the rest wait
+// until it closes: lists of every length keep their items in order, also
+// when the text breaks off after any of them.
+TEST(ParseJSON, ListsOfEveryLength) {
+  for (int length = 0; length <= 6; ++length) {
+    std::string text = "[";
+    for (int i = 0; i < length; ++i) text += (i > 0 ? "," : "") + (i % 2 ? "[\"s\",[]]" : std::to_string(i));
+    EXPECT_EQ(Compact((text + "]").c_str()), text + "]");
+    EXPECT_THROW(ParseJSON((text + ",{\"a\":[1,2,3]").c_str()), TJSONError) << text;
+  }
+}
+
 TEST(ParseJSON, FailedParseDestroysEverything) {
   // Under AddressSanitizer a leak of the partial tree fails this test.
   EXPECT_THROW(ParseJSON("{\"a\":[1,2,{\"b\":[\"x\"]}], \"c\": [1,,2]}"), TJSONError);
