@@ -54,6 +54,7 @@ void Variant::ReleasePayload() noexcept {
     ::operator delete(payload_.text);
   }
   type_ = varEmpty;
+  storage_ = Storage::kNone;
 }
 
 void Variant::CopyPayload() {
@@ -62,6 +63,7 @@ void Variant::CopyPayload() {
   } else {
     payload_.text = TextBlock::Copy(payload_.text, IsWide(type_) ? sizeof(char16_t) : 1);
   }
+  storage_ = Storage::kOwned;
 }
 
 Variant Variant::Smallint(int16_t value) { return OfInteger(varSmallint, value); }
@@ -85,6 +87,7 @@ template <typename Unit>
 Variant Variant::OfText(uint16_t type, std::basic_string_view<Unit> text) {
   Variant v(type);
   v.payload_.text = TextBlock::Make(text.data(), text.size());
+  v.storage_ = Storage::kOwned;
   return v;
 }
 
@@ -96,7 +99,7 @@ Variant Variant::OleStrIn(std::u16string_view text, std::pmr::memory_resource& m
     auto* block = new (memory.allocate(bytes, alignof(TextBlock))) TextBlock{text.size()};
     std::memcpy(block->Units<char16_t>(), text.data(), text.size() * sizeof(char16_t));
     v.payload_.text = block;
-    v.borrowed_ = true;
+    v.storage_ = Storage::kBorrowed;
   }
   return v;
 }
@@ -108,6 +111,7 @@ Variant Variant::Array(VarType element, std::vector<Variant> elements) {
   auto* array = new std::vector<Variant>(std::move(elements));
   Variant v(static_cast<uint16_t>(varArray | element));
   v.payload_.array = array;
+  v.storage_ = Storage::kOwned;
   return v;
 }
 

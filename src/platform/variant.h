@@ -44,23 +44,25 @@ class Variant {
  public:
   Variant() noexcept : type_(varEmpty) { payload_.int64 = 0; }
   ~Variant() {
-    if (OwnsPayload()) ReleasePayload();
+    if (storage_ == Storage::kOwned) ReleasePayload();
   }
   // A copy owns its strings and arrays, also where the original borrows its text.
   Variant(const Variant& other) : type_(other.type_), payload_(other.payload_) {
-    if (HasHeapPayload()) CopyPayload();
+    if (other.storage_ != Storage::kNone) CopyPayload();
   }
   Variant& operator=(const Variant& other);
-  Variant(Variant&& other) noexcept : type_(other.type_), borrowed_(other.borrowed_), payload_(other.payload_) {
+  Variant(Variant&& other) noexcept : type_(other.type_), storage_(other.storage_), payload_(other.payload_) {
     other.type_ = varEmpty;
+    other.storage_ = Storage::kNone;
   }
   Variant& operator=(Variant&& other) noexcept {
     if (this != &other) {
-      if (OwnsPayload()) ReleasePayload();
+      if (storage_ == Storage::kOwned) ReleasePayload();
       type_ = other.type_;
-      borrowed_ = other.borrowed_;
+      storage_ = other.storage_;
       payload_ = other.payload_;
       other.type_ = varEmpty;
+      other.storage_ = Storage::kNone;
     }
     return *this;
   }
@@ -113,12 +115,6 @@ class Variant {
   static Variant OfReal(uint16_t type, double value);
   template <typename Unit>
   static Variant OfText(uint16_t type, std::basic_string_view<Unit> text);
-  // Strings and arrays have a heap payload, owned unless borrowed; every
-  // other payload is a value or a reference that is copied as it is.
-  bool HasHeapPayload() const noexcept {
-    return type_ == varOleStr || type_ == varStrArg || type_ == varString || (type_ & varArray) != 0;
-  }
-  bool OwnsPayload() const noexcept { return HasHeapPayload() && !borrowed_; }
   void ReleasePayload() noexcept;
   // Replaces the payload, a copy of another variant's, with an own copy.
   void CopyPayload();
@@ -126,8 +122,16 @@ class Variant {
   // Strings live in one block: their length in code units, then the units.
   struct TextBlock;
 
+  // Where the payload of a string or an array lives; every other payload is
+  // a value or a reference, copied as it is (kNone).
+  enum class Storage : uint8_t {
+    kNone,
+    kOwned,     // a block of the variant's own
+    kBorrowed,  // text in memory that the variant does not own
+  };
+
   uint16_t type_;
-  bool borrowed_ = false;  // the text lives in memory that the variant does not own
+  Storage storage_ = Storage::kNone;
   union {
     int64_t int64;
     double real;
