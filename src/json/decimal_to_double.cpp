@@ -23,7 +23,6 @@ constexpr size_t kPowerCount = kLargestPower - kSmallestPower + 1;
 // An unsigned integer of up to 1,792 bits, least significant limb first:
 // just what the table needs.
 struct BigNumber {
-  static constexpr int kBits = 56 * 32;
   std::array<uint32_t, 56> limbs{};
 
   constexpr void Multiply(uint32_t factor) {
