@@ -139,6 +139,12 @@ void TJSONarray::DestroyChildren() noexcept {
     --destruction_depth;
     return;
   }
+  bool nested = false;
+  for (const Child& child : children_) nested = nested || HasGrandchildren(child.Node());
+  if (!nested) {
+    children_.clear();
+    return;
+  }
   // A container's children are emptied before the container itself is
   // destroyed, so no destructor below recurses.
   struct Level {

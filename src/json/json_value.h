@@ -10,10 +10,13 @@
 // but are kept narrow (Windows-1252): two names that narrow to the same text
 // are the same member, and lookups compare narrow text case-sensitively.
 //
-// Trees of any depth are destroyed and written without recursion. A scalar
-// child is kept in its container as a bare value until its object is asked
-// for (GetItem, a visitor), which saves an allocation per scalar. Not
-// thread-safe, not even for reading: one thread at a time per tree.
+// Trees of any depth are destroyed and written without deep recursion. A
+// scalar child is kept in its container as a bare value until its object is
+// asked for (GetItem, a visitor), which saves an allocation per scalar. A
+// tree made by ParseJSON keeps its containers and strings in memory that its
+// root owns (json/arena_values.h); values added to it later come from the
+// heap, and both mix freely. Not thread-safe, not even for reading: one
+// thread at a time per tree.
 #pragma once
 
 #include <cstdint>
