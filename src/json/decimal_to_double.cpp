@@ -125,8 +125,17 @@ struct Product {
 };
 
 Product Multiply(uint64_t a, uint64_t b) noexcept {
+#ifdef __SIZEOF_INT128__
   unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
   return {static_cast<uint64_t>(product >> 64), static_cast<uint64_t>(product)};
+#else
+  // Four 32 x 32-bit products, for compilers without a 128-bit integer.
+  uint64_t a_low = a & 0xFFFFFFFF, a_high = a >> 32, b_low = b & 0xFFFFFFFF, b_high = b >> 32;
+  uint64_t low = a_low * b_low;
+  uint64_t middle_one = a_high * b_low + (low >> 32);
+  uint64_t middle_two = a_low * b_high + (middle_one & 0xFFFFFFFF);
+  return {a_high * b_high + (middle_one >> 32) + (middle_two >> 32), (middle_two << 32) | (low & 0xFFFFFFFF)};
+#endif
 }
 
 constexpr int kExplicitBits = 52;  // stored mantissa bits of a double
