@@ -107,6 +107,7 @@ class JSONParser {
   }
 
   std::unique_ptr<TJSONbase> Parse() {
+    SkipWhitespace();
     std::unique_ptr<TJSONbase> root = ReadContainer(nullptr);
     SkipWhitespace();
     if (*p_ != '\0') RaiseUnexpected();
@@ -146,9 +147,9 @@ class JSONParser {
     }
   }
 
-  // An array or object, or none when the text ends first.
+  // An array or object starting at the position (whitespace skipped), or
+  // none when the text ends there.
   std::unique_ptr<TJSONbase> ReadContainer(TJSONarray* parent) {
-    SkipWhitespace();
     if (*p_ == '[') {
       Enter();
       ++p_;
@@ -291,11 +292,11 @@ class JSONParser {
     });
   }
 
-  // Reads any value and reports it (event mode), or gives it: a container in
-  // `container`, a scalar in `scalar`. False when nothing was recognised: a
-  // misspelled literal, or the end of the text.
+  // Reads the value starting at the position (whitespace skipped) and
+  // reports it (event mode), or gives it: a container in `container`, a
+  // scalar in `scalar`. False when nothing was recognised: a misspelled
+  // literal, or the end of the text.
   bool ReadValue(TJSONarray* parent, std::unique_ptr<TJSONbase>& container, Variant& scalar) {
-    SkipWhitespace();
     char c = *p_;
     uint8_t event = jeString;
     if (c == '"') {
