@@ -13,12 +13,6 @@ struct alignas(std::max_align_t) ValueArena::Block {
 
   char* Bytes() noexcept { return reinterpret_cast<char*>(this + 1); }
 
-  static Block* Make(size_t size) {
-    if (size > std::numeric_limits<size_t>::max() - sizeof(Block)) throw std::bad_alloc();
-    auto* block = new (::operator new(sizeof(Block) + size)) Block{nullptr, size};
-    ASAN_POISON_MEMORY_REGION(block->Bytes(), size);
-    return block;
-  }
 };
 
 namespace {
@@ -36,22 +30,28 @@ ValueArena::~ValueArena() {
   }
 }
 
+ValueArena::Block* ValueArena::NewBlock(size_t size) {
+  if (size > std::numeric_limits<size_t>::max() - sizeof(Block)) throw std::bad_alloc();
+  auto* block = new (::operator new(sizeof(Block) + size)) Block{nullptr, size};
+  ASAN_POISON_MEMORY_REGION(block->Bytes(), size);
+  reserved_ += sizeof(Block) + size;
+  return block;
+}
+
 void* ValueArena::AllocateBlock(size_t bytes, size_t alignment) {
   if (bytes > std::numeric_limits<size_t>::max() - alignment) throw std::bad_alloc();
   size_t needed = bytes + alignment - 1;
   // A request larger than a quarter of the next block gets a block of its
   // own, kept behind the current one, whose free part stays in use.
   if (needed > next_size_ / 4 && blocks_ != nullptr) {
-    Block* block = Block::Make(needed);
-    reserved_ += sizeof(Block) + needed;
+    Block* block = NewBlock(needed);
     block->previous = blocks_->previous;
     blocks_->previous = block;
-    auto aligned = (reinterpret_cast<uintptr_t>(block->Bytes()) + alignment - 1) & ~(alignment - 1);
+    uintptr_t aligned = AlignUp(block->Bytes(), alignment);
     ASAN_UNPOISON_MEMORY_REGION(reinterpret_cast<void*>(aligned), bytes);
     return reinterpret_cast<void*>(aligned);
   }
-  Block* block = Block::Make(std::max(next_size_, needed));
-  reserved_ += sizeof(Block) + block->size;
+  Block* block = NewBlock(std::max(next_size_, needed));
   block->previous = blocks_;
   blocks_ = block;
   next_ = block->Bytes();

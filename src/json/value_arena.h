@@ -2,7 +2,7 @@
 // names, and its strings are carved one after another out of a few large
 // blocks, and all of it is given back at once when the arena goes. Nothing is
 // freed on its own; a value destroyed early leaves its bytes unused until
-// then. Blocks double from 4 KB up to 1 MB, so that a small document costs
+// then. Blocks double from 4 KB up to 64 KB, so that a small document costs
 // little and a large one wastes less than a block.
 //
 // Not thread-safe: one arena belongs to one tree.
@@ -36,7 +36,7 @@ class ValueArena final : public std::pmr::memory_resource {
   // `bytes` (at least one) aligned to `alignment`, a power of two. Throws
   // std::bad_alloc.
   void* Allocate(size_t bytes, size_t alignment) {
-    uintptr_t aligned = (reinterpret_cast<uintptr_t>(next_) + alignment - 1) & ~(alignment - 1);
+    uintptr_t aligned = AlignUp(next_, alignment);
     uintptr_t end = reinterpret_cast<uintptr_t>(end_);
     if (aligned > end || bytes > end - aligned) return AllocateBlock(bytes, alignment);
     next_ = reinterpret_cast<char*>(aligned + bytes);
@@ -54,7 +54,13 @@ class ValueArena final : public std::pmr::memory_resource {
   void do_deallocate(void*, size_t, size_t) noexcept override {}
   bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
 
+  static uintptr_t AlignUp(const char* address, size_t alignment) noexcept {
+    return (reinterpret_cast<uintptr_t>(address) + alignment - 1) & ~(alignment - 1);
+  }
+
   void* AllocateBlock(size_t bytes, size_t alignment);
+  // A block of `size` bytes from the heap, counted in Reserved().
+  Block* NewBlock(size_t size);
 
   Block* blocks_ = nullptr;  // the newest first
   char* next_ = nullptr;     // the free part of the current block
