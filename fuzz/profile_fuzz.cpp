@@ -20,16 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // can aim at the names it has put in the file.
   std::string section = bytes.substr(0, std::min<size_t>(size, 3));
   std::string key = size > 3 ? bytes.substr(3, std::min<size_t>(size - 3, 2)) : "k";
-  tarn::GetPrivateProfileString(section, key, "", file);
+  tarn::ReadProfileValue(section, key, "", file);
   try {
-    tarn::WritePrivateProfileString(section, key, "value", file);
+    tarn::WriteProfileValue(section, key, "value", file);
   } catch (const std::exception&) {
     return 0;  // names that could not be read back are refused
   }
-  if (tarn::GetPrivateProfileString(section, key, "", file) != "value") std::abort();
+  if (tarn::ReadProfileValue(section, key, "", file) != "value") std::abort();
   std::ifstream in(file, std::ios::binary);
   std::string first((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  tarn::WritePrivateProfileString(section, key, "value", file);
+  tarn::WriteProfileValue(section, key, "value", file);
   std::ifstream again(file, std::ios::binary);
   std::string second((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());
   if (first != second) std::abort();

@@ -7,7 +7,7 @@ namespace tarn {
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view fallback) const {
-  return GetPrivateProfileString(section, key, fallback, file_name_);
+  return ReadProfileValue(section, key, fallback, file_name_);
 }
 
 int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const {
@@ -19,7 +19,7 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool fal
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  WritePrivateProfileString(section, key, value, file_name_);
+  WriteProfileValue(section, key, value, file_name_);
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {

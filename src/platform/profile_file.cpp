@@ -130,8 +130,8 @@ bool IsUnwritableName(std::string_view name, bool key) {
 
 }  // namespace
 
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view fallback, const std::string& file) {
+std::string ReadProfileValue(std::string_view section, std::string_view key,
+                             std::string_view fallback, const std::string& file) {
   std::string_view result = fallback;
   while (!result.empty() && result.back() == ' ') result.remove_suffix(1);
   std::optional<std::string> bytes = ReadFileBytes(file);
@@ -144,8 +144,8 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
   return std::string(result.substr(0, kProfileValueLimit));
 }
 
-void WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::string& file) {
+void WriteProfileValue(std::string_view section, std::string_view key,
+                       std::string_view value, const std::string& file) {
   section = TrimSpaces(section);
   key = TrimSpaces(key);
   if (IsUnwritableName(section, false) || IsUnwritableName(key, true) || HasLineBreak(value)) {

@@ -23,14 +23,14 @@ inline constexpr size_t kProfileValueLimit = 2047;
 // The value of `key` in `section` of `file`, or `fallback` (without its
 // trailing spaces) when the file, the section or the key is missing. Raises
 // EOSError when the file exists but cannot be read.
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view fallback, const std::string& file);
+std::string ReadProfileValue(std::string_view section, std::string_view key,
+                             std::string_view fallback, const std::string& file);
 
 // Writes `key`=`value` into `section` of `file`, creating the file, the
 // section and the key as needed. Raises EIniFileException ("Unable to write
 // to <file>") when the file cannot be written; the file is then unchanged.
-void WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::string& file);
+void WriteProfileValue(std::string_view section, std::string_view key,
+                       std::string_view value, const std::string& file);
 
 // Makes `file` current on disk. Every write above is already complete and
 // flushed when it returns, so this has nothing left to do on POSIX.

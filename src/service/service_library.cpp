@@ -27,9 +27,9 @@ ServiceLibrary ServiceLibrary::Bind(const std::string& library_name) {
 
 bool ServiceLibrary::ServiceIsRunning(const std::string& service) const { return is_running_(service.c_str()) != 0; }
 
-void ServiceLibrary::StartService(const std::string& service) const { start_(service.c_str()); }
+void ServiceLibrary::Start(const std::string& service) const { start_(service.c_str()); }
 
-void ServiceLibrary::StopService(const std::string& service) const { stop_(service.c_str()); }
+void ServiceLibrary::Stop(const std::string& service) const { stop_(service.c_str()); }
 
 bool ServiceLibrary::GetLastSvcError(ServiceErrorBuffer& buffer) const { return last_error_(buffer.data()) != 0; }
 

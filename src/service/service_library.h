@@ -30,8 +30,8 @@ class ServiceLibrary final {
 
   // Each requires Bound().
   bool ServiceIsRunning(const std::string& service) const;
-  void StartService(const std::string& service) const;
-  void StopService(const std::string& service) const;
+  void Start(const std::string& service) const;
+  void Stop(const std::string& service) const;
   // True when the last start or stop failed; the library then wrote its
   // error text, NUL-terminated, into `buffer`.
   bool GetLastSvcError(ServiceErrorBuffer& buffer) const;

@@ -48,12 +48,12 @@ int main(int argc, char** argv) {
     if (argc == 1) return PrintLoadedValues();
     std::string_view command = argv[1];
     if (command == "get" && (argc == 5 || argc == 6)) {
-      std::string value = tarn::GetPrivateProfileString(argv[3], argv[4], argc == 6 ? argv[5] : "", argv[2]);
+      std::string value = tarn::ReadProfileValue(argv[3], argv[4], argc == 6 ? argv[5] : "", argv[2]);
       std::printf("%s\n", value.c_str());
       return 0;
     }
     if (command == "set" && argc == 6) {
-      tarn::WritePrivateProfileString(argv[3], argv[4], argv[5], argv[2]);
+      tarn::WriteProfileValue(argv[3], argv[4], argv[5], argv[2]);
       tarn::FlushPrivateProfile(argv[2]);
       return 0;
     }

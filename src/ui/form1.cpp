@@ -39,8 +39,8 @@ class BusyCursor {
 
 TForm1::TForm1(TApplication& application, Form1Options options)
     : application_(application), options_(std::move(options)) {
-  view_ = application_.GetToolkit().CreateWindow(Form1Window(), Form1Layout(),
-                                                 [this](ControlId control) { Dispatch(control); });
+  view_ = application_.GetToolkit().CreateWindowView(Form1Window(), Form1Layout(),
+                                                     [this](ControlId control) { Dispatch(control); });
   FormCreate();
 }
 
@@ -176,9 +176,9 @@ void TForm1::Button4Click() {
   {
     BusyCursor busy(application_.GetToolkit());
     if (view_->Text(Button4) == kStart) {
-      service_.StartService(kServiceName);
+      service_.Start(kServiceName);
     } else {
-      service_.StopService(kServiceName);
+      service_.Stop(kServiceName);
     }
     CheckServiceError();
   }

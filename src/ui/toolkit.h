@@ -105,8 +105,8 @@ class Toolkit {
  public:
   virtual ~Toolkit() = default;
 
-  virtual std::unique_ptr<WindowView> CreateWindow(const WindowSpec& window, std::span<const ControlSpec> layout,
-                                                   EventSink events) = 0;
+  virtual std::unique_ptr<WindowView> CreateWindowView(const WindowSpec& window, std::span<const ControlSpec> layout,
+                                                       EventSink events) = 0;
   // Runs the message loop until `window` closes.
   virtual void RunUntilClosed(WindowView& window) = 0;
 

@@ -21,12 +21,12 @@ class ProfileFile : public ::testing::Test {
  protected:
   std::string Read(const std::string& bytes, const char* section, const char* key, const char* fallback = "<none>") {
     WriteFile(file_, bytes);
-    return GetPrivateProfileString(section, key, fallback, file_);
+    return ReadProfileValue(section, key, fallback, file_);
   }
   // Writes into a file holding `before` and returns the file afterwards.
   std::string Write(const std::string& before, const char* section, const char* key, const char* value) {
     WriteFile(file_, before);
-    WritePrivateProfileString(section, key, value, file_);
+    WriteProfileValue(section, key, value, file_);
     return ReadFile(file_);
   }
 
@@ -80,7 +80,7 @@ TEST_F(ProfileFile, FirstSectionAndFirstKeyWin) {
 }
 
 TEST_F(ProfileFile, DefaultsAndEmptyValues) {
-  EXPECT_EQ(GetPrivateProfileString("s", "k", "dflt  ", dir_.Path("missing.ini")), "dflt");
+  EXPECT_EQ(ReadProfileValue("s", "k", "dflt  ", dir_.Path("missing.ini")), "dflt");
   EXPECT_EQ(Read("[s]\nk=\n", "s", "k"), "");
   EXPECT_EQ(Read("[s]\nk=\n", "s", "other", "  d  "), "  d");
   EXPECT_EQ(Read("[s]\n", "t", "k"), "<none>");
@@ -106,10 +106,10 @@ TEST_F(ProfileFile, Utf8ByteOrderMarkIsSkipped) {
 
 TEST_F(ProfileFile, NewFileSectionsAndKeysAreAppendedInOrder) {
   std::string path = dir_.Path("new.ini");
-  WritePrivateProfileString("A", "one", "1", path);
-  WritePrivateProfileString("B", "two", "2", path);
-  WritePrivateProfileString("A", "three", "3", path);
-  WritePrivateProfileString("A", "four", "", path);
+  WriteProfileValue("A", "one", "1", path);
+  WriteProfileValue("B", "two", "2", path);
+  WriteProfileValue("A", "three", "3", path);
+  WriteProfileValue("A", "four", "", path);
   EXPECT_EQ(ReadFile(path), "[A]\r\none=1\r\nthree=3\r\nfour=\r\n[B]\r\ntwo=2\r\n");
 }
 
@@ -145,7 +145,7 @@ TEST_F(ProfileFile, WritesThatCouldNotBeReadBackAreRefusedAndTheFileIsUnchanged)
   for (Entry entry : {Entry{"s", "k", "a\r\n[evil]\r\nx=1"}, Entry{"s", "k", "a\nb"}, Entry{"s", "k", "a\rb"},
                       Entry{"s\n", "k", "v"}, Entry{"s", "k\r", "v"}, Entry{"s", "a=b", "v"}, Entry{"s", ";k", "v"},
                       Entry{"s", "[k", "v"}, Entry{"s]", "k", "v"}, Entry{"s", "k\t", "v"}, Entry{"\ts", "k", "v"}}) {
-    EXPECT_THROW_MSG(WritePrivateProfileString(entry.section, entry.key, entry.value, file_), EIniFileException, "Unable to write to " + file_);
+    EXPECT_THROW_MSG(WriteProfileValue(entry.section, entry.key, entry.value, file_), EIniFileException, "Unable to write to " + file_);
   }
   EXPECT_EQ(ReadFile(file_), before);
 }
@@ -176,7 +176,7 @@ TEST_F(ProfileFile, AFailedSaveLeavesTheOldFileIntact) {
   WriteFile(file_, before);
   {
     FileSizeLimit limit(64);
-    EXPECT_THROW(WritePrivateProfileString("s", "k", std::string(200, 'b'), file_), EIniFileException);
+    EXPECT_THROW(WriteProfileValue("s", "k", std::string(200, 'b'), file_), EIniFileException);
   }
   EXPECT_EQ(ReadFile(file_), before);
   std::error_code ignored;
@@ -187,7 +187,7 @@ TEST_F(ProfileFile, AFailedSaveLeavesTheOldFileIntact) {
 TEST_F(ProfileFile, AFileInPlaceOfADirectoryFailsTheWrite) {
   WriteFile(dir_.Path("plain"), "not a directory");
   std::string path = dir_.Path("plain/settings.ini");
-  EXPECT_THROW_MSG(WritePrivateProfileString("s", "k", "v", path), EIniFileException, "Unable to write to " + path);
+  EXPECT_THROW_MSG(WriteProfileValue("s", "k", "v", path), EIniFileException, "Unable to write to " + path);
   EXPECT_EQ(ReadFile(dir_.Path("plain")), "not a directory");
 }
 

@@ -16,9 +16,9 @@ TEST(ServiceLibraryTest, BindsTheFourEntriesAndPassesTheServiceName) {
 
   double_library.SetRunning(true);
   EXPECT_TRUE(library.ServiceIsRunning(kServiceName));
-  library.StopService(kServiceName);
+  library.Stop(kServiceName);
   EXPECT_FALSE(library.ServiceIsRunning(kServiceName));
-  library.StartService(kServiceName);
+  library.Start(kServiceName);
   EXPECT_EQ(double_library.Calls(),
             "ServiceIsRunning(tarnServiceMain);StopService(tarnServiceMain);ServiceIsRunning(tarnServiceMain);"
             "StartService(tarnServiceMain);");
@@ -30,11 +30,11 @@ TEST(ServiceLibraryTest, ReportsTheLastErrorThroughTheCallersBuffer) {
   ASSERT_TRUE(library.Bound());
 
   ServiceErrorBuffer buffer{};
-  library.StartService(kServiceName);
+  library.Start(kServiceName);
   EXPECT_FALSE(library.GetLastSvcError(buffer));
 
   double_library.FailNext("Unit tarnServiceMain.service not found.");
-  library.StartService(kServiceName);
+  library.Start(kServiceName);
   ASSERT_TRUE(library.GetLastSvcError(buffer));
   EXPECT_STREQ(buffer.data(), "Unit tarnServiceMain.service not found.");
 }

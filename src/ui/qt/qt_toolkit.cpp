@@ -46,8 +46,8 @@ ModuleEntry QtToolkitModule() { return {"runtime library and toolkit", &StartQtA
 
 QWidget& QtWindowWidget(WindowView& window) { return dynamic_cast<QtWindowView&>(window).Widget(); }
 
-std::unique_ptr<WindowView> QtToolkit::CreateWindow(const WindowSpec& window, std::span<const ControlSpec> layout,
-                                                     EventSink events) {
+std::unique_ptr<WindowView> QtToolkit::CreateWindowView(const WindowSpec& window, std::span<const ControlSpec> layout,
+                                                        EventSink events) {
   return std::make_unique<QtWindowView>(window, layout, std::move(events));
 }
 

@@ -10,8 +10,8 @@ namespace tarn {
 
 class QtToolkit : public Toolkit {
  public:
-  std::unique_ptr<WindowView> CreateWindow(const WindowSpec& window, std::span<const ControlSpec> layout,
-                                           EventSink events) override;
+  std::unique_ptr<WindowView> CreateWindowView(const WindowSpec& window, std::span<const ControlSpec> layout,
+                                               EventSink events) override;
   void RunUntilClosed(WindowView& window) override;
   // A modal QMessageBox. Without a Qt application (a start-up that failed
   // before or after it existed) one is made for the box's lifetime.
