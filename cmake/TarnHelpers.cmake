@@ -1,15 +1,26 @@
+# tarn_program_path(<var> <path>)
+# A path of the build machine as the programs under test see it: under Wine,
+# the build machine's root is drive Z: (whose calls take '/' as well as '\\').
+function(tarn_program_path var path)
+  if(CMAKE_CROSSCOMPILING AND WIN32)
+    set(path "Z:${path}")
+  endif()
+  set(${var} "${path}" PARENT_SCOPE)
+endfunction()
+
 # tarn_add_test(<name> SOURCES <files...> [LIBS <targets...>])
 # One GoogleTest executable and one CTest entry per module under test.
 function(tarn_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  find_package(GTest REQUIRED)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
+  tarn_program_path(source_dir ${PROJECT_SOURCE_DIR})
+  tarn_program_path(bin_dir ${CMAKE_BINARY_DIR}/bin)
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "TARN_SOURCE_DIR=${PROJECT_SOURCE_DIR};TARN_BIN_DIR=${CMAKE_BINARY_DIR}/bin;QT_QPA_PLATFORM=offscreen"
+    ENVIRONMENT "TARN_SOURCE_DIR=${source_dir};TARN_BIN_DIR=${bin_dir};QT_QPA_PLATFORM=offscreen"
     TIMEOUT 600)
 endfunction()
 

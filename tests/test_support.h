@@ -5,18 +5,43 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
+#include "platform/registry.h"
+
 namespace tarn::testing {
+
+// The platform's path separator, as the program's paths carry it.
+inline const std::string kSep(1, static_cast<char>(std::filesystem::path::preferred_separator));
+
+inline void SetEnv(const char* name, const std::string& value) {
+#ifdef _WIN32
+  ::_putenv_s(name, value.c_str());
+#else
+  ::setenv(name, value.c_str(), 1);
+#endif
+}
+
+inline void UnsetEnv(const char* name) {
+#ifdef _WIN32
+  ::_putenv_s(name, "");
+#else
+  ::unsetenv(name);
+#endif
+}
 
 // A fresh directory, removed with everything in it when the object goes.
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarn-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
+    std::random_device random;
+    std::filesystem::path path;
+    do {
+      path = std::filesystem::temp_directory_path() / ("tarn-test-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(path));
+    path_ = path.string();
   }
   ~TempDir() {
     std::error_code ignored;
@@ -26,7 +51,7 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   // The directory with its trailing separator.
-  std::string Dir() const { return path_ + "/"; }
+  std::string Dir() const { return path_ + kSep; }
   std::string Path(const std::string& name) const { return Dir() + name; }
 
  private:
@@ -38,13 +63,13 @@ class ScopedEnv {
  public:
   ScopedEnv(const char* name, const std::string& value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-    ::setenv(name, value.c_str(), 1);
+    SetEnv(name, value);
   }
   ~ScopedEnv() {
     if (had_) {
-      ::setenv(name_, old_.c_str(), 1);
+      SetEnv(name_, old_);
     } else {
-      ::unsetenv(name_);
+      UnsetEnv(name_);
     }
   }
   ScopedEnv(const ScopedEnv&) = delete;
@@ -56,15 +81,22 @@ class ScopedEnv {
   bool had_ = false;
 };
 
-// A temporary directory that also holds the current user's registry hive.
+// A temporary directory and an empty settings key in the current user's
+// registry: on POSIX a hive file of its own in the directory, on Windows the
+// registry of the test run's own Wine prefix, emptied before and after.
 class Sandbox {
  public:
-  Sandbox() : config_("XDG_CONFIG_HOME", dir_.Path("config")) {}
+  Sandbox() : config_("XDG_CONFIG_HOME", dir_.Path("config")) { ClearSettingsKey(); }
+  ~Sandbox() { ClearSettingsKey(); }
+  Sandbox(const Sandbox&) = delete;
+  Sandbox& operator=(const Sandbox&) = delete;
   std::string Dir() const { return dir_.Dir(); }
   std::string Path(const std::string& name) const { return dir_.Path(name); }
   std::string RegistryFile() const { return dir_.Path("config/tarn/registry.reg"); }
 
  private:
+  static void ClearSettingsKey() { TRegistry().DeleteKey("SOFTWARE\\KESSLAN\\ORVIK"); }
+
   TempDir dir_;
   ScopedEnv config_;
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "systemctl.h"
+#include "library_export.h"
 
 namespace {
 
@@ -29,20 +30,20 @@ unsigned char Control(const char* verb, const char* service) {
 
 extern "C" {
 
-__attribute__((visibility("default"))) unsigned char ServiceIsRunning(const char* service) {
+TARN_LIBRARY_EXPORT unsigned char ServiceIsRunning(const char* service) {
   if (service == nullptr || *service == '\0' || *service == '-') return 0;
   return quelmont::RunSystemctl("is-active", service).succeeded ? 1 : 0;
 }
 
-__attribute__((visibility("default"))) unsigned char StartService(const char* service) {
+TARN_LIBRARY_EXPORT unsigned char StartService(const char* service) {
   return Control("start", service);
 }
 
-__attribute__((visibility("default"))) unsigned char StopService(const char* service) {
+TARN_LIBRARY_EXPORT unsigned char StopService(const char* service) {
   return Control("stop", service);
 }
 
-__attribute__((visibility("default"))) unsigned char GetLastSvcError(char* buffer) {
+TARN_LIBRARY_EXPORT unsigned char GetLastSvcError(char* buffer) {
   if (!last_failed) return 0;
   size_t length = std::min(last_error.size(), size_t{QUELMONT_ERROR_BUFFER_SIZE - 1});
   std::memcpy(buffer, last_error.data(), length);

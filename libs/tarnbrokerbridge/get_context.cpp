@@ -1,5 +1,6 @@
 // The bridge's GetContext entry and the per-thread context behind it.
 #include "bridge_context.h"
+#include "library_export.h"
 
 namespace tarn::bridge {
 
@@ -11,4 +12,4 @@ void*& ThreadContext() {
 }  // namespace tarn::bridge
 
 // The context that SetContext last stored on the calling thread, or null.
-extern "C" __attribute__((visibility("default"))) void* GetContext() { return tarn::bridge::ThreadContext(); }
+TARN_LIBRARY_EXPORT void* GetContext() { return tarn::bridge::ThreadContext(); }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "bridge_context.h"
+#include "library_export.h"
 
 namespace {
 
@@ -12,9 +13,9 @@ std::atomic<int32_t> in_server_env{0};
 }  // namespace
 
 // Stores the calling thread's context.
-extern "C" __attribute__((visibility("default"))) void SetContext(void* context) {
+TARN_LIBRARY_EXPORT void SetContext(void* context) {
   tarn::bridge::ThreadContext() = context;
 }
 
 // Records whether the host process runs inside the server environment.
-extern "C" __attribute__((visibility("default"))) void SetInServerEnv(int32_t in_server) { in_server_env = in_server; }
+TARN_LIBRARY_EXPORT void SetInServerEnv(int32_t in_server) { in_server_env = in_server; }

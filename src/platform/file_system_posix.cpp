@@ -44,18 +44,6 @@ std::string ExePath() {
   return std::string(buffer, static_cast<size_t>(length));
 }
 
-std::string ExeDir() { return ExtractFilePath(ExePath()); }
-
-std::string ExtractFilePath(std::string_view path) {
-  size_t slash = path.rfind(kPathDelim);
-  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
-}
-
-std::string ExtractFileName(std::string_view path) {
-  size_t slash = path.rfind(kPathDelim);
-  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
 bool FileExists(const std::string& path) {
   struct stat info;
   return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);

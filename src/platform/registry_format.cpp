@@ -253,16 +253,6 @@ const RegValue* RegKey::Find(std::string_view name) const {
   return const_cast<RegKey*>(this)->Find(name);
 }
 
-std::string NormalizeRegPath(std::string_view path) {
-  std::string out;
-  for (char c : path) {
-    if (c == '\\' && (out.empty() || out.back() == '\\')) continue;
-    out += c;
-  }
-  if (!out.empty() && out.back() == '\\') out.pop_back();
-  return out;
-}
-
 RegKey& EnsureRegKey(RegHive& hive, const std::string& path) {
   if (auto found = hive.find(path); found != hive.end()) return found->second;
   for (size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/registry_path.h"
+
 namespace tarn {
 
 enum RegType : uint32_t {
@@ -51,8 +53,5 @@ std::string FormatRegistryText(const RegHive& hive);
 
 // Adds a key and every missing parent.
 RegKey& EnsureRegKey(RegHive& hive, const std::string& path);
-
-// The path with separators at its ends removed and runs of them folded.
-std::string NormalizeRegPath(std::string_view path);
 
 }  // namespace tarn

@@ -1,31 +1,22 @@
 // Runs the tarn-json program built beside the tests.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 
+#include "support/program_run.h"
 #include "test_support.h"
 
 namespace tarn {
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string output;  // standard output and standard error
-};
+using ToolRun = testing::ProgramRun;
 
-ToolRun RunTool(const std::string& arguments) {
-  const char* bin = std::getenv("TARN_BIN_DIR");
-  std::string command = std::string(bin ? bin : ".") + "/tarn-json " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string output;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+// Runs tarn-json on a file, or on standard input read from `input` when no
+// file is named.
+ToolRun RunTool(const std::string& file, const std::string& input = "") {
+  std::string program = std::string(std::getenv("TARN_BIN_DIR")) + testing::kSep + "tarn-json" + testing::kProgramSuffix;
+  return testing::RunProgram(program, file.empty() ? std::vector<std::string>{} : std::vector<std::string>{file}, input);
 }
 
 TEST(TarnJson, PrintsCompactTextOfAFile) {
@@ -39,7 +30,7 @@ TEST(TarnJson, PrintsCompactTextOfAFile) {
 TEST(TarnJson, ReadsStandardInputAndReportsErrors) {
   testing::TempDir dir;
   testing::WriteFile(dir.Path("bad.json"), "[1,,2]");
-  ToolRun run = RunTool("< " + dir.Path("bad.json"));
+  ToolRun run = RunTool("", dir.Path("bad.json"));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.output, "TJSONError: Empty element at position 3\n");
   testing::WriteFile(dir.Path("minus.json"), "[-]");

@@ -1,38 +1,18 @@
 #include "platform/profile_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "platform/exceptions.h"
 #include "platform/ini_file.h"
 #include "expect_error.h"
-#include "test_support.h"
+#include "profile_fixture.h"
 
 namespace tarn {
 namespace {
 
+using testing::ProfileFile;
 using testing::ReadFile;
-using testing::TempDir;
 using testing::WriteFile;
-
-class ProfileFile : public ::testing::Test {
- protected:
-  std::string Read(const std::string& bytes, const char* section, const char* key, const char* fallback = "<none>") {
-    WriteFile(file_, bytes);
-    return ReadProfileValue(section, key, fallback, file_);
-  }
-  // Writes into a file holding `before` and returns the file afterwards.
-  std::string Write(const std::string& before, const char* section, const char* key, const char* value) {
-    WriteFile(file_, before);
-    WriteProfileValue(section, key, value, file_);
-    return ReadFile(file_);
-  }
-
-  TempDir dir_;
-  std::string file_ = dir_.Path("test.ini");
-};
 
 TEST_F(ProfileFile, NamesCompareWithoutCaseAndValuesKeepIt) {
   EXPECT_EQ(Read("[server]\r\nLOG_LEVEL=Mixed\r\n", "SERVER", "log_level"), "Mixed");
@@ -148,40 +128,6 @@ TEST_F(ProfileFile, WritesThatCouldNotBeReadBackAreRefusedAndTheFileIsUnchanged)
     EXPECT_THROW_MSG(WriteProfileValue(entry.section, entry.key, entry.value, file_), EIniFileException, "Unable to write to " + file_);
   }
   EXPECT_EQ(ReadFile(file_), before);
-}
-
-// Lowers the file-size limit for the life of the object, with SIGXFSZ
-// ignored so that the write fails instead of ending the process.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit old_;
-  void (*old_handler_)(int);
-};
-
-TEST_F(ProfileFile, AFailedSaveLeavesTheOldFileIntact) {
-  std::string before = "[s]\r\nk=" + std::string(100, 'a') + "\r\n";
-  WriteFile(file_, before);
-  {
-    FileSizeLimit limit(64);
-    EXPECT_THROW(WriteProfileValue("s", "k", std::string(200, 'b'), file_), EIniFileException);
-  }
-  EXPECT_EQ(ReadFile(file_), before);
-  std::error_code ignored;
-  std::filesystem::directory_iterator entries(dir_.Dir());
-  EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << "a temporary file was left behind";
 }
 
 TEST_F(ProfileFile, AFileInPlaceOfADirectoryFailsTheWrite) {

@@ -9,6 +9,7 @@
 
 #include "runtime/module_startup.h"
 #include "counted_object.h"
+#include "support/program_run.h"
 #include "test_support.h"
 
 namespace tarn {
@@ -32,7 +33,7 @@ class TraceLog : public ::testing::Test {
 TEST_F(TraceLog, StartupCreatesTheTraceDirectoryAndTheState) {
   TraceLogStartup(exe_dir_.Dir());
   EXPECT_TRUE(std::filesystem::is_directory(exe_dir_.Path("trace")));
-  EXPECT_EQ(TraceDirectory(), exe_dir_.Dir() + "trace/");
+  EXPECT_EQ(TraceDirectory(), exe_dir_.Dir() + "trace" + testing::kSep);
 
   EXPECT_NE(TraceLock(), nullptr);
   ASSERT_NE(TraceTable(), nullptr);
@@ -59,12 +60,12 @@ TEST_F(TraceLog, ExistingTraceDirectoryIsUsedAsItIs) {
   std::filesystem::create_directory(exe_dir_.Path("trace"));
   WriteFile(exe_dir_.Path("trace/old.log"), "kept");
   TraceLogStartup(exe_dir_.Dir());
-  EXPECT_EQ(TraceDirectory(), exe_dir_.Dir() + "trace/");
+  EXPECT_EQ(TraceDirectory(), exe_dir_.Dir() + "trace" + testing::kSep);
   EXPECT_EQ(ReadFile(exe_dir_.Path("trace/old.log")), "kept");
 }
 
 TEST_F(TraceLog, MissingExecutableDirectoryFallsBackToIt) {
-  std::string gone = exe_dir_.Path("gone/");
+  std::string gone = exe_dir_.Path("gone" + testing::kSep);
   TraceLogStartup(gone);
   EXPECT_EQ(TraceDirectory(), gone);
   EXPECT_FALSE(std::filesystem::exists(gone));
@@ -106,13 +107,13 @@ TEST_F(TraceLog, ShutdownReleasesEverything) {
 // directory, beside a bridge library or beside none.
 
 std::map<std::string, std::string> RunProbe(const TempDir& dir) {
-  std::string probe = dir.Path("module_probe");
+  std::string probe = dir.Path("module_probe" + testing::kProgramSuffix);
   std::filesystem::copy_file(TARN_MODULE_PROBE, probe);
-  testing::ScopedEnv config("XDG_CONFIG_HOME", dir.Path("config"));
-  std::string command = "'" + probe + "' > '" + dir.Path("probe.out") + "' 2>&1";
-  EXPECT_EQ(std::system(command.c_str()), 0) << ReadFile(dir.Path("probe.out"));
+  testing::Sandbox registry;
+  testing::ProgramRun run = testing::RunProgram(probe, {});
+  EXPECT_EQ(run.status, 0) << run.output;
   std::map<std::string, std::string> values;
-  std::istringstream lines(ReadFile(dir.Path("probe.out")));
+  std::istringstream lines(run.output);
   for (std::string line; std::getline(lines, line);) {
     size_t equals = line.find('=');
     if (equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
@@ -135,14 +136,16 @@ TEST(ProgramModules, BindTheBridgeEntriesThatTheLibraryOffers) {
   for (const BridgeCase& bridge : cases) {
     SCOPED_TRACE(bridge.library ? bridge.library : "no library");
     TempDir dir;
-    if (bridge.library) std::filesystem::copy_file(bridge.library, dir.Path("libtarnbrokerbridge.so"));
+    if (bridge.library) {
+      std::filesystem::copy_file(bridge.library, dir.Path(testing::LibraryFileName("tarnbrokerbridge")));
+    }
     auto values = RunProbe(dir);
     EXPECT_EQ(values["SetContext"], bridge.set_context);
     EXPECT_EQ(values["GetContext"], bridge.get_context);
     EXPECT_EQ(values["SetInServerEnv"], bridge.set_in_server_env);
     // The trace-log set-up follows the GetContext slot.
     EXPECT_EQ(values["BridgeContext"], bridge.get_context);
-    EXPECT_EQ(values["TraceDirectory"], dir.Dir() + "trace/");
+    EXPECT_EQ(values["TraceDirectory"], dir.Dir() + "trace" + testing::kSep);
   }
 }
 

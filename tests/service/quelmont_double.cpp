@@ -4,7 +4,9 @@
 #include <cstring>
 #include <string>
 
-#define EXPORT extern "C" __attribute__((visibility("default")))
+#include "library_export.h"
+
+#define EXPORT TARN_LIBRARY_EXPORT
 
 namespace {
 

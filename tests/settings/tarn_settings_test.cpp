@@ -1,36 +1,31 @@
 // The administrators' companion, run as a separate program from a folder of
 // its own, as an administrator would run it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
+#include <sstream>
 
 #include "settings_fixture.h"
+#include "support/program_run.h"
 
 namespace tarn {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string output;
-};
+using Outcome = testing::ProgramRun;
 
 class TarnSettings : public testing::SettingsTest {
  protected:
   void SetUp() override {
-    std::filesystem::copy_file(std::string(std::getenv("TARN_BIN_DIR")) + "/tarn-settings", program_);
+    std::string name = "tarn-settings" + testing::kProgramSuffix;
+    std::filesystem::copy_file(std::string(std::getenv("TARN_BIN_DIR")) + testing::kSep + name, program_);
   }
+  // Runs the program with the arguments, separated by blanks.
   Outcome Execute(const std::string& arguments) {
-    std::string command = program_ + " " + arguments + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string output;
-    std::array<char, 4096> buffer;
-    while (size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe)) output.append(buffer.data(), got);
-    int status = ::pclose(pipe);
-    return {WEXITSTATUS(status), output};
+    std::vector<std::string> words;
+    std::istringstream split(arguments);
+    for (std::string word; split >> word;) words.push_back(word);
+    return testing::RunProgram(program_, words);
   }
-  std::string program_ = sandbox_.Path("tarn-settings");
+  std::string program_ = sandbox_.Path("tarn-settings" + testing::kProgramSuffix);
 };
 
 TEST_F(TarnSettings, PrintsEveryLoadedValueInLoadOrder) {
@@ -63,9 +58,9 @@ TEST_F(TarnSettings, GetsAndSetsOneProfileValue) {
   EXPECT_EQ(Execute("get " + file + " client timeout").output, "300000\n");
   EXPECT_EQ(Execute("get " + file + " client missing fallback").output, "fallback\n");
   EXPECT_EQ(testing::ReadFile(file), "[CLIENT]\r\nTIMEOUT=300000\r\n");
-  Outcome failed = Execute("set " + sandbox_.Path("no/such/dir.ini") + " S K V");
+  Outcome failed = Execute("set " + sandbox_.Path("no" + testing::kSep + "such" + testing::kSep + "dir.ini") + " S K V");
   EXPECT_EQ(failed.status, 1);
-  EXPECT_EQ(failed.output, "EIniFileException: Unable to write to " + sandbox_.Path("no/such/dir.ini") + "\n");
+  EXPECT_EQ(failed.output, "EIniFileException: Unable to write to " + sandbox_.Path("no" + testing::kSep + "such" + testing::kSep + "dir.ini") + "\n");
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#include "platform/os_error.h"
+
+#include <windows.h>
+
+namespace tarn {
+
+int LastOSErrorCode() { return static_cast<int>(::GetLastError()); }
+
+std::string OSErrorText(int code) {
+  char* buffer = nullptr;
+  DWORD length = ::FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text(buffer != nullptr ? buffer : "", length);
+  ::LocalFree(buffer);
+  // The system's texts end with a line break, which the message shown to
+  // the user does not carry.
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+}  // namespace tarn

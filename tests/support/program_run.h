@@ -1,0 +1,30 @@
+// Runs a program built beside the tests as a separate process, as a user or
+// a script would, and collects what it prints.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tarn::testing {
+
+// The platform's suffix of program files ("" or ".exe") and the file name of
+// a library loaded by bare name ("libNAME.so" or "NAME.dll").
+#ifdef _WIN32
+inline const std::string kProgramSuffix = ".exe";
+inline std::string LibraryFileName(const std::string& name) { return name + ".dll"; }
+#else
+inline const std::string kProgramSuffix;
+inline std::string LibraryFileName(const std::string& name) { return "lib" + name + ".so"; }
+#endif
+
+struct ProgramRun {
+  int status;          // the exit status; -1 when the program did not exit by itself
+  std::string output;  // standard output and standard error, interleaved
+};
+
+// Runs `program` with `arguments`, standard input read from `input_file` (or
+// empty when none is given), and waits for it to end.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& input_file = "");
+
+}  // namespace tarn::testing

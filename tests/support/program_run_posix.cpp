@@ -1,0 +1,45 @@
+#include "support/program_run.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+extern char** environ;
+
+namespace tarn::testing {
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& input_file) {
+  int pipe_ends[2];
+  if (::pipe(pipe_ends) != 0) std::abort();
+  posix_spawn_file_actions_t actions;
+  ::posix_spawn_file_actions_init(&actions);
+  ::posix_spawn_file_actions_addopen(&actions, 0, input_file.empty() ? "/dev/null" : input_file.c_str(), O_RDONLY, 0);
+  ::posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
+  ::posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 2);
+  ::posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  int spawned = ::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+  ::posix_spawn_file_actions_destroy(&actions);
+  ::close(pipe_ends[1]);
+  ProgramRun run{-1, ""};
+  char buffer[4096];
+  for (ssize_t got; spawned == 0 && (got = ::read(pipe_ends[0], buffer, sizeof buffer)) != 0;) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) break;
+    run.output.append(buffer, static_cast<size_t>(got));
+  }
+  ::close(pipe_ends[0]);
+  int status = 0;
+  if (spawned == 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+  return run;
+}
+
+}  // namespace tarn::testing

@@ -1,0 +1,64 @@
+#include "support/program_run.h"
+
+#include <windows.h>
+
+namespace tarn::testing {
+
+namespace {
+
+// One argument quoted so that the C runtime of the child splits it back out.
+std::string Quote(const std::string& argument) {
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, '\\');
+  return quoted + "\"";
+}
+
+}  // namespace
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& input_file) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read_end = nullptr, write_end = nullptr;
+  if (!::CreatePipe(&read_end, &write_end, &inherit, 0)) return {-1, ""};
+  ::SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  HANDLE input = ::CreateFileA(input_file.empty() ? "NUL" : input_file.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                               &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::string command_line = Quote(program);
+  for (const std::string& argument : arguments) command_line += " " + Quote(argument);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input;
+  startup.hStdOutput = write_end;
+  startup.hStdError = write_end;
+  PROCESS_INFORMATION process{};
+  BOOL started = ::CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                  &startup, &process);
+  ::CloseHandle(write_end);
+  if (input != INVALID_HANDLE_VALUE) ::CloseHandle(input);
+  ProgramRun run{-1, ""};
+  char buffer[4096];
+  DWORD got = 0;
+  while (started && ::ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0) run.output.append(buffer, got);
+  ::CloseHandle(read_end);
+  if (started) {
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    if (::GetExitCodeProcess(process.hProcess, &code)) run.status = static_cast<int>(code);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+  }
+  return run;
+}
+
+}  // namespace tarn::testing
