@@ -1,6 +1,6 @@
 # tarn_program_path(<var> <path>)
 # A path of the build machine as the programs under test see it: under Wine,
-# the build machine's root is drive Z: (whose calls take '/' as well as '\\').
+# the build machine's root is drive Z: (whose calls take '/' as well as '\').
 function(tarn_program_path var path)
   if(CMAKE_CROSSCOMPILING AND WIN32)
     set(path "Z:${path}")
@@ -22,6 +22,10 @@ function(tarn_add_test name)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "TARN_SOURCE_DIR=${source_dir};TARN_BIN_DIR=${bin_dir};QT_QPA_PLATFORM=offscreen"
     TIMEOUT 600)
+  if(WIN32)
+    # Every test program of a run shares the one registry of its Wine prefix.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK current_user_registry)
+  endif()
 endfunction()
 
 # tarn_add_benchmark(<name> SOURCES <files...> [LIBS <targets...>])

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/dynamic_library.h"
+#include "support/program_run.h"
 #include "test_support.h"
 
 namespace tarn {
@@ -13,10 +14,10 @@ using testing::WriteFile;
 
 TEST(FileSystem, ExecutablePathAndDirectory) {
   std::string exe = ExePath();
-  EXPECT_EQ(ExtractFileName(exe), "platform_test");
+  EXPECT_EQ(ExtractFileName(exe), "platform_test" + testing::kProgramSuffix);
   EXPECT_EQ(ExeDir(), ExtractFilePath(exe));
-  EXPECT_EQ(ExeDir().back(), '/');
-  EXPECT_EQ(ExtractFilePath("/"), "/");
+  EXPECT_EQ(ExeDir().back(), kPathDelim);
+  EXPECT_EQ(ExtractFilePath(testing::kSep), testing::kSep);
   EXPECT_EQ(ExtractFileName("name"), "name");
 }
 
@@ -33,26 +34,28 @@ TEST(FileSystem, FilesDirectoriesAndCreation) {
   EXPECT_FALSE(CreateDir(dir.Path("file")));
 }
 
-TEST(FileSystem, AtomicReplaceKeepsPermissions) {
+TEST(FileSystem, AtomicReplace) {
   TempDir dir;
   std::string path = dir.Path("f");
-  WriteFile(path, "old");
-  std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  ReplaceFileAtomically(path, "new");
-  EXPECT_EQ(testing::ReadFile(path), "new");
-  EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  ReplaceFileAtomically(path, "new file");
+  EXPECT_EQ(testing::ReadFile(path), "new file");
+  ReplaceFileAtomically(path, "replaced");
+  EXPECT_EQ(testing::ReadFile(path), "replaced");
+  EXPECT_EQ(ReadFileBytes(path), "replaced");
   EXPECT_EQ(ReadFileBytes(dir.Path("missing")), std::nullopt);
+  std::filesystem::directory_iterator entries(dir.Dir());
+  EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << "a temporary file was left behind";
 }
 
 TEST(DynamicLibrary, MissingLibrariesAndEntriesAreNull) {
   EXPECT_EQ(LoadLibraryByName("no-such-library.dll"), nullptr);
-  LibraryHandle zlib = LoadLibraryByName("z.DLL");  // the platform's suffix is dropped
-  ASSERT_NE(zlib, nullptr);
-  EXPECT_EQ(LoadLibraryByName("z"), zlib);
-  EXPECT_NE(GetEntryPoint(zlib, "crc32"), nullptr);
-  EXPECT_EQ(GetEntryPoint(zlib, "NoSuchEntry"), nullptr);
-  EXPECT_EQ(GetEntryPoint(nullptr, "crc32"), nullptr);
+  // The service library's test double lies beside the test programs.
+  LibraryHandle library = LoadLibraryByName("quelmont-double.DLL");
+  ASSERT_NE(library, nullptr);
+  EXPECT_EQ(LoadLibraryByName("quelmont-double"), library);
+  EXPECT_NE(GetEntryPoint(library, "ServiceIsRunning"), nullptr);
+  EXPECT_EQ(GetEntryPoint(library, "NoSuchEntry"), nullptr);
+  EXPECT_EQ(GetEntryPoint(nullptr, "ServiceIsRunning"), nullptr);
 }
 
 }  // namespace

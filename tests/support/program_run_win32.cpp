@@ -51,6 +51,11 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   DWORD got = 0;
   while (started && ::ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0) run.output.append(buffer, got);
   ::CloseHandle(read_end);
+  // A console program writes its lines in text mode, ending them with CR LF;
+  // the tests compare lines ended by LF alone.
+  for (size_t cr = run.output.find("\r\n"); cr != std::string::npos; cr = run.output.find("\r\n", cr)) {
+    run.output.erase(cr, 1);
+  }
   if (started) {
     ::WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
