@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "platform/exceptions.h"
 #include "platform/profile_file.h"
 #include "settings/client_cfg.h"
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
     }
     return Usage();
   } catch (const tarn::Exception& error) {
-    std::fprintf(stderr, "%s: %s\n", error.ClassName(), error.Message().c_str());
+    // Messages are the program's Windows-1252 text; the terminal reads UTF-8.
+    std::fprintf(stderr, "%s: %s\n", error.ClassName(), tarn::AnsiToUtf8(error.Message()).c_str());
     return 1;
   }
 }
