@@ -1,5 +1,6 @@
 #include "platform/exceptions.h"
 
+#include "platform/display_text.h"
 #include "platform/os_error.h"
 
 namespace tarn {
@@ -12,7 +13,7 @@ EConvertError InvalidIntegerError(const std::string& text) {
 }
 
 EIniFileException IniWriteError(const std::string& file_name) {
-  return EIniFileException("Unable to write to " + file_name);
+  return EIniFileException("Unable to write to " + DisplayPath(file_name));
 }
 
 ERegistryException RegistryTypeError(const std::string& value_name) {

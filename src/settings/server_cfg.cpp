@@ -2,8 +2,10 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "platform/file_system.h"
+#include "platform/int_text.h"
 #include "settings/settings_source.h"
 
 namespace tarn {
@@ -12,12 +14,22 @@ namespace {
 
 enum class Width { kInt32, kUInt16, kInt16, kUInt8, kBool, kText };
 
+// How the registry load treats a key.
+enum class InRegistry {
+  kRead,    // a value of another type than text stops the load
+  kAbsent,  // the registry lacks three of the keys
+  kIfText,  // a value of another type reads as missing
+};
+
 struct ServerKey {
   const char* name;
   Width width;
   int32_t fallback;
-  bool in_registry;  // the registry lacks three of the keys
+  InRegistry registry;
 };
+
+constexpr InRegistry kRead = InRegistry::kRead;
+constexpr InRegistry kAbsent = InRegistry::kAbsent;
 
 enum Id {
   kTaskGovernorInterval, kDebugMem, kLogLevel, kMaxTasks, kMaxWorkers, kCacheEnabled,
@@ -29,38 +41,40 @@ enum Id {
 
 // In the order in which the keys are read.
 constexpr std::array<ServerKey, kKeyCount> kKeys = {{
-    {"task_governor_interval", Width::kInt32, 30000, true},
-    {"debug_mem", Width::kBool, 0, true},
-    {"log_level", Width::kInt32, 0, true},
-    {"max_tasks", Width::kUInt16, 100, true},
-    {"max_workers", Width::kUInt16, 0, true},
-    {"cache_enabled", Width::kBool, 0, true},
-    {"process_recycle_limit", Width::kInt32, 10000, true},
-    {"process_recycle_time_limit", Width::kInt32, 3 * 3600 * 1000, false},
-    {"process_recycle_mem_limit", Width::kInt32, 300 << 20, false},
-    {"Priority", Width::kInt32, 0, true},
-    {"max_bandwidth", Width::kInt32, 0, true},
-    {"log_size_limit", Width::kInt32, 50 << 20, true},
-    {"multi_process_mode", Width::kUInt8, 2, true},
-    {"ForceCounterAddress", Width::kText, 0, true},
-    {"Port", Width::kInt32, 6015, true},
-    {"SSLPort", Width::kInt32, 443, false},
-    {"MaxDB", Width::kInt32, 200, true},
-    {"ForceCompatibility", Width::kBool, 0, true},
-    {"UseBufferManager", Width::kBool, 1, true},
-    {"HTTP", Width::kBool, 1, true},
-    {"SharedSessions", Width::kBool, 0, true},
-    {"MinimumSchedulerWorkers", Width::kUInt16, 2, true},
-    {"ip_version", Width::kInt16, 4, true},
-    {"WorkersPerCore", Width::kInt16, 2, true},
+    {"task_governor_interval", Width::kInt32, 30000, kRead},
+    {"debug_mem", Width::kBool, 0, kRead},
+    {"log_level", Width::kInt32, 0, kRead},
+    {"max_tasks", Width::kUInt16, 100, kRead},
+    {"max_workers", Width::kUInt16, 0, kRead},
+    {"cache_enabled", Width::kBool, 0, kRead},
+    {"process_recycle_limit", Width::kInt32, 10000, kRead},
+    {"process_recycle_time_limit", Width::kInt32, 3 * 3600 * 1000, kAbsent},
+    {"process_recycle_mem_limit", Width::kInt32, 300 << 20, kAbsent},
+    {"Priority", Width::kInt32, 0, kRead},
+    {"max_bandwidth", Width::kInt32, 0, kRead},
+    {"log_size_limit", Width::kInt32, 50 << 20, kRead},
+    {"multi_process_mode", Width::kUInt8, 2, kRead},
+    {"ForceCounterAddress", Width::kText, 0, kRead},
+    {"Port", Width::kInt32, 6015, kRead},
+    {"SSLPort", Width::kInt32, 443, kAbsent},
+    {"MaxDB", Width::kInt32, 200, kRead},
+    {"ForceCompatibility", Width::kBool, 0, kRead},
+    {"UseBufferManager", Width::kBool, 1, kRead},
+    {"HTTP", Width::kBool, 1, kRead},
+    {"SharedSessions", Width::kBool, 0, kRead},
+    {"MinimumSchedulerWorkers", Width::kUInt16, 2, kRead},
+    {"ip_version", Width::kInt16, 4, kRead},
+    {"WorkersPerCore", Width::kInt16, 2, kRead},
     // Written by the settings window ("Serviço do Windows"), which shows it
-    // again when it opens.
-    {"ASSERVICE", Width::kBool, 0, true},
+    // again when it opens. No server reads it, so a value of another type
+    // must not stop the program.
+    {"ASSERVICE", Width::kBool, 0, InRegistry::kIfText},
 }};
 
 // Each value as held: already cut to its width.
 std::array<int32_t, kKeyCount> values;
 std::string force_counter_address;
+std::vector<StoredText> registry_texts;
 
 int32_t CutToWidth(Width width, int32_t read) {
   switch (width) {
@@ -75,19 +89,31 @@ int32_t CutToWidth(Width width, int32_t read) {
 void SetDefaults() {
   for (size_t i = 0; i < kKeys.size(); ++i) values[i] = kKeys[i].fallback;
   force_counter_address.clear();
+  registry_texts.clear();
 }
 
-void ReadKeys(SettingsSource& source, bool registry) {
+// Every value starts at its default, and text that sets none leaves it so.
+// Returns whether `text` set the value.
+bool TakeText(size_t i, const std::string& text) {
+  if (kKeys[i].width == Width::kText) {
+    force_counter_address = text;
+    return !text.empty();
+  }
+  std::optional<int32_t> read = TryStrToInt(text);
+  if (read) values[i] = CutToWidth(kKeys[i].width, *read);
+  return read.has_value();
+}
+
+void ReadFromFile(SettingsSource& source) {
+  for (size_t i = 0; i < kKeys.size(); ++i) TakeText(i, source.ReadString(kKeys[i].name, ""));
+}
+
+void ReadFromRegistry(SettingsSource& source) {
   for (size_t i = 0; i < kKeys.size(); ++i) {
     const ServerKey& key = kKeys[i];
-    if (registry && !key.in_registry) continue;
-    if (key.width == Width::kText) {
-      force_counter_address = source.ReadString(key.name, force_counter_address);
-    } else if (key.width == Width::kBool) {
-      values[i] = source.ReadBool(key.name, values[i] != 0);
-    } else {
-      values[i] = CutToWidth(key.width, source.ReadInteger(key.name, values[i]));
-    }
+    if (key.registry == kAbsent) continue;
+    std::string text = key.registry == kRead ? source.ReadString(key.name, "") : source.ReadStringIfText(key.name, "");
+    if (TakeText(i, text)) registry_texts.push_back({key.name, text});
   }
 }
 
@@ -100,17 +126,19 @@ void TtarnServerCfg::LoadFrom(const std::string& dir) {
   std::string file = SettingsFilePath(dir, "tarnserver.ini");
   if (FileExists(file)) {
     IniSource source(file, "SERVER");
-    ReadKeys(source, false);
+    ReadFromFile(source);
     return;
   }
   TRegistry registry(RegAccess::kRead);
   if (!registry.OpenKeyReadOnly(kSettingsKey)) return;
   TRegistry server(RegAccess::kRead);
   RegistrySource source(server.OpenKeyReadOnly(std::string(kSettingsKey) + "\\SERVER") ? &server : nullptr);
-  ReadKeys(source, true);
+  ReadFromRegistry(source);
 }
 
 void TtarnServerCfg::Release() { SetDefaults(); }
+
+const std::vector<StoredText>& TtarnServerCfg::RegistryTexts() { return registry_texts; }
 
 void TtarnServerCfg::ForEachValue(
     const std::function<void(std::string_view key, const std::string& text)>& visit) {

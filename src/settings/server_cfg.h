@@ -7,8 +7,15 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarn {
+
+// A value as its source stores it.
+struct StoredText {
+  std::string_view key;
+  std::string text;
+};
 
 class TtarnServerCfg final {
  public:
@@ -23,6 +30,9 @@ class TtarnServerCfg final {
   // Calls `visit` with each key and its value as text (booleans 1 or 0), in
   // load order.
   static void ForEachValue(const std::function<void(std::string_view key, const std::string& text)>& visit);
+  // The registry's text of each value that the load took from the registry,
+  // in load order; empty when it read tarnserver.ini.
+  static const std::vector<StoredText>& RegistryTexts();
 
   static int32_t TaskGovernorInterval();
   static bool DebugMem();

@@ -1,5 +1,6 @@
 #include "settings/settings_source.h"
 
+#include "platform/exceptions.h"
 #include "platform/int_text.h"
 
 namespace tarn {
@@ -19,6 +20,16 @@ std::string IniSource::ReadString(std::string_view key, std::string_view fallbac
 std::string RegistrySource::ReadString(std::string_view key, std::string_view fallback) {
   if (key_ == nullptr) return std::string(fallback);
   return key_->ReadStringValue(key).value_or(std::string(fallback));
+}
+
+std::string RegistrySource::ReadStringIfText(std::string_view key, std::string_view fallback) {
+  // A hive that cannot be read raises here, before the value's own read.
+  if (key_ == nullptr || !key_->ValueExists(key)) return std::string(fallback);
+  try {
+    return key_->ReadString(key);
+  } catch (const ERegistryException&) {
+    return std::string(fallback);  // the value exists, so it is of another type
+  }
 }
 
 std::string SettingsFilePath(const std::string& dir, std::string_view file_name) {

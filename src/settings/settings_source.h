@@ -20,6 +20,11 @@ class SettingsSource {
   virtual ~SettingsSource() = default;
   // The key's text, or `fallback` when the source lacks the key.
   virtual std::string ReadString(std::string_view key, std::string_view fallback) = 0;
+  // The same, except that a value held as another type than text reads as
+  // missing instead of raising.
+  virtual std::string ReadStringIfText(std::string_view key, std::string_view fallback) {
+    return ReadString(key, fallback);
+  }
   int32_t ReadInteger(std::string_view key, int32_t fallback);
   bool ReadBool(std::string_view key, bool fallback);
 };
@@ -40,6 +45,7 @@ class RegistrySource final : public SettingsSource {
  public:
   explicit RegistrySource(const TRegistry* key) : key_(key) {}
   std::string ReadString(std::string_view key, std::string_view fallback) override;
+  std::string ReadStringIfText(std::string_view key, std::string_view fallback) override;
 
  private:
   const TRegistry* key_;

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/display_text.h"
 #include "platform/exceptions.h"
 #include "platform/profile_file.h"
 #include "settings/client_cfg.h"
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
     }
     return Usage();
   } catch (const tarn::Exception& error) {
-    std::fprintf(stderr, "%s: %s\n", error.ClassName(), error.Message().c_str());
+    std::fprintf(stderr, "%s: %s\n", error.ClassName(), tarn::TerminalText(error.Message()).c_str());
     return 1;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/display_text.h"
 #include "platform/exceptions.h"
 #include "platform/file_system.h"
 #include "platform/int_text.h"
@@ -69,7 +70,7 @@ void TForm1::FormCreate() {
     LoadServerPage();
     view_->SetChecked(CheckBox8, TtarnServerCfg::AsService());
   }
-  view_->SetCaption(std::string(kForm1Caption) + " - " + ExeDir());
+  view_->SetCaption(std::string(kForm1Caption) + " - " + DisplayPath(options_.settings_dir));
 }
 
 void TForm1::LoadClientPage() {
@@ -147,7 +148,16 @@ void TForm1::Button1Click() {
   // Whenever the server page is offered, not only when it is in front, so
   // that its edits are not lost after a look at "Cliente".
   if (server_page) {
-    TIniFile server(SettingsFilePath(options_.settings_dir, "tarnserver.ini"));
+    std::string path = SettingsFilePath(options_.settings_dir, "tarnserver.ini");
+    bool creating = !FileExists(path);
+    TIniFile server(path);
+    // Once the file exists the registry is no longer read, so the server
+    // values that came from it go into the new file first.
+    if (creating) {
+      for (const StoredText& stored : TtarnServerCfg::RegistryTexts()) {
+        server.WriteString("SERVER", stored.key, stored.text);
+      }
+    }
     SaveServerPage(server);
     server.UpdateFile();
   }

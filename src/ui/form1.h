@@ -20,7 +20,8 @@ namespace tarn {
 
 struct Form1Options {
   // Where tarnserver.ini and tarnclient.ini lie, with the trailing
-  // separator: the executable's directory in the program.
+  // separator: the executable's directory in the program, which the caption
+  // shows.
   std::string settings_dir;
   // The service-control library's bare name.
   std::string service_library = kServiceLibraryName;

@@ -10,7 +10,7 @@
 
 namespace {
 
-bool running = false;
+unsigned char running = 0;
 std::string fail_with;
 bool fail_next = false;
 bool last_failed = false;
@@ -29,7 +29,7 @@ unsigned char Control(const char* entry, const char* service, bool start) {
   last_error = fail_with;
   fail_next = false;
   if (last_failed) return 0;
-  running = start;
+  running = start ? 1 : 0;
   return 1;
 }
 
@@ -37,7 +37,7 @@ unsigned char Control(const char* entry, const char* service, bool start) {
 
 EXPORT unsigned char ServiceIsRunning(const char* service) {
   Record("ServiceIsRunning", service);
-  return running ? 1 : 0;
+  return running;
 }
 
 EXPORT unsigned char StartService(const char* service) { return Control("StartService", service, true); }
@@ -58,7 +58,7 @@ EXPORT unsigned char GetLastSvcError(char* buffer) {
 }
 
 EXPORT void QuelmontDoubleReset() {
-  running = false;
+  running = 0;
   fail_next = last_failed = false;
   fail_with.clear();
   last_error.clear();
@@ -66,7 +66,7 @@ EXPORT void QuelmontDoubleReset() {
   during_call = nullptr;
 }
 
-EXPORT void QuelmontDoubleSetRunning(unsigned char value) { running = value != 0; }
+EXPORT void QuelmontDoubleSetRunning(unsigned char value) { running = value; }
 
 // The next start or stop fails with `text`.
 EXPORT void QuelmontDoubleFailNext(const char* text) {

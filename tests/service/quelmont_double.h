@@ -24,7 +24,8 @@ class QuelmontDouble {
   }
   ~QuelmontDouble() { reset_(); }
 
-  void SetRunning(bool running) { set_running_(running ? 1 : 0); }
+  // What ServiceIsRunning answers until the next start or stop.
+  void SetRunning(unsigned char answer) { set_running_(answer); }
   void FailNext(const std::string& text) { fail_next_(text.c_str()); }
   std::string Calls() const { return calls_(); }
   void DuringCall(void (*hook)()) { during_call_(hook); }

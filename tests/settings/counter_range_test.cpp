@@ -81,5 +81,15 @@ TEST_F(CounterRange, WithoutTheFileTheRegistryKeyIsReadAndCreated) {
   EXPECT_THROW(CounterRangeSettings::LoadFrom(Dir()), ERegistryException);
 }
 
+TEST_F(CounterRange, OnceTheServerFileExistsTheRegistryIsIgnored) {
+  WriteRegistry("QUORVAN", "RangeIndex", "2");
+  WriteRegistry("QUORVAN", "RangeMax", "4");
+  WriteRegistry("QUORVAN", "CounterPath", "/c/");
+  WriteRegistryDword("QUORVAN", "RangeStart", 5);  // would stop a registry load
+  LoadFile("");
+  EXPECT_EQ(Bounds(), Range(0, 2147000000));
+  EXPECT_EQ(CounterRangeSettings::CounterPath(), Dir());
+}
+
 }  // namespace
 }  // namespace tarn

@@ -88,5 +88,15 @@ TEST_F(ServerCfg, ARegistryValueOfAnotherTypeStopsTheLoad) {
   EXPECT_THROW_MSG(Load(), ERegistryException, "Invalid data type for 'max_tasks'");
 }
 
+// The settings window's service flag is no server setting: its type is not
+// checked.
+TEST_F(ServerCfg, AServiceFlagOfAnotherTypeReadsAsUnset) {
+  WriteRegistryDword("SERVER", "ASSERVICE", 1);
+  WriteRegistry("SERVER", "Port", "7000");
+  Load();
+  EXPECT_FALSE(TtarnServerCfg::AsService());
+  EXPECT_EQ(TtarnServerCfg::Port(), 7000);
+}
+
 }  // namespace
 }  // namespace tarn

@@ -58,9 +58,10 @@ TEST_F(TarnSettings, GetsAndSetsOneProfileValue) {
   EXPECT_EQ(Execute("get " + file + " client timeout").output, "300000\n");
   EXPECT_EQ(Execute("get " + file + " client missing fallback").output, "fallback\n");
   EXPECT_EQ(testing::ReadFile(file), "[CLIENT]\r\nTIMEOUT=300000\r\n");
-  Outcome failed = Execute("set " + sandbox_.Path("no" + testing::kSep + "such" + testing::kSep + "dir.ini") + " S K V");
+  std::string missing = sandbox_.Path("n\xC3\xA3o" + testing::kSep + "such" + testing::kSep + "dir.ini");
+  Outcome failed = Execute("set " + missing + " S K V");
   EXPECT_EQ(failed.status, 1);
-  EXPECT_EQ(failed.output, "EIniFileException: Unable to write to " + sandbox_.Path("no" + testing::kSep + "such" + testing::kSep + "dir.ini") + "\n");
+  EXPECT_EQ(failed.output, "EIniFileException: Unable to write to " + missing + "\n");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "service/quelmont_double.h"
 #include "settings/client_cfg.h"
 #include "settings/server_cfg.h"
+#include "settings/settings_fixture.h"
 #include "test_support.h"
 #include "ui/form1.h"
 #include "ui/qt/qt_text.h"
@@ -21,7 +22,7 @@
 
 namespace tarn::testing {
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public SettingsTest {
  protected:
   Form1Test() : working_dir_(sandbox_.Path("work")) {}
 
@@ -31,13 +32,13 @@ class Form1Test : public ::testing::Test {
     TtarnClientCfg::Release();
   }
 
-  // Loads the settings from the sandbox as the program's start-up does and
-  // opens the window.
+  // Loads the settings from `settings_dir_` as the program's start-up does
+  // and opens the window, which takes that folder for the executable's.
   void Open(const std::string& service_library = QuelmontDouble::kName) {
-    TtarnServerCfg::LoadFrom(sandbox_.Dir());
-    TtarnClientCfg::LoadFrom(sandbox_.Dir());
+    TtarnServerCfg::LoadFrom(settings_dir_);
+    TtarnClientCfg::LoadFrom(settings_dir_);
     application_.SetTitle(kApplicationTitle);
-    form_ = std::make_unique<TForm1>(application_, Form1Options{sandbox_.Dir(), service_library});
+    form_ = std::make_unique<TForm1>(application_, Form1Options{settings_dir_, service_library});
     form_->View().Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
   }
@@ -94,7 +95,7 @@ class Form1Test : public ::testing::Test {
 
   bool WindowOpen() { return Window().isVisible(); }
 
-  Sandbox sandbox_;
+  std::string settings_dir_ = sandbox_.Dir();
   ScopedWorkingDir working_dir_;
   RecordingToolkit toolkit_;
   TApplication application_{toolkit_};

@@ -94,5 +94,14 @@ TEST_F(Form1ServiceTest, TheLibrarysErrorIsShownWithTheFullStopRule) {
   }
 }
 
+TEST_F(Form1ServiceTest, AnyRunningStateOtherThanZeroCountsAsRunning) {
+  for (unsigned char answer : {2, 255}) {
+    service_.SetRunning(answer);
+    Open();
+    EXPECT_EQ(Text("Button4"), "Parar") << int{answer};
+    form_.reset();
+  }
+}
+
 }  // namespace
 }  // namespace tarn::testing

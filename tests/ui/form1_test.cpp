@@ -69,13 +69,26 @@ TEST_F(Form1Test, TabFollowsTheRanksWithinEachPage) {
 
 TEST_F(Form1Test, CaptionEndsWithTheExecutablesDirectory) {
   Open();
-  EXPECT_EQ(FromQString(Window().windowTitle()), "Configura\xE7\xF5" "es - " + ExeDir());
+  EXPECT_EQ(FromQString(Window().windowTitle()), "Configura\xE7\xF5" "es - " + sandbox_.Dir());
   EXPECT_EQ(Window().size(), QSize(286, 413)) << "client area 280 x 407 within a border of 3";
   EXPECT_EQ(Window().minimumSize(), Window().maximumSize()) << "not resizable";
   EXPECT_FALSE(Window().windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   QPoint screen_centre = QGuiApplication::primaryScreen()->availableGeometry().center();
   // Centred before the window manager's frame is known: off by at most the frame.
   EXPECT_LE((Window().frameGeometry().center() - screen_centre).manhattanLength(), 8);
+}
+
+// The folder's name is UTF-8 on disk; the window's text is Windows-1252.
+TEST_F(Form1Test, AnAccentedFolderIsShownInTheProgramsTextAndWrittenByItsRealName) {
+  settings_dir_ = sandbox_.Path("\xC3\xA7\xC3\xA3o/");
+  std::filesystem::create_directories(settings_dir_ + "tarnserver.ini");  // cannot be written
+  OfferServerPage();
+  Open();
+  EXPECT_EQ(FromQString(Window().windowTitle()), "Configura\xE7\xF5" "es - " + sandbox_.Dir() + "\xE7\xE3o/");
+  Click("Button1");
+  EXPECT_TRUE(std::filesystem::exists(settings_dir_ + "tarnclient.ini"));
+  EXPECT_EQ(Messages(), std::vector<std::string>{kTitle + "|Unable to write to " + sandbox_.Dir() +
+                                                 "\xE7\xE3o/tarnserver.ini.|error"});
 }
 
 TEST_F(Form1Test, LoadsTheClientPageInMinutes) {
@@ -122,11 +135,7 @@ TEST_F(Form1Test, LoadsTheServerPageRoundingHalfToEven) {
 
 TEST_F(Form1Test, StoredServiceFlagComesFromTheServerSettingsSource) {
   OfferServerPage();
-  {
-    TRegistry registry;
-    ASSERT_TRUE(registry.OpenKey("SOFTWARE\\KESSLAN\\ORVIK\\SERVER", true));
-    registry.WriteString("ASSERVICE", "1");
-  }
+  WriteRegistry("SERVER", "ASSERVICE", "1");
   Open();
   EXPECT_TRUE(Checked("CheckBox8")) << "without tarnserver.ini, from the registry";
   form_.reset();
@@ -248,6 +257,51 @@ TEST_F(Form1Test, AFailedWriteKeepsTheWindowOpenAndTheEarlierWrites) {
       << toolkit_.shown[0].message.text;
   EXPECT_TRUE(WindowOpen());
   EXPECT_NE(ReadFile(sandbox_.Path("tarnclient.ini")).find("\r\nUSERTIMEOUT="), std::string::npos);
+}
+
+TEST_F(Form1Test, TheFirstOkKeepsTheServerValuesOfTheRegistry) {
+  OfferServerPage();
+  WriteRegistry("SERVER", "Port", "7000");
+  WriteRegistry("SERVER", "MaxDB", "50");
+  WriteRegistry("SERVER", "log_level", "3");
+  Open();
+  Type("Edit9", "4");
+  Click("Button1");
+  TtarnServerCfg::LoadFrom(Dir());
+  EXPECT_EQ(TtarnServerCfg::Port(), 7000);
+  EXPECT_EQ(TtarnServerCfg::MaxDB(), 50);
+  EXPECT_EQ(TtarnServerCfg::LogLevel(), 4) << "the window's keys follow";
+}
+
+TEST_F(Form1Test, OkWithoutTheServerPageWritesOnlyTheClientFile) {
+  Open();
+  Click("Button1");
+  EXPECT_TRUE(std::filesystem::exists(sandbox_.Path("tarnclient.ini")));
+  EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnserver.ini")));
+
+  WriteIni("tarnserver.ini", "[SERVER]\r\nlog_level=3\r\n");
+  Open();
+  Click("Button1");
+  EXPECT_EQ(ReadFile(sandbox_.Path("tarnserver.ini")), "[SERVER]\r\nlog_level=3\r\n");
+}
+
+TEST_F(Form1Test, TheCompatibilityBoxIsSavedAsDalcompat) {
+  OfferServerPage();
+  WriteIni("tarnserver.ini", "[SERVER]\r\nForceCompatibility=1\r\n");
+  Open();
+  Click("Button1");
+  EXPECT_NE(ReadFile(sandbox_.Path("tarnserver.ini")).find("\r\nDALCOMPAT=1\r\n"), std::string::npos);
+}
+
+TEST_F(Form1Test, ALogLevelThatIsNotIntegerTextSavesZero) {
+  OfferServerPage();
+  for (const char* entry : {"abc", "", "3 "}) {
+    WriteIni("tarnserver.ini", "[SERVER]\r\nlog_level=5\r\n");
+    Open();
+    Type("Edit9", entry);
+    Click("Button1");
+    EXPECT_NE(ReadFile(sandbox_.Path("tarnserver.ini")).find("\r\nlog_level=0\r\n"), std::string::npos) << entry;
+  }
 }
 
 TEST_F(Form1Test, ClearingTheAddressCacheRemovesTheWholeKey) {

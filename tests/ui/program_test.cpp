@@ -9,7 +9,9 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <memory>
 
+#include "platform/registry.h"
 #include "service/quelmont_double.h"
 #include "test_support.h"
 #include "ui/application.h"
@@ -47,6 +49,31 @@ TEST(ProgramTest, AFailedStartUpShowsTheApplicationErrorBoxAndNoWindow) {
   EXPECT_EQ(box.icon, MessageIcon::kError);
   EXPECT_EQ(box.text.rfind("Exception ERegistryException in module program_test at ", 0), 0u) << box.text;
   EXPECT_EQ(box.text.substr(box.text.size() - 3), ".\r\n") << box.text;
+}
+
+// A value of another type in each settings subkey: the first module to
+// start reports its own, then the next once that one is mended.
+TEST(ProgramTest, TheSettingsLoadServerThenCounterRangeThenClient) {
+  Sandbox sandbox;
+  struct Value {
+    const char* subkey;
+    const char* name;
+  };
+  const Value values[] = {{"SERVER", "max_tasks"}, {"QUORVAN", "RangeMax"}, {"CLIENT", "DEBUG"}};
+  auto open = [](const Value& value) {
+    auto key = std::make_unique<TRegistry>();
+    EXPECT_TRUE(key->OpenKey(std::string("SOFTWARE\\KESSLAN\\ORVIK\\") + value.subkey, true));
+    return key;
+  };
+  for (const Value& value : values) open(value)->WriteInteger(value.name, 1);
+  for (const Value& value : values) {
+    RecordingToolkit toolkit;
+    EXPECT_EQ(RunProgram(toolkit, kTestToolkit, QuelmontDouble::kName), 1);
+    ASSERT_EQ(toolkit.shown.size(), 1u);
+    std::string text = toolkit.shown[0].message.text;
+    EXPECT_NE(text.find("Invalid data type for '" + std::string(value.name) + "'"), std::string::npos) << text;
+    open(value)->WriteString(value.name, "1");
+  }
 }
 
 TEST(ProgramTest, RunsTheWindowUntilItClosesUnderTheApplicationTitle) {

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +11,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "ui/qt/qt_dialog_font.h"
 #include "ui/qt/qt_text.h"
 
 namespace tarn {
@@ -32,14 +32,6 @@ class QtWindowView::FormWidget final : public QWidget {
 };
 
 namespace {
-
-QFont DialogFont(const WindowSpec& window) {
-  QString family = QString::fromLatin1(window.font_name);
-  if (QFontDatabase::hasFamily(family)) return QFont(family, window.font_points);
-  QFont font = QApplication::font();
-  font.setPointSize(window.font_points);
-  return font;
-}
 
 bool IsContainer(ControlKind kind) {
   return kind == ControlKind::kPageControl || kind == ControlKind::kTabSheet || kind == ControlKind::kPanel;
