@@ -101,6 +101,21 @@ TEST(JSONbase, HolderRefersToContainerWithoutOwningIt) {
   EXPECT_EQ(object.Count(), 0);
 }
 
+TEST(JSONbase, HolderKeepsItsKindWhenTheContainerIsGone) {
+  for (uint8_t kind : {jkList, jkObject}) {
+    std::unique_ptr<TJSONarray> container;
+    if (kind == jkList) container = std::make_unique<TJSONlist>();
+    else container = std::make_unique<TJSONobject>();
+    TJSONbase holder;
+    holder.SetValue(Variant::ByRef(container.get()));
+    const TObject* address = container.get();
+    container.reset();
+    EXPECT_EQ(holder.Kind(), kind);
+    EXPECT_EQ(holder.GetValue().Type(), varByRef);
+    EXPECT_EQ(holder.GetValue().AsObject(), address);
+  }
+}
+
 TEST(JSONbase, ScalarRefusesContainerOperations) {
   TJSONbase v;
   const char* no_index = "TJSONbase is not an array and does not support indexes";
