@@ -16,9 +16,10 @@ struct ToolRun {
   std::string output;  // standard output and standard error
 };
 
-ToolRun RunTool(const std::string& arguments) {
+// `shell` runs before the tool in the same shell (a resource limit).
+ToolRun RunTool(const std::string& arguments, const std::string& shell = "") {
   const char* bin = std::getenv("TARN_BIN_DIR");
-  std::string command = std::string(bin ? bin : ".") + "/tarn-json " + arguments + " 2>&1";
+  std::string command = shell + std::string(bin ? bin : ".") + "/tarn-json " + arguments + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   std::string output;
   char buffer[4096];
@@ -46,6 +47,29 @@ TEST(TarnJson, ReadsStandardInputAndReportsErrors) {
   run = RunTool(dir.Path("minus.json"));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.output, "EConvertError: '-' is not a valid floating point value\n");
+}
+
+TEST(TarnJson, ErrorOutputShowsControlCharactersEscaped) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.Path("bad.json"), "[1 x\n\x1B[31m\t\x81\x7F\xE9]");
+  ToolRun run = RunTool(dir.Path("bad.json"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output, "TJSONError: Unexpected character at position 3 - x\\n\\u001B[31m\\t\\u0081\\u007F\xE9]\n");
+}
+
+TEST(TarnJson, ReportsMemoryRunningOut) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space limit";
+#endif
+  testing::TempDir dir;
+  std::string text = "[";
+  for (int i = 0; i < 4000000; ++i) text += "{},";
+  text += "{}]";
+  testing::WriteFile(dir.Path("many.json"), text);
+  // 200 MB of address space hold the program but not the tree.
+  ToolRun run = RunTool(dir.Path("many.json"), "ulimit -v 200000 && ");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output, "EOutOfMemory: Out of memory\n");
 }
 
 }  // namespace
