@@ -29,45 +29,44 @@ ToolRun RunTool(const std::string& arguments, const std::string& shell = "") {
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
-TEST(TarnJson, PrintsCompactTextOfAFile) {
+// Runs the tool on a file holding `text`, given by name or as standard input.
+ToolRun RunOnText(const std::string& text, bool standard_input = false, const std::string& shell = "") {
   testing::TempDir dir;
-  testing::WriteFile(dir.Path("in.json"), "{ \"a\" : [1, 2.50, \"caf\xE9\"],\n \"b\": TRUE }");
-  ToolRun run = RunTool(dir.Path("in.json"));
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.output, "{\"a\":[1,2.5,\"caf\\u00E9\"],\"b\":true}\n");
+  testing::WriteFile(dir.Path("in.json"), text);
+  return RunTool((standard_input ? "< " : "") + dir.Path("in.json"), shell);
 }
 
-TEST(TarnJson, ReadsStandardInputAndReportsErrors) {
-  testing::TempDir dir;
-  testing::WriteFile(dir.Path("bad.json"), "[1,,2]");
-  ToolRun run = RunTool("< " + dir.Path("bad.json"));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.output, "TJSONError: Empty element at position 3\n");
-  testing::WriteFile(dir.Path("minus.json"), "[-]");
-  run = RunTool(dir.Path("minus.json"));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.output, "EConvertError: '-' is not a valid floating point value\n");
-}
-
-TEST(TarnJson, ErrorOutputShowsControlCharactersEscaped) {
-  testing::TempDir dir;
-  testing::WriteFile(dir.Path("bad.json"), "[1 x\n\x1B[31m\t\x81\x7F\xE9]");
-  ToolRun run = RunTool(dir.Path("bad.json"));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.output, "TJSONError: Unexpected character at position 3 - x\\n\\u001B[31m\\t\\u0081\\u007F\xE9]\n");
+TEST(TarnJson, PrintsCompactTextOrTheError) {
+  struct Case {
+    std::string text;
+    int status;
+    std::string output;  // standard output and standard error
+    bool standard_input = false;
+  };
+  const Case cases[] = {
+      {"{ \"a\" : [1, 2.50, \"caf\xE9\"],\n \"b\": TRUE }", 0, "{\"a\":[1,2.5,\"caf\\u00E9\"],\"b\":true}\n"},
+      {"[1,,2]", 1, "TJSONError: Empty element at position 3\n", true},
+      {"[-]", 1, "EConvertError: '-' is not a valid floating point value\n"},
+      // Line breaks and control characters from the input are shown escaped.
+      {"[1 x\n\x1B[31m\t\x81\x7F\xE9]", 1,
+       "TJSONError: Unexpected character at position 3 - x\\n\\u001B[31m\\t\\u0081\\u007F\xE9]\n"},
+  };
+  for (const Case& c : cases) {
+    ToolRun run = RunOnText(c.text, c.standard_input);
+    EXPECT_EQ(run.status, c.status) << c.text;
+    EXPECT_EQ(run.output, c.output);
+  }
 }
 
 TEST(TarnJson, ReportsMemoryRunningOut) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space limit";
 #endif
-  testing::TempDir dir;
   std::string text = "[";
   for (int i = 0; i < 4000000; ++i) text += "{},";
   text += "{}]";
-  testing::WriteFile(dir.Path("many.json"), text);
   // 200 MB of address space hold the program but not the tree.
-  ToolRun run = RunTool(dir.Path("many.json"), "ulimit -v 200000 && ");
+  ToolRun run = RunOnText(text, false, "ulimit -v 200000 && ");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.output, "EOutOfMemory: Out of memory\n");
 }
