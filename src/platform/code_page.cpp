@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/best_fit_1252.h"
+
 namespace tarn {
 
 namespace {
@@ -74,16 +76,12 @@ std::u16string AnsiToWide(std::string_view text) {
 std::string WideToAnsi(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char16_t c = text[i];
-    bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                text[i + 1] <= 0xDFFF;
-    if (pair) {
-      ++i;
-      out += '?';
-    } else {
-      out += WideCharToAnsi(c);
-    }
+  // Code unit by code unit, as the platform narrows: a surrogate pair gives
+  // two '?'.
+  for (char16_t c : text) {
+    char narrow = WideCharToAnsi(c);
+    if (narrow == '?' && c != u'?') narrow = BestFit1252(c);
+    out += narrow;
   }
   return out;
 }

@@ -1,7 +1,8 @@
 // The system's ANSI code page, Windows-1252, in both directions as the
 // platform maps it: the five bytes that 1252 leaves undefined (0x81, 0x8D,
 // 0x8F, 0x90, 0x9D) map to the control characters of the same value, and a
-// character the code page lacks becomes '?'.
+// character the code page lacks becomes '?'; WideToAnsi first gives it its
+// best fit, a close character (U+0100 'A'), where the platform has one.
 #pragma once
 
 #include <string>

@@ -267,6 +267,12 @@ TEST(JSONobject, NamesAreNarrowAndCaseSensitive) {
   EXPECT_EQ(object.GetNamedItem(u"?")->GetValue().AsInt64(), 4);
   EXPECT_EQ(object.GetNamedItem(u"\u4E8C")->GetValue().AsInt64(), 4);
   EXPECT_EQ(object.GetName(3), u"?");
+  // A character with a best fit narrows to it: these names are one member.
+  object.SetNamedItem(u"\u0100b", Int(5));
+  object.SetNamedItem(u"Ab", Int(6));
+  EXPECT_EQ(object.Count(), 5);
+  EXPECT_EQ(object.GetNamedItem(u"\u0102b")->GetValue().AsInt64(), 6);
+  EXPECT_EQ(object.GetName(4), u"Ab");
 }
 
 // Lookups agree before and after the object grows past the size at which
