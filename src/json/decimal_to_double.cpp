@@ -1,9 +1,13 @@
 #include "json/decimal_to_double.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
+#include <charconv>
 #include <cstddef>
 #include <cstring>
+#include <string>
+#include <system_error>
 
 namespace tarn {
 
@@ -187,6 +191,41 @@ bool DecimalToDouble(uint64_t mantissa, int64_t scale, double& value) noexcept {
   bits &= ~(uint64_t{1} << kExplicitBits);
   bits |= static_cast<uint64_t>(exponent) << kExplicitBits;
   std::memcpy(&value, &bits, sizeof value);
+  return true;
+}
+
+// The significant digits are written as 0.DIGITS times a power of ten that
+// lies within a few hundred of zero, whatever the digits' number and the
+// scale, so the general conversion never meets an exponent larger than it can
+// count.
+bool DigitsToDouble(std::string_view whole, std::string_view fraction, int64_t scale, double& value) {
+  std::string text = "0.";
+  text.reserve(text.size() + whole.size() + fraction.size() + 24);
+  for (std::string_view part : {whole, fraction}) {
+    if (text.size() == 2) part.remove_prefix(std::min(part.find_first_not_of('0'), part.size()));
+    text += part;
+  }
+  size_t last = text.find_last_not_of('0');
+  if (last == 1) {  // no significant digit
+    value = 0;
+    return true;
+  }
+  scale += static_cast<int64_t>(text.size() - 1 - last);  // the trailing zeros
+  text.resize(last + 1);
+  // The value lies from 10^(magnitude - 1) up to 10^magnitude.
+  int64_t magnitude = static_cast<int64_t>(text.size() - 2) + scale;
+  if (magnitude > 310) return false;
+  if (magnitude < -330) {
+    value = 0;
+    return true;
+  }
+  text += 'e';
+  text += std::to_string(magnitude);
+  std::from_chars_result result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    if (magnitude > 0) return false;
+    value = 0;
+  }
   return true;
 }
 

@@ -1,9 +1,7 @@
 #include "json/json_parser.h"
 
-#include <algorithm>
 #include <array>
 #include <bit>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -431,7 +429,7 @@ class JSONParser {
   // Scans the token once, gathering its digits into a mantissa and a
   // decimal exponent; with at most 19 significant digits the mantissa is
   // exact, and most such tokens convert from it exactly. The rest are read
-  // again by ToDouble.
+  // again from their digits by DigitsToDouble.
   void ReadNumber(Variant& scalar) {
     const char* token = p_;
     const char* p = p_;
@@ -444,6 +442,8 @@ class JSONParser {
     const char* first = p;
     uint64_t mantissa = 0;
     p = ReadDigits(p, mantissa);
+    const char* whole_end = p;
+    const char* decimals = p;
     auto significant = static_cast<size_t>(p - first);
     bool any_digit = p != whole;
     int64_t scale = 0;  // the token's value is mantissa × 10^scale
@@ -452,7 +452,7 @@ class JSONParser {
     if (*p == '.') {
       ++p;
       if (!IsDigit(*p)) RaiseAt("Missing fractional part of a floating-point number", Offset(token));
-      const char* decimals = p;
+      decimals = p;
       if (significant == 0) {
         while (*p == '0') ++p;
       }
@@ -463,13 +463,19 @@ class JSONParser {
       any_digit = true;
       fraction = true;
     }
+    std::string_view fraction_digits(decimals, static_cast<size_t>(p - decimals));
     if (*p == 'e' || *p == 'E') {
       ++p;
       bool negative_exponent = *p == '-';
       if (*p == '+' || *p == '-') ++p;
       if (!IsDigit(*p)) RaiseAt("Exponent of the number is not integer", Offset(token));
+      // Digits stop counting once the exponent passes 10^17: one that large
+      // outweighs the digits of any text that fits in memory, so the value
+      // lies outside a double's range either way.
       int64_t magnitude = 0;
-      for (; IsDigit(*p); ++p) magnitude = std::min<int64_t>(magnitude * 10 + (*p - '0'), 100000);
+      for (; IsDigit(*p); ++p) {
+        if (magnitude < kExponentSaturation) magnitude = magnitude * 10 + (*p - '0');
+      }
       scale += negative_exponent ? -magnitude : magnitude;
       exponent = true;
     }
@@ -483,15 +489,17 @@ class JSONParser {
       return;
     }
     double real = 0;
-    if (exact && ExactDecimal(mantissa, scale, real)) {
-      if (negative) real = -real;
-    } else {
-      real = ToDouble(std::string_view(token, static_cast<size_t>(p - token)));
+    if (!(exact && ExactDecimal(mantissa, scale, real))) {
+      std::string_view whole_digits(whole, static_cast<size_t>(whole_end - whole));
+      if (!any_digit || !DigitsToDouble(whole_digits, fraction_digits, scale, real)) {
+        RaiseNotAFloat(std::string_view(token, static_cast<size_t>(p - token)));
+      }
     }
-    scalar = Variant::Double(real);
+    scalar = Variant::Double(negative ? -real : real);
     p_ = p;
   }
 
+  static constexpr int64_t kExponentSaturation = 100000000000000000;
   static constexpr size_t kMantissaDigits = 19;  // always below 2^64
 
   // Appends the digits at `p` to the mantissa, eight at a time, and the
@@ -534,43 +542,6 @@ class JSONParser {
       return true;
     }
     return DecimalToDouble(mantissa, scale, value);
-  }
-
-  // Reads a number token as a double whatever the locale. A value too large
-  // for a double is not a floating point value; one too small reads as zero.
-  static double ToDouble(std::string_view text) {
-    double value = 0;
-    const char* end = text.data() + text.size();
-    auto result = std::from_chars(text.data(), end, value);
-    if (result.ec == std::errc() && result.ptr == end) return value;
-    if (result.ec != std::errc::result_out_of_range || result.ptr != end || !Underflows(text)) {
-      RaiseNotAFloat(text);
-    }
-    return text[0] == '-' ? -0.0 : 0.0;
-  }
-
-  // Whether an out-of-range number token is below the smallest double rather
-  // than above the largest: its first significant digit lies after the point.
-  static bool Underflows(std::string_view text) {
-    size_t e = text.find_first_of("eE");
-    std::string_view mantissa = text.substr(0, e);
-    size_t point = mantissa.find('.');
-    size_t first = mantissa.find_first_of("123456789");
-    if (first == std::string_view::npos) return true;
-    // The decimal exponent of the first significant digit, give or take one.
-    int64_t magnitude = point == std::string_view::npos || first < point
-                    ? static_cast<int64_t>((point == std::string_view::npos ? mantissa.size() : point) - first)
-                    : -static_cast<int64_t>(first - point - 1);
-    if (e != std::string_view::npos) {
-      std::string_view digits = text.substr(e + 1);
-      bool negative = !digits.empty() && digits[0] == '-';
-      if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
-      // An exponent of more than six digits decides the magnitude by its sign.
-      int64_t value = 1000000;
-      if (digits.size() <= 6) std::from_chars(digits.data(), digits.data() + digits.size(), value);
-      magnitude += negative ? -value : value;
-    }
-    return magnitude <= 0;
   }
 
   const char* start_;

@@ -10,6 +10,12 @@ namespace tarn {
 
 namespace {
 
+// A holder keeps the kind of the container it refers to in the type of its
+// stored value, since the container may be gone when the kind is asked for:
+// a list by reference, an object as this type. GetValue gives both back by
+// reference.
+constexpr VarType kObjectHolder = varUnknown;
+
 const char kContainerHasNoValue[] = "TJSONlist does not have a value by itself - it is an indexed array";
 const char kScalarHasNoIndex[] = "TJSONbase is not an array and does not support indexes";
 const char kScalarHasNoCount[] = "TJSONbase is not an array and does not have Count property";
@@ -43,14 +49,18 @@ uint8_t TJSONbase::KindOf(const Variant& value) noexcept {
     case varInteger: return jkInteger;
     case varDouble: return jkFloat;
     case varOleStr: return jkString;
-    case varByRef: return dynamic_cast<TJSONobject*>(value.AsObject()) != nullptr ? jkObject : jkList;
+    case varByRef: return jkList;
+    case kObjectHolder: return jkObject;
     default: return jkNull;
   }
 }
 
 uint8_t TJSONbase::Kind() const noexcept { return KindOf(value_); }
 
-Variant TJSONbase::GetValue() const { return value_; }
+Variant TJSONbase::GetValue() const {
+  if (value_.Type() == kObjectHolder) return Variant::ByRef(value_.AsObject());
+  return value_;
+}
 
 void TJSONbase::SetValue(const Variant& value) {
   switch (value.Type()) {
@@ -85,9 +95,9 @@ void TJSONbase::SetValue(const Variant& value) {
     case varByRef: {
       TObject* object = value.AsObject();
       if (dynamic_cast<TJSONlist*>(object) != nullptr) {
-        value_ = value;
+        value_ = Variant::ByRef(object);
       } else if (dynamic_cast<TJSONobject*>(object) != nullptr) {
-        value_ = value;
+        value_ = Variant::Interface(kObjectHolder, object);
       } else {
         throw TJSONError("Only TJSONlist or TJSONobject object can be assigned to TJSONbase");
       }

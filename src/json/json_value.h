@@ -104,7 +104,7 @@ class TJSONbase : public TObject {
   friend class JSONParser;
 
   TJSONarray* parent_;
-  Variant value_;  // normalised; the kind follows from its type
+  Variant value_;  // normalised; the kind follows from its type alone
 };
 
 // The common base of the two containers; never instantiated by itself.

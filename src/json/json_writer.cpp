@@ -1,7 +1,9 @@
 // Text and WriteText of the value classes: compact JSON with no whitespace.
 #include <charconv>
+#include <typeinfo>
 #include <vector>
 
+#include "json/arena_values.h"
 #include "json/json_output.h"
 #include "json/json_text.h"
 #include "json/json_value.h"
@@ -41,8 +43,23 @@ void TJSONbase::WriteScalar(TJSONOutput& output, const Variant& value) {
   }
 }
 
-// Lists and objects are written with an explicit stack instead of recursion,
-// so a tree of any depth can be written.
+namespace {
+
+// Whether the container is of one of the library's own classes, whose text
+// the writer's stack writes; a class derived from them elsewhere may write
+// its own text.
+bool IsLibraryContainer(const TJSONarray& array) {
+  const std::type_info& type = typeid(array);
+  return type == typeid(ArenaValue<TJSONlist>) || type == typeid(ArenaValue<TJSONobject>) ||
+         type == typeid(TJSONlist) || type == typeid(TJSONobject) || type == typeid(ArenaRoot<TJSONlist>) ||
+         type == typeid(ArenaRoot<TJSONobject>);
+}
+
+}  // namespace
+
+// The library's lists and objects are written with an explicit stack instead
+// of recursion, so a tree of any depth can be written. Any other class keeps
+// its own WriteText, nested or not.
 void TJSONarray::WriteText(TJSONOutput& output) const {
   struct Level {
     const TJSONarray* array;
@@ -74,7 +91,7 @@ void TJSONarray::WriteText(TJSONOutput& output) const {
     const TJSONbase* node = child.Node();
     if (node == nullptr) {
       WriteScalar(output, child.Scalar());
-    } else if (const TJSONarray* inner = node->AsArray()) {
+    } else if (const TJSONarray* inner = node->AsArray(); inner != nullptr && IsLibraryContainer(*inner)) {
       open(inner);
     } else {
       node->WriteText(output);

@@ -1,37 +1,78 @@
 // tarn-json [file]: reads JSON text (Windows-1252) from the file or from
 // standard input, parses it into a tree and prints the tree's compact text.
-// A parse error prints the error class and message and exits with status 1.
+// A failure (a parse error, memory running out) prints the error class and
+// message and exits with status 1.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <sstream>
+#include <new>
 #include <string>
+#include <string_view>
 
 #include "json/json_parser.h"
+#include "platform/exceptions.h"
+
+namespace {
+
+// Writes text taken from the input so that it cannot act on the terminal:
+// line breaks and control characters (those of Windows-1252: C0, DEL and the
+// five undefined bytes, which stand for C1 controls) are shown as escapes.
+void ShowEscaped(std::ostream& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    bool control = byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
+                   byte == 0x9D;
+    if (!control) {
+      out << c;
+      continue;
+    }
+    switch (c) {
+      case '\b': out << "\\b"; break;
+      case '\t': out << "\\t"; break;
+      case '\n': out << "\\n"; break;
+      case '\f': out << "\\f"; break;
+      case '\r': out << "\\r"; break;
+      default: out << "\\u00" << kHex[byte >> 4] << kHex[byte & 0xF];
+    }
+  }
+}
+
+int Fail(const tarn::Exception& error) {
+  std::cerr << error.ClassName() << ": ";
+  ShowEscaped(std::cerr, error.Message());
+  std::cerr << "\n";
+  return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 2) {
     std::cerr << "usage: tarn-json [file]\n";
     return 2;
   }
-  std::string text;
-  if (argc == 2) {
-    std::ifstream file(argv[1], std::ios::binary);
-    if (!file) {
-      std::cerr << "tarn-json: cannot read " << argv[1] << "\n";
-      return 2;
-    }
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  } else {
-    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-  }
   try {
+    std::string text;
+    if (argc == 2) {
+      std::ifstream file(argv[1], std::ios::binary);
+      if (!file) {
+        std::cerr << "tarn-json: cannot read ";
+        ShowEscaped(std::cerr, argv[1]);
+        std::cerr << "\n";
+        return 2;
+      }
+      text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } else {
+      text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    }
     std::unique_ptr<tarn::TJSONbase> root = tarn::ParseJSON(text.c_str());
     if (root) std::cout << root->Text() << "\n";
   } catch (const tarn::Exception& error) {
-    std::cerr << error.ClassName() << ": " << error.Message() << "\n";
-    return 1;
+    return Fail(error);
+  } catch (const std::bad_alloc&) {
+    return Fail(tarn::EOutOfMemory());
   }
   return 0;
 }

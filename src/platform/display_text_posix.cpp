@@ -1,6 +1,6 @@
 #include "platform/display_text.h"
 
-#include "platform/code_page.h"
+#include "platform/utf8_text.h"
 
 namespace tarn {
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/code_page.h"
+#include "platform/utf8_text.h"
 #include "platform/exceptions.h"
 
 namespace tarn {

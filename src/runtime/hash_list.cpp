@@ -75,19 +75,13 @@ void THashList::Add(std::string_view key, void* item) {
   ++collisions_;
   for (THashRec* entry = &root.Entry;; entry = entry->Next.get()) {
     if (KeysEqual(entry->Key, key)) {
-      switch (duplicate_mode_) {
-        case TDuplicateMode::Ignore:
-          return;
-        case TDuplicateMode::Error:
-          throw Exception("Duplicated item: " + std::string(key));
-        case TDuplicateMode::Replace: {
-          // An item that the list owns would be lost if it were dropped
-          // silently, so it is released like any other.
-          void* replaced = std::exchange(entry->Data, item);
-          if (ownership_ != THashOwnership::None && replaced != nullptr && replaced != item) Release(replaced);
-          return;
-        }
-      }
+      if (duplicate_mode_ == TDuplicateMode::Ignore) return;
+      if (duplicate_mode_ == TDuplicateMode::Error) throw Exception("Duplicated item: " + std::string(key));
+      // Every other mode replaces. An item that the list owns would be lost
+      // if it were dropped silently, so it is released like any other.
+      void* replaced = std::exchange(entry->Data, item);
+      if (ownership_ != THashOwnership::None && replaced != nullptr && replaced != item) Release(replaced);
+      return;
     }
     if (!entry->Next) {
       entry->Next = std::make_unique<THashRec>(THashRec{true, std::string(key), item, nullptr});

@@ -35,6 +35,7 @@ enum class TDuplicateMode : uint8_t {
   Error = 0,    // raises Exception "Duplicated item: <key>"
   Ignore = 1,   // keeps the stored item; the new one stays the caller's
   Replace = 2,  // stores the new item in place of the old one, releasing an old item that the list owns
+  // Every value above 2 replaces as Replace does.
 };
 
 // One entry: the list's own copy of the key and the item.

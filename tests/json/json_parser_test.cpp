@@ -145,6 +145,35 @@ TEST(ParseJSON, NumbersReadAsTheNearestDouble) {
   }
 }
 
+// A long run of digits and an exponent far outside a double's range offset
+// each other: the value is decided by both together. Each token reads as the
+// short one beside it.
+TEST(ParseJSON, LongDigitRunsOffsetLargeExponents) {
+  const std::string zeros(99990, '0');
+  const std::pair<std::string, std::string> cases[] = {
+      {"0." + zeros + "1e100001", "1e10"},
+      {"0." + zeros + "1e100100", "1e109"},
+      {"-0." + zeros + "25e99991", "-2.5"},
+      {"0." + zeros + "12345678901234567890123e100013", "1.2345678901234567890123e22"},
+      {"1" + zeros + "e-99990", "1"},
+      {"17976931348623157" + zeros + "e-99698", "1.7976931348623157e308"},
+      {"0." + zeros + "49406564584124654e99667", "4.9406564584124654e-324"},
+      {"1e-99999999999999999999999", "0"},
+      {"0e99999999999999999999999", "0"},
+  };
+  for (const auto& [token, same] : cases) {
+    std::unique_ptr<TJSONbase> root = ParseJSON(("[" + token + "]").c_str());
+    double expected = 0;
+    std::from_chars(same.data(), same.data() + same.size(), expected);
+    EXPECT_EQ(std::bit_cast<uint64_t>(root->GetItem(0)->GetValue().AsDouble()), std::bit_cast<uint64_t>(expected))
+        << same;
+  }
+  for (std::string token : {"1" + zeros + "e-99670", "0." + zeros + "1e99999999999999999999"}) {
+    EXPECT_THROW_MSG(ParseJSON(("[" + token + "]").c_str()), EConvertError,
+                     "'" + token + "' is not a valid floating point value");
+  }
+}
+
 // Strings are scanned several bytes at a time: a quote, a backslash or the
 // end of the text is found wherever it lies in a long string.
 TEST(ParseJSON, StringsFindTheirEndAndEscapesAnywhere) {

@@ -101,6 +101,21 @@ TEST(JSONbase, HolderRefersToContainerWithoutOwningIt) {
   EXPECT_EQ(object.Count(), 0);
 }
 
+TEST(JSONbase, HolderKeepsItsKindWhenTheContainerIsGone) {
+  for (uint8_t kind : {jkList, jkObject}) {
+    std::unique_ptr<TJSONarray> container;
+    if (kind == jkList) container = std::make_unique<TJSONlist>();
+    else container = std::make_unique<TJSONobject>();
+    TJSONbase holder;
+    holder.SetValue(Variant::ByRef(container.get()));
+    const TObject* address = container.get();
+    container.reset();
+    EXPECT_EQ(holder.Kind(), kind);
+    EXPECT_EQ(holder.GetValue().Type(), varByRef);
+    EXPECT_EQ(holder.GetValue().AsObject(), address);
+  }
+}
+
 TEST(JSONbase, ScalarRefusesContainerOperations) {
   TJSONbase v;
   const char* no_index = "TJSONbase is not an array and does not support indexes";
@@ -252,6 +267,12 @@ TEST(JSONobject, NamesAreNarrowAndCaseSensitive) {
   EXPECT_EQ(object.GetNamedItem(u"?")->GetValue().AsInt64(), 4);
   EXPECT_EQ(object.GetNamedItem(u"\u4E8C")->GetValue().AsInt64(), 4);
   EXPECT_EQ(object.GetName(3), u"?");
+  // A character with a best fit narrows to it: these names are one member.
+  object.SetNamedItem(u"\u0100b", Int(5));
+  object.SetNamedItem(u"Ab", Int(6));
+  EXPECT_EQ(object.Count(), 5);
+  EXPECT_EQ(object.GetNamedItem(u"\u0102b")->GetValue().AsInt64(), 6);
+  EXPECT_EQ(object.GetName(4), u"Ab");
 }
 
 // Lookups agree before and after the object grows past the size at which

@@ -179,6 +179,30 @@ TEST(WriteText, HolderOfContainerIsRefused) {
   EXPECT_THROW_MSG(outer.Text(), TJSONError, "Unsupported data type in TJSONbase.Text");
 }
 
+// A container class of a user's that writes its own text around the usual.
+template <typename Container>
+class Angled : public Container {
+ public:
+  using Container::Container;
+  void WriteText(TJSONOutput& output) const override {
+    output.Put('<');
+    Container::WriteText(output);
+    output.Put('>');
+  }
+};
+
+TEST(WriteText, DerivedContainersWriteTheirOwnTextWhenNested) {
+  TJSONlist root;
+  auto list = std::make_unique<Angled<TJSONlist>>();
+  list->Add(Scalar(Variant::Integer(1)));
+  list->Add(std::make_unique<Angled<TJSONobject>>());
+  root.Add(std::move(list));
+  auto object = std::make_unique<TJSONobject>();
+  object->Add(u"a", std::make_unique<Angled<TJSONlist>>());
+  root.Add(std::move(object));
+  EXPECT_EQ(root.Text(), "[<[1,<{}>]>,{\"a\":<[]>}]");
+}
+
 TEST(WriteText, OutputGrowsInSteps) {
   TJSONOutput output;
   EXPECT_EQ(output.Capacity(), 50000u);

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
+#include "platform/utf8_text.h"
+
 namespace tarn {
 namespace {
 
@@ -21,10 +26,16 @@ TEST(CodePage, HighControlRangeAndUndefinedBytes) {
   EXPECT_EQ(AnsiCharToWide(0xE7), u'ç');
 }
 
-TEST(CodePage, CharactersOutsideTheCodePageBecomeQuestionMarks) {
-  EXPECT_EQ(WideToAnsi(u"a\u4E2Db"), "a?b");
-  EXPECT_EQ(WideToAnsi(u"\U0001F600"), "?");
-  EXPECT_EQ(WideToAnsi(u"\u20AC"), "\x80");
+// A character that the code page lacks narrows to its best fit, where the
+// platform has one (the table's first and last rows among them), else to
+// '?'; each half of a surrogate pair is narrowed on its own.
+TEST(CodePage, CharactersOutsideTheCodePageTakeTheirBestFitOrQuestionMarks) {
+  const std::pair<std::u16string, std::string> cases[] = {
+      {u"\u0100", "A"},        {u"\u0141\u0131", "Li"}, {u"\u0110", "\xD0"}, {u"\u2032\u221E", "'8"},
+      {u"\uFF21\uFF5E", "A~"}, {u"a\u4E2Db", "a?b"},   {u"\U0001F600", "??"}, {u"\xD83Dx", "?x"},
+      {u"\u20AC", "\x80"},     {u"?", "?"},
+  };
+  for (const auto& [wide, narrow] : cases) EXPECT_EQ(WideToAnsi(wide), narrow);
 }
 
 TEST(CodePage, Utf8EdgeKeepsInvalidBytes) {

@@ -234,7 +234,8 @@ TEST(HashList, LetterCaseMattersOnlyWithoutIgnoreCase) {
 }
 
 TEST(HashList, IgnoredOrReplacedDuplicateKeepsTheCount) {
-  for (TDuplicateMode mode : {TDuplicateMode::Ignore, TDuplicateMode::Replace}) {
+  // Every mode above 1 replaces.
+  for (TDuplicateMode mode : {TDuplicateMode::Ignore, TDuplicateMode::Replace, TDuplicateMode{3}, TDuplicateMode{255}}) {
     for (bool ignore_case : {false, true}) {
       SCOPED_TRACE(::testing::Message() << "mode " << static_cast<int>(mode) << " ignore case " << ignore_case);
       int old_item = 1;
@@ -248,7 +249,7 @@ TEST(HashList, IgnoredOrReplacedDuplicateKeepsTheCount) {
       if (ignore_case) again[0] = 'K';
       list.Add(again, &new_item);
       EXPECT_EQ(list.Count(), 3);
-      EXPECT_EQ(list.Find(keys[2]), mode == TDuplicateMode::Replace ? &new_item : &old_item);
+      EXPECT_EQ(list.Find(keys[2]), mode == TDuplicateMode::Ignore ? &old_item : &new_item);
       EXPECT_EQ(list.Find(keys[0]), &old_item);
     }
   }

@@ -1,24 +1,10 @@
-#include "platform/code_page.h"
+#include "platform/utf8_text.h"
 
-#include <array>
+#include "platform/code_page.h"
 
 namespace tarn {
 
 namespace {
-
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char WideCharToAnsi(char32_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
-  for (size_t i = 0; i < kHighControls.size(); ++i) {
-    if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
-  }
-  return '?';
-}
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -59,34 +45,14 @@ size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
   return length;
 }
 
+// The code page's own byte for `c`, or '?' where it has none: no best fit.
+char StrictAnsi(char32_t c) {
+  if (c > 0xFFFF) return '?';
+  char narrow = WideToAnsi(std::u16string(1, static_cast<char16_t>(c)))[0];
+  return AnsiCharToWide(static_cast<unsigned char>(narrow)) == c ? narrow : '?';
+}
+
 }  // namespace
-
-char16_t AnsiCharToWide(unsigned char c) {
-  return (c >= 0x80 && c < 0xA0) ? kHighControls[c - 0x80] : static_cast<char16_t>(c);
-}
-
-std::u16string AnsiToWide(std::string_view text) {
-  std::u16string out(text.size(), u'\0');
-  for (size_t i = 0; i < text.size(); ++i) out[i] = AnsiCharToWide(static_cast<unsigned char>(text[i]));
-  return out;
-}
-
-std::string WideToAnsi(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char16_t c = text[i];
-    bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                text[i + 1] <= 0xDFFF;
-    if (pair) {
-      ++i;
-      out += '?';
-    } else {
-      out += WideCharToAnsi(c);
-    }
-  }
-  return out;
-}
 
 std::string AnsiToUtf8(std::string_view text) {
   std::string out;
@@ -104,7 +70,7 @@ std::string Utf8ToAnsi(std::string_view text) {
     if (length == 0) {
       out += text[i++];
     } else {
-      out += WideCharToAnsi(c);
+      out += StrictAnsi(c);
       i += length;
     }
   }
