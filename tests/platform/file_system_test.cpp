@@ -45,6 +45,20 @@ TEST(FileSystem, AtomicReplaceKeepsPermissions) {
   EXPECT_EQ(ReadFileBytes(dir.Path("missing")), std::nullopt);
 }
 
+// Readers that cache a file by its identity see every replacement, even one
+// within the clock's resolution that reuses the old file's number.
+TEST(FileSystem, AReplacementIsNewerThanTheFileItReplaces) {
+  TempDir dir;
+  std::string path = dir.Path("f");
+  WriteFile(path, "old");
+  auto later = std::filesystem::file_time_type::clock::now() + std::chrono::hours(1);
+  std::filesystem::last_write_time(path, later);
+  FileIdentity before = *IdentifyFile(path);
+  FileIdentity after = ReplaceFileAtomically(path, "new");
+  EXPECT_GT(after.modified_ns, before.modified_ns);
+  EXPECT_EQ(IdentifyFile(path), after);
+}
+
 TEST(DynamicLibrary, MissingLibrariesAndEntriesAreNull) {
   EXPECT_EQ(LoadLibraryByName("no-such-library.dll"), nullptr);
   LibraryHandle zlib = LoadLibraryByName("z.DLL");  // the platform's suffix is dropped
