@@ -43,7 +43,7 @@ struct ShapeSpec {
 const ShapeSpec kShapes[] = {
     {"values", "SOFTWARE\\KESSLAN\\ORVIK\\SERVER", "Setting0449059"},
     {"keys", "SOFTWARE\\KESSLAN\\ORVIK\\K0799999", "Port"},
-    {"string", "SOFTWARE\\KESSLAN\\ORVIK\\SERVER", "Big"},
+    {"string", "SOFTWARE\\KESSLAN\\ORVIK\\SERVER", "Port"},
     {"binary", "SOFTWARE\\KESSLAN\\ORVIK\\SERVER", "Port"},
     {"deep", nullptr, "Port"},
     {"deep3k", nullptr, "Port"},
@@ -81,7 +81,7 @@ std::string HiveText(Shape shape) {
       }
       break;
     case kString:
-      text += "[HKEY_CURRENT_USER\\SOFTWARE\\KESSLAN\\ORVIK\\SERVER]\r\n\"Big\"=\"";
+      text += "[HKEY_CURRENT_USER\\SOFTWARE\\KESSLAN\\ORVIK\\SERVER]\r\n\"Port\"=\"7000\"\r\n\"Big\"=\"";
       while (text.size() < kFileSize) text += "C:\\\\Program Files\\\\a\xC3\xA7\xC3\xA3o \\\"quoted\\\" ";
       text += "\"\r\n";
       break;

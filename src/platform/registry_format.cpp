@@ -41,13 +41,15 @@ bool IsAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// About how many keys a text lists: its lines that start with '['.
+// About how many keys a text lists: its lines that start with '[', but no
+// more than the shortest key lines ("[HKEY_CURRENT_USER\x]" and a line
+// break) could hold, so that lines that are no keys reserve nothing.
 size_t CountKeyLines(std::string_view text) {
   size_t count = text.starts_with('[');
   for (size_t i = text.find('\n'); i != std::string_view::npos; i = text.find('\n', i + 1)) {
     count += i + 1 < text.size() && text[i + 1] == '[';
   }
-  return count;
+  return std::min(count, text.size() / (kRootName.size() + 5));
 }
 
 class Parser {
