@@ -40,6 +40,24 @@ void WriteAll(HANDLE file, std::string_view bytes) {
   }
 }
 
+// 100-nanosecond intervals since 1601, as the platform counts file times.
+int64_t Ticks(FILETIME time) { return (static_cast<int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime; }
+
+FILETIME FileTimeOf(int64_t ticks) {
+  return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(static_cast<uint64_t>(ticks) >> 32)};
+}
+
+FileIdentity IdentityOf(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(file, &info)) RaiseLastOSError();
+  return FileIdentity{info.dwVolumeSerialNumber,
+                      (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                      (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                      Ticks(info.ftLastWriteTime) * 100};
+}
+
+bool Missing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
 }  // namespace
 
 std::string ExePath() {
@@ -67,14 +85,25 @@ bool DirectoryExists(const std::string& path) {
 
 bool CreateDir(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != 0; }
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
+std::optional<FileIdentity> IdentifyFile(const std::string& path) {
+  Handle file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.Valid()) {
+    if (Missing(::GetLastError())) return std::nullopt;
+    RaiseLastOSError();
+  }
+  return IdentityOf(file.Get());
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path, FileIdentity* identity) {
   Handle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) {
     DWORD error = ::GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::nullopt;
+    if (Missing(error)) return std::nullopt;
     RaiseOSError(static_cast<int>(error));
   }
+  if (identity != nullptr) *identity = IdentityOf(file.Get());
   std::string bytes;
   char buffer[65536];
   for (;;) {
@@ -86,18 +115,55 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
+// Links on Windows are a matter of the file system, which opens their target
+// by the link's own name; the profile's writer has nothing to follow.
+std::string ResolveFileLinks(const std::string& path) { return path; }
+
+bool MayWriteFile(const std::string& path) {
+  Handle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.Valid();
+}
+
+namespace {
+
+std::string TemporaryFileFor(const std::string& path) {
+  return ExtractFilePath(path) + "." + ExtractFileName(path) + ".tmp";
+}
+
+}  // namespace
+
+// ReplaceFileA gives the new file the old one's attributes and security, so
+// only a folder that refuses a new file stops the replacement.
+bool CanReplaceFile(const std::string& path) {
+  Handle probe(::CreateFileA(TemporaryFileFor(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return probe.Valid();
+}
+
 // The new text goes to a temporary file beside the target, is flushed, and
 // then takes the target's place. An existing target is swapped with
 // ReplaceFileA, which keeps its attributes, security and creation time (a
 // rename would give the file those of the temporary one) and refuses a
 // read-only target; a new file is renamed into place with write-through.
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string temp = path + ".tmp";
+// The temporary file has one fixed name per target: what a killed writer
+// left is overwritten by the next one.
+FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  std::string temp = TemporaryFileFor(path);
+  std::optional<FileIdentity> old = IdentifyFile(path);
   {
     Handle file(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) RaiseLastOSError();
     try {
       WriteAll(file.Get(), bytes);
+      // Readers that cache the file by its identity must see a change even
+      // when the clock has not moved past the old file's time.
+      FILETIME now;
+      ::GetSystemTimeAsFileTime(&now);
+      if (old && Ticks(now) * 100 <= old->modified_ns) {
+        FILETIME later = FileTimeOf(old->modified_ns / 100 + 1);
+        if (!::SetFileTime(file.Get(), nullptr, nullptr, &later)) RaiseLastOSError();
+      }
       if (!::FlushFileBuffers(file.Get())) RaiseLastOSError();
       if (!file.Close()) RaiseLastOSError();
     } catch (...) {
@@ -106,8 +172,7 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
       throw;
     }
   }
-  bool replaced = FileExists(path)
-                      ? ::ReplaceFileA(path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+  bool replaced = old ? ::ReplaceFileA(path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                                        nullptr) != 0
                       : ::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   if (!replaced) {
@@ -115,6 +180,23 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     ::DeleteFileA(temp.c_str());
     RaiseOSError(static_cast<int>(error));
   }
+  return *IdentifyFile(path);
+}
+
+// Not crash-safe: a crash or a failure midway leaves a torn file. Room for
+// the whole text is taken first, so that a full disk fails before anything
+// is written.
+void OverwriteFileInPlace(const std::string& path, std::string_view bytes) {
+  Handle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) RaiseLastOSError();
+  LARGE_INTEGER size;
+  size.QuadPart = static_cast<LONGLONG>(bytes.size());
+  if (!::SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN) || !::SetEndOfFile(file.Get())) RaiseLastOSError();
+  size.QuadPart = 0;
+  if (!::SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN)) RaiseLastOSError();
+  WriteAll(file.Get(), bytes);
+  if (!::FlushFileBuffers(file.Get()) || !file.Close()) RaiseLastOSError();
 }
 
 }  // namespace tarn

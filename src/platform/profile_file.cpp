@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/exceptions.h"
+#include "platform/file_lock.h"
 #include "platform/file_system.h"
 
 namespace tarn {
@@ -134,7 +135,12 @@ std::string ReadProfileValue(std::string_view section, std::string_view key,
                              std::string_view fallback, const std::string& file) {
   std::string_view result = fallback;
   while (!result.empty() && result.back() == ' ') result.remove_suffix(1);
-  std::optional<std::string> bytes = ReadFileBytes(file);
+  std::optional<std::string> bytes;
+  try {
+    bytes = ReadFileBytes(file);
+  } catch (const EOSError&) {
+    // A file that cannot be read gives the defaults, as a missing one does.
+  }
   std::vector<Line> lines;
   if (bytes) {
     lines = SplitLines(*bytes);
@@ -152,7 +158,12 @@ void WriteProfileValue(std::string_view section, std::string_view key,
     throw IniWriteError(file);
   }
   try {
-    std::string bytes = ReadFileBytes(file).value_or(std::string());
+    // A link keeps pointing at its target, which takes the new text.
+    std::string target = ResolveFileLinks(file);
+    FileWriteLock lock(target);
+    std::optional<std::string> old = ReadFileBytes(target);
+    if (old && !MayWriteFile(target)) throw IniWriteError(file);
+    std::string bytes = old.value_or(std::string());
     std::vector<Line> lines = SplitLines(bytes);
     Found found = Locate(lines, section, key);
     std::string entry = std::string(key) + "=" + std::string(value);
@@ -167,7 +178,15 @@ void WriteProfileValue(std::string_view section, std::string_view key,
       if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
       bytes += "[" + std::string(section) + "]\r\n" + entry + "\r\n";
     }
-    ReplaceFileAtomically(file, bytes);
+    if (CanReplaceFile(target)) {
+      ReplaceFileAtomically(target, bytes);
+    } else {
+      // A writable file in a folder that may not be written, or one that a
+      // new file could not stand in for, is rewritten where it stands, as
+      // the platform does. This path is not crash-safe: a crash midway
+      // leaves a torn file.
+      OverwriteFileInPlace(target, bytes);
+    }
   } catch (const EOSError&) {
     throw IniWriteError(file);
   }

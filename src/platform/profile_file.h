@@ -8,7 +8,11 @@
 // section or key holding CR or LF is refused (it would inject lines), as is a
 // name that could not be read back as written (a key holding '=' or starting
 // with ';' or '[', a section holding ']', a tab at a name's end); and a file
-// is never rewritten in place but replaced atomically.
+// is replaced atomically, keeping its owner, group and permissions, and is
+// rewritten in place only where a new file could not take its place (its
+// folder may not be written). A write through a symbolic link changes the
+// link's target. Writers of one file follow one another under an exclusive
+// lock; readers take none.
 #pragma once
 
 #include <string>
@@ -21,14 +25,15 @@ namespace tarn {
 inline constexpr size_t kProfileValueLimit = 2047;
 
 // The value of `key` in `section` of `file`, or `fallback` (without its
-// trailing spaces) when the file, the section or the key is missing. Raises
-// EOSError when the file exists but cannot be read.
+// trailing spaces) when the file, the section or the key is missing, or when
+// the file cannot be read.
 std::string ReadProfileValue(std::string_view section, std::string_view key,
                              std::string_view fallback, const std::string& file);
 
 // Writes `key`=`value` into `section` of `file`, creating the file, the
 // section and the key as needed. Raises EIniFileException ("Unable to write
-// to <file>") when the file cannot be written; the file is then unchanged.
+// to <file>") when the file cannot be written, also when it exists and its
+// user may not write it; the file is then unchanged.
 void WriteProfileValue(std::string_view section, std::string_view key,
                        std::string_view value, const std::string& file);
 

@@ -3,11 +3,12 @@
 //
 // On POSIX the hive is one text file in the Registry Editor export format
 // ("Windows Registry Editor Version 5.00"), kept at
-// ${XDG_CONFIG_HOME:-$HOME/.config}/tarn/registry.reg. Every operation takes
-// a lock on it and reads it afresh, and every change replaces it atomically,
-// so two processes changing it at once lose nothing. A file that cannot be
-// parsed raises ERegistryException naming the file and the line, and is
-// never overwritten.
+// ${XDG_CONFIG_HOME:-$HOME/.config}/tarn/registry.reg. Every operation sees
+// the file as it is now, parsing it only when it has changed since this
+// process last read or wrote it; every change takes the writers' lock and
+// replaces the file atomically, so two processes changing it at once lose
+// nothing. A file that cannot be parsed raises ERegistryException naming the
+// file and the line, and is never overwritten.
 #pragma once
 
 #include <cstdint>

@@ -1,12 +1,9 @@
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <functional>
 
 #include "platform/code_page.h"
 #include "platform/exceptions.h"
+#include "platform/file_lock.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/registry_format.h"
@@ -21,61 +18,56 @@ std::string RegistryDir() {
   return base + "/tarn";
 }
 
-// Holds the hive's lock file locked for the life of the object, so that
-// changes by two processes follow one another. Readers take no lock: the
-// file is only ever replaced whole, so a read sees one version or the other.
-class HiveLock {
- public:
-  HiveLock() {
-    std::string dir = RegistryDir();
-    MakeDirectories(dir);
-    fd_ = ::open((dir + "/registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0) RaiseLastOSError();
-    while (::flock(fd_, LOCK_EX) != 0) {
-      if (errno != EINTR) RaiseLastOSError();
-    }
+void MakeDirectories(const std::string& dir) {
+  for (size_t slash = dir.find('/', 1); ; slash = dir.find('/', slash + 1)) {
+    std::string part = dir.substr(0, slash);
+    if (!DirectoryExists(part) && !CreateDir(part) && !DirectoryExists(part)) RaiseLastOSError();
+    if (slash == std::string::npos) break;
   }
-  ~HiveLock() {
-    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-  }
-  HiveLock(const HiveLock&) = delete;
-  HiveLock& operator=(const HiveLock&) = delete;
+}
 
- private:
-  static void MakeDirectories(const std::string& dir) {
-    for (size_t slash = dir.find('/', 1); ; slash = dir.find('/', slash + 1)) {
-      std::string part = dir.substr(0, slash);
-      if (!DirectoryExists(part) && !CreateDir(part) && !DirectoryExists(part)) RaiseLastOSError();
-      if (slash == std::string::npos) break;
-    }
-  }
-  int fd_ = -1;
+// The hive as this process last read or wrote it, with the identity of the
+// file it matches (none when there was no file). An operation parses the
+// file again only when its identity, size or modification time has changed,
+// so a run of reads costs one parse. The program has one thread.
+struct CachedHive {
+  std::string path;
+  std::optional<FileIdentity> identity;
+  RegHive hive;
 };
+std::optional<CachedHive> cached_hive;
 
-RegHive LoadHive() {
+// The hive as the file holds it now.
+const RegHive& CurrentHive() {
   std::string path = RegistryFilePath();
-  std::optional<std::string> text = ReadFileBytes(path);
-  return text ? ParseRegistryText(*text, path) : RegHive();
+  std::optional<FileIdentity> identity = IdentifyFile(path);
+  if (cached_hive && cached_hive->path == path && cached_hive->identity == identity) return cached_hive->hive;
+  cached_hive.reset();
+  FileIdentity read;
+  std::optional<std::string> text = identity ? ReadFileBytes(path, &read) : std::nullopt;
+  RegHive hive = text ? ParseRegistryText(*text, path) : RegHive();
+  cached_hive = CachedHive{path, text ? std::optional(read) : std::nullopt, std::move(hive)};
+  return cached_hive->hive;
 }
 
-RegHive ReadHive() { return LoadHive(); }
-
-// Runs `change` on a fresh read of the hive under the exclusive lock and
-// saves the result when it returns true.
+// Runs `change` on the current hive under the writers' lock and saves the
+// result when it returns true. Readers take no lock: the file is only ever
+// replaced whole, so a read sees one version or the other.
 bool ChangeHive(const std::function<bool(RegHive&)>& change) {
-  HiveLock lock;
-  RegHive hive = LoadHive();
-  if (!change(hive)) return false;
-  ReplaceFileAtomically(RegistryFilePath(), FormatRegistryText(hive));
-  return true;
-}
-
-bool IsDirectChild(const std::string& parent, const std::string& path) {
-  if (parent.empty()) return path.find('\\') == std::string::npos;
-  return path.size() > parent.size() + 1 && path[parent.size()] == '\\' &&
-         !CaseInsensitiveLess()(path.substr(0, parent.size()), parent) &&
-         !CaseInsensitiveLess()(parent, path.substr(0, parent.size())) &&
-         path.find('\\', parent.size() + 1) == std::string::npos;
+  MakeDirectories(RegistryDir());
+  std::string target = ResolveFileLinks(RegistryFilePath());
+  FileWriteLock lock(target);
+  CurrentHive();
+  // Changed in place: until the file is written the cache matches nothing.
+  CachedHive working = std::move(*cached_hive);
+  cached_hive.reset();
+  if (change(working.hive)) {
+    working.identity = ReplaceFileAtomically(target, FormatRegistryText(working.hive));
+    cached_hive = std::move(working);
+    return true;
+  }
+  cached_hive = std::move(working);
+  return false;
 }
 
 }  // namespace
@@ -83,8 +75,7 @@ bool IsDirectChild(const std::string& parent, const std::string& path) {
 std::string RegistryFilePath() { return RegistryDir() + "/registry.reg"; }
 
 bool TRegistry::KeyExists(std::string_view key) const {
-  std::string path = NormalizeRegPath(key);
-  return path.empty() || ReadHive().contains(path);
+  return CurrentHive().FindKey(key).has_value();
 }
 
 bool TRegistry::OpenKey(std::string_view key, bool can_create) {
@@ -95,7 +86,7 @@ bool TRegistry::OpenKey(std::string_view key, bool can_create) {
     // platform refuses to create does.
     try {
       exists = ChangeHive([&](RegHive& hive) {
-        EnsureRegKey(hive, path);
+        hive.EnsureKey(path);
         return true;
       });
     } catch (const EOSError&) {
@@ -111,18 +102,18 @@ bool TRegistry::OpenKeyReadOnly(std::string_view key) { return OpenKey(key, fals
 
 bool TRegistry::ValueExists(std::string_view name) const {
   if (!open_) return false;
-  RegHive hive = ReadHive();
-  auto key = hive.find(current_);
-  return key != hive.end() && key->second.Find(name) != nullptr;
+  const RegHive& hive = CurrentHive();
+  std::optional<RegHive::KeyId> key = hive.FindKey(current_);
+  return key && hive.FindValue(*key, name) != nullptr;
 }
 
 std::string TRegistry::ReadString(std::string_view name) const { return ReadStringValue(name).value_or(""); }
 
 std::optional<std::string> TRegistry::ReadStringValue(std::string_view name) const {
   if (!open_) return std::nullopt;
-  RegHive hive = ReadHive();
-  auto key = hive.find(current_);
-  const RegValue* value = key == hive.end() ? nullptr : key->second.Find(name);
+  const RegHive& hive = CurrentHive();
+  std::optional<RegHive::KeyId> key = hive.FindKey(current_);
+  const RegValue* value = key ? hive.FindValue(*key, name) : nullptr;
   if (value == nullptr) return std::nullopt;
   if (value->type == kRegSz) return value->text;
   if (value->type == kRegExpandSz) {
@@ -142,12 +133,7 @@ namespace {
 
 void StoreValue(const std::string& key_path, RegValue value) {
   ChangeHive([&](RegHive& hive) {
-    RegKey& key = EnsureRegKey(hive, key_path);
-    if (RegValue* existing = key.Find(value.name)) {
-      *existing = std::move(value);
-    } else {
-      key.values.push_back(std::move(value));
-    }
+    hive.SetValue(hive.EnsureKey(key_path), std::move(value));
     return true;
   });
 }
@@ -169,29 +155,22 @@ void TRegistry::WriteInteger(std::string_view name, uint32_t value) {
 std::vector<std::string> TRegistry::GetKeyNames() const {
   std::vector<std::string> names;
   if (!open_) return names;
-  for (const auto& [path, key] : ReadHive()) {
-    if (IsDirectChild(current_, path)) names.push_back(path.substr(current_.empty() ? 0 : current_.size() + 1));
+  const RegHive& hive = CurrentHive();
+  std::optional<RegHive::KeyId> key = hive.FindKey(current_);
+  if (key) {
+    for (RegHive::KeyId child : hive.SubKeys(*key)) names.push_back(hive.Name(child));
   }
   return names;
 }
 
+// The key and everything below it go in one change of the file.
 bool TRegistry::DeleteKey(std::string_view key) {
   std::string path = NormalizeRegPath(key);
   if (path.empty() || access_ != RegAccess::kAll) return false;
-  TRegistry child(access_);
-  if (!child.OpenKey(path, false)) return false;
-  std::vector<std::string> names = child.GetKeyNames();
-  for (size_t i = names.size(); i-- > 0;) DeleteKey(path + "\\" + names[i]);
-  // A key is removed only once it has no subkeys left, as the platform's
-  // own deletion requires.
   return ChangeHive([&](RegHive& hive) {
-    auto found = hive.find(path);
-    if (found == hive.end()) return false;
-    for (const auto& [other, unused] : hive) {
-      if (IsDirectChild(path, other)) return false;
-    }
-    hive.erase(found);
-    return true;
+    std::optional<RegHive::KeyId> found = hive.FindKey(path);
+    if (found) hive.RemoveKey(*found);
+    return found.has_value();
   });
 }
 

@@ -65,6 +65,10 @@ std::string Utf8ToAnsi(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
+    size_t ascii = i;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    out.append(text.substr(i, ascii - i));
+    if ((i = ascii) == text.size()) break;
     char32_t c;
     size_t length = DecodeUtf8(text, i, c);
     if (length == 0) {

@@ -47,6 +47,20 @@ TEST(FileSystem, AtomicReplace) {
   EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << "a temporary file was left behind";
 }
 
+// Readers that cache a file by its identity see every replacement, even one
+// within the clock's resolution that reuses the old file's number.
+TEST(FileSystem, AReplacementIsNewerThanTheFileItReplaces) {
+  TempDir dir;
+  std::string path = dir.Path("f");
+  WriteFile(path, "old");
+  auto later = std::filesystem::file_time_type::clock::now() + std::chrono::hours(1);
+  std::filesystem::last_write_time(path, later);
+  FileIdentity before = *IdentifyFile(path);
+  FileIdentity after = ReplaceFileAtomically(path, "new");
+  EXPECT_GT(after.modified_ns, before.modified_ns);
+  EXPECT_EQ(IdentifyFile(path), after);
+}
+
 TEST(DynamicLibrary, MissingLibrariesAndEntriesAreNull) {
   EXPECT_EQ(LoadLibraryByName("no-such-library.dll"), nullptr);
   // The service library's test double lies beside the test programs.

@@ -1,11 +1,14 @@
 // The POSIX hive: one file in the Registry Editor export format.
 #include "platform/registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/exceptions.h"
+#include "platform/registry_format.h"
 #include "expect_error.h"
 #include "test_support.h"
 
@@ -101,6 +104,65 @@ TEST(RegistryFile, AHiveThatCannotBeWrittenLeavesKeysUncreated) {
   TRegistry reg;
   EXPECT_FALSE(reg.OpenKey("SOFTWARE\\KESSLAN\\ORVIK", true));
   EXPECT_EQ(reg.ReadString("anything"), "");
+}
+
+TEST(RegistryFile, KeysAndValuesAreFoundWhateverTheHivesShape) {
+  Sandbox sandbox;
+  std::string text = std::string(kHeader) + "[HKEY_CURRENT_USER\\Many]\r\n";
+  for (int i = 0; i < 3000; ++i) text += "\"v" + std::to_string(i) + "\"=\"" + std::to_string(i) + "\"\r\n";
+  text += "\"V0\"=\"again\"\r\n\r\n";
+  for (int i = 0; i < 1000; ++i) text += "[HKEY_CURRENT_USER\\Wide\\s" + std::to_string(1000 + i) + "]\r\n\r\n";
+  std::string deep;
+  for (int i = 0; i < 493; ++i) deep += "\\K" + std::to_string(i);
+  text += "[HKEY_CURRENT_USER" + deep + "]\r\n\"v\"=\"deep\"\r\n";
+  std::filesystem::create_directories(sandbox.Path("config/tarn"));
+  WriteFile(sandbox.RegistryFile(), text);
+
+  TRegistry reg(RegAccess::kRead);
+  ASSERT_TRUE(reg.OpenKeyReadOnly("many"));
+  EXPECT_EQ(reg.ReadString("v0"), "again");
+  EXPECT_EQ(reg.ReadString("V2999"), "2999");
+  EXPECT_FALSE(reg.ValueExists("v3000"));
+  ASSERT_TRUE(reg.OpenKeyReadOnly("Wide"));
+  std::vector<std::string> names = reg.GetKeyNames();
+  ASSERT_EQ(names.size(), 1000u);
+  EXPECT_EQ(names.front(), "s1000");
+  EXPECT_EQ(names.back(), "s1999");
+  for (char& c : deep) c = static_cast<char>(std::tolower(c));
+  ASSERT_TRUE(reg.OpenKeyReadOnly(deep));
+  EXPECT_EQ(reg.ReadString("V"), "deep");
+}
+
+TEST(RegistryFile, AFileIsParsedAgainOnlyWhenItChanges) {
+  Sandbox sandbox;
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("K", true));
+  reg.WriteString("V", "1");
+  struct stat before {};
+  ASSERT_EQ(::stat(sandbox.RegistryFile().c_str(), &before), 0);
+  // Rewritten in place with the same size, its modification time put back:
+  // nothing shows the change, and the hive parsed before stands.
+  std::string text = ReadFile(sandbox.RegistryFile());
+  text.replace(text.find("\"1\""), 3, "\"2\"");
+  WriteFile(sandbox.RegistryFile(), text);
+  timespec times[2] = {{0, UTIME_OMIT}, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, sandbox.RegistryFile().c_str(), times, 0), 0);
+  EXPECT_EQ(reg.ReadString("V"), "1");
+  times[1].tv_sec += 1;
+  ASSERT_EQ(::utimensat(AT_FDCWD, sandbox.RegistryFile().c_str(), times, 0), 0);
+  EXPECT_EQ(reg.ReadString("V"), "2");
+}
+
+// Parents that a file leaves implied stay so when the hive is written back,
+// so that the text grows only by what is added.
+TEST(RegistryFormat, AHiveWritesBackAsItsFileListedIt) {
+  std::string deep = "[HKEY_CURRENT_USER";
+  for (int i = 0; i < 20; ++i) deep += "\\k" + std::to_string(i);
+  for (std::string text : {std::string(kHeader) + deep + "]\r\n\"v\"=\"1\"\r\n\r\n",
+                           std::string(kHeader) + "[HKEY_CURRENT_USER\\A\\B]\r\n\r\n[HKEY_CURRENT_USER\\A\\B\\C]\r\n"
+                                                  "\"x\"=dword:00000001\r\n\r\n[HKEY_CURRENT_USER\\A\\D]\r\n\r\n"}) {
+    EXPECT_EQ(FormatRegistryText(ParseRegistryText(text, "test.reg")), text);
+  }
 }
 
 TEST(RegistryFile, TwoProcessesWritingAtOnceLoseNothing) {

@@ -71,6 +71,8 @@ TEST(Registry, DeleteKeyRemovesEverythingBelowIt) {
   EXPECT_FALSE(reg.DeleteKey(kKey + "R\\L"));
   EXPECT_FALSE(TRegistry(RegAccess::kRead).DeleteKey(kKey + "R\\Keep"));
   EXPECT_TRUE(reg.KeyExists(kKey + "R\\Keep"));
+  ASSERT_TRUE(reg.OpenKey(kKey + "R\\L\\B", true));  // made anew, with nothing of the old one
+  EXPECT_FALSE(reg.KeyExists(kKey + "R\\L\\A"));
 }
 
 }  // namespace

@@ -1,0 +1,46 @@
+// Runs test code as a user without the superuser's rights. The tests may run
+// as the superuser, who may read and write any file, so rules about files a
+// user may not read or write are checked in a child process that has given
+// those rights up (as the user nobody).
+#pragma once
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+
+namespace tarn::testing {
+
+inline constexpr uid_t kNobody = 65534;
+
+// Runs `body` in a child process, as nobody when this process is the
+// superuser, and returns the child's exit status: what `body` returned, or
+// 126 when it raised an exception, -1 when it did not exit.
+inline int RunUnprivileged(const std::function<int()>& body) {
+  pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+                             ::setresuid(kNobody, kNobody, kNobody) != 0)) {
+      ::_exit(125);
+    }
+    // Nothing may leave the child: the test would go on running in it.
+    try {
+      ::_exit(body());
+    } catch (...) {
+      ::_exit(126);
+    }
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// Gives `path` to the user RunUnprivileged runs as (nothing to do unless this
+// process is the superuser).
+inline void GiveToUnprivileged(const std::string& path) {
+  if (::geteuid() == 0 && ::chown(path.c_str(), kNobody, kNobody) != 0) std::abort();
+}
+
+}  // namespace tarn::testing
