@@ -40,11 +40,18 @@ void WriteAll(HANDLE file, std::string_view bytes) {
   }
 }
 
-// 100-nanosecond intervals since 1601, as the platform counts file times.
-int64_t Ticks(FILETIME time) { return (static_cast<int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime; }
+// The platform counts file times in 100-nanosecond ticks since 1601; in
+// nanoseconds that overflows 64 bits, so times are kept from 1970 as on POSIX.
+constexpr int64_t kTicksTo1970 = 116444736000000000;
 
-FILETIME FileTimeOf(int64_t ticks) {
-  return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(static_cast<uint64_t>(ticks) >> 32)};
+int64_t Nanoseconds(FILETIME time) {
+  int64_t ticks = (static_cast<int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  return (ticks - kTicksTo1970) * 100;
+}
+
+FILETIME FileTimeOf(int64_t nanoseconds) {
+  uint64_t ticks = static_cast<uint64_t>(nanoseconds / 100 + kTicksTo1970);
+  return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
 }
 
 FileIdentity IdentityOf(HANDLE file) {
@@ -53,7 +60,7 @@ FileIdentity IdentityOf(HANDLE file) {
   return FileIdentity{info.dwVolumeSerialNumber,
                       (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
                       (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-                      Ticks(info.ftLastWriteTime) * 100};
+                      Nanoseconds(info.ftLastWriteTime)};
 }
 
 bool Missing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
@@ -160,8 +167,8 @@ FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view byt
       // when the clock has not moved past the old file's time.
       FILETIME now;
       ::GetSystemTimeAsFileTime(&now);
-      if (old && Ticks(now) * 100 <= old->modified_ns) {
-        FILETIME later = FileTimeOf(old->modified_ns / 100 + 1);
+      if (old && Nanoseconds(now) <= old->modified_ns) {
+        FILETIME later = FileTimeOf(old->modified_ns + 100);
         if (!::SetFileTime(file.Get(), nullptr, nullptr, &later)) RaiseLastOSError();
       }
       if (!::FlushFileBuffers(file.Get())) RaiseLastOSError();
