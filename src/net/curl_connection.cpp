@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 #include <mutex>
 #include <new>
+#include <span>
 
 #include "net/host_name.h"
 #include "net/http_errors.h"
@@ -79,9 +79,9 @@ std::string UrlHost(const std::string& host) { return IsBareIPv6Address(host) ? 
 // The proxy that libcurl takes from the environment for the scheme when it
 // is given none: empty when the environment names none.
 std::string EnvironmentProxy(bool secure) {
-  const auto names = secure ? std::initializer_list<const char*>{"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}
-                            : std::initializer_list<const char*>{"http_proxy", "all_proxy", "ALL_PROXY"};
-  for (const char* name : names) {
+  static constexpr const char* kSecure[] = {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"};
+  static constexpr const char* kPlain[] = {"http_proxy", "all_proxy", "ALL_PROXY"};
+  for (const char* name : secure ? std::span<const char* const>(kSecure) : std::span<const char* const>(kPlain)) {
     const char* value = std::getenv(name);
     if (value != nullptr && *value != '\0') return value;
   }
