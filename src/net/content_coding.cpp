@@ -1,5 +1,7 @@
 #include "net/content_coding.h"
 
+#include "net/header_lines.h"
+
 namespace tarn {
 namespace {
 
@@ -23,21 +25,41 @@ bool IsTextType(std::string_view content_type) {
           HasUpperText(content_type, kApplication.size(), "XML"));
 }
 
+// True when the parameters after a coding's name (";q=0", "; q=0.000")
+// give it the quality 0: the server refuses that coding.
+bool RefusedByQuality(std::string_view parameters) {
+  while (!parameters.empty()) {
+    std::size_t end = parameters.find(';');
+    std::string_view parameter = parameters.substr(0, end);
+    parameters = end == std::string_view::npos ? std::string_view() : parameters.substr(end + 1);
+    const std::size_t equals = parameter.find('=');
+    const std::string_view name = TrimBlanks(parameter.substr(0, equals));
+    if (equals == std::string_view::npos || (name != "q" && name != "Q")) continue;
+    std::string_view quality = TrimBlanks(parameter.substr(equals + 1));
+    if (quality.empty() || quality.front() != '0') return false;
+    quality.remove_prefix(1);
+    if (quality.starts_with('.')) quality.remove_prefix(1);
+    return quality.find_first_not_of('0') == std::string_view::npos;
+  }
+  return false;
+}
+
 }  // namespace
 
 THttpSocketCompressSet MatchAcceptedCodings(const THttpSocketCompressRecDynArray& codings, std::string_view value) {
   THttpSocketCompressSet accepted = 0;
   std::size_t at = 0;
   while (at < value.size()) {
-    while (at < value.size() && (value[at] == ' ' || value[at] == '\t' || value[at] == ',')) ++at;
+    while (at < value.size() && (IsBlank(value[at]) || value[at] == ',')) ++at;
     std::size_t end = value.find_first_of(",;", at);
     if (end == std::string_view::npos) end = value.size();
     std::string_view token = value.substr(at, end - at);
+    at = value.find(',', end);
+    const std::size_t parameters_end = at == std::string_view::npos ? value.size() : at;
+    if (end < parameters_end && RefusedByQuality(value.substr(end + 1, parameters_end - end - 1))) continue;
     for (std::size_t i = 0; i < codings.size() && i < kMaxCodings; ++i) {
       if (codings[i].Name == token) accepted |= THttpSocketCompressSet{1} << i;
     }
-    at = value.find(',', end);
-    if (at == std::string_view::npos) break;
   }
   return accepted;
 }

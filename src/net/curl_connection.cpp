@@ -2,11 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <span>
 
+#include "net/host_name.h"
 #include "net/http_errors.h"
+#include "net/proxy_bypass.h"
 #include "platform/exceptions.h"
 
 namespace tarn {
@@ -17,6 +22,9 @@ using Clock = std::chrono::steady_clock;
 // How long one wait for the network may last when no limit is nearer; the
 // limits are checked again after every wait.
 constexpr int kLongestPollMs = 1000;
+// libcurl's own connect limit (300 s when given 0) is kept out of the way:
+// the request's limits are watched here, each phase on its own.
+constexpr long kNoConnectLimitMs = INT32_MAX;
 constexpr long kReceiveBufferSize = 64 * 1024;
 
 std::once_flag g_curl_initialised;
@@ -30,20 +38,13 @@ void InitialiseCurl() {
   });
 }
 
-// libcurl resolves and connects in one phase with one limit,
-// CURLOPT_CONNECTTIMEOUT_MS; it gets the sum of the two. When either is 0
-// (no limit) the phase has no limit of ours, and libcurl's built-in limit
-// of 300 s is all that remains.
-long ConnectPhaseLimit(const CurlTimeouts& timeouts) {
-  if (timeouts.resolve <= 0 || timeouts.connect <= 0) return 0;
-  return static_cast<long>(timeouts.resolve) + timeouts.connect;
-}
-
 // The code of the operating-system error raised for a libcurl failure;
 // the message is libcurl's own text.
 int ErrnoFor(CURLcode code) {
   switch (code) {
     case CURLE_OPERATION_TIMEDOUT: return ETIMEDOUT;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY: return ENXIO;
     case CURLE_SEND_ERROR: return EPIPE;
     case CURLE_RECV_ERROR: return ECONNRESET;
     case CURLE_URL_MALFORMAT:
@@ -66,14 +67,43 @@ int ErrnoFor(CURLcode code) {
   throw EOSError(EIO, curl_multi_strerror(code));
 }
 
+// The port on the wire: its low 16 bits, 0 standing for the scheme's
+// default, as the platform takes it.
+std::int32_t WirePort(std::int32_t port, bool secure) {
+  const std::int32_t low_bits = port & 0xFFFF;
+  return low_bits != 0 ? low_bits : secure ? 443 : 80;
+}
+
+std::string UrlHost(const std::string& host) { return IsBareIPv6Address(host) ? "[" + host + "]" : host; }
+
+// The proxy that libcurl takes from the environment for the scheme when it
+// is given none: empty when the environment names none.
+std::string EnvironmentProxy(bool secure) {
+  static constexpr const char* kSecure[] = {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"};
+  static constexpr const char* kPlain[] = {"http_proxy", "all_proxy", "ALL_PROXY"};
+  for (const char* name : secure ? std::span<const char* const>(kSecure) : std::span<const char* const>(kPlain)) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return {};
+}
+
+// A SOCKS proxy relays the connection as it is, as a tunnel does.
+bool IsSocksProxy(const std::string& proxy) {
+  constexpr std::string_view kScheme = "socks";
+  if (proxy.size() < kScheme.size()) return false;
+  for (std::size_t i = 0; i < kScheme.size(); ++i) {
+    if ((proxy[i] | 0x20) != kScheme[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 CurlConnection::CurlConnection(const std::string& host, std::int32_t port, bool secure,
                                const std::string& user_agent, const std::string& proxy_server,
                                const std::string& proxy_bypass)
-    : host_(host),
-      port_(port),
-      base_url_((secure ? "https://" : "http://") + host + ":" + std::to_string(port & 0xFFFF)) {
+    : host_(host), port_(port) {
   InitialiseCurl();
   multi_ = curl_multi_init();
   easy_ = curl_easy_init();
@@ -82,11 +112,25 @@ CurlConnection::CurlConnection(const std::string& host, std::int32_t port, bool 
     curl_multi_cleanup(multi_);
     throw EOutOfMemory();
   }
+  const std::int32_t wire_port = WirePort(port, secure);
+  const std::string server_url = (secure ? "https://" : "http://") + UrlHost(host) + ":" + std::to_string(wire_port);
+  curl_easy_setopt(easy_, CURLOPT_URL, server_url.c_str());
   curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, error_);
   curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(easy_, CURLOPT_USERAGENT, user_agent.c_str());
-  if (!proxy_server.empty()) curl_easy_setopt(easy_, CURLOPT_PROXY, proxy_server.c_str());
-  if (!proxy_bypass.empty()) curl_easy_setopt(easy_, CURLOPT_NOPROXY, proxy_bypass.c_str());
+  const std::string proxy = SetProxy(proxy_server, proxy_bypass, secure);
+  direct_ = proxy.empty();
+  // The request line carries the path exactly as given ("#", dot segments
+  // and the case of escapes kept), which libcurl's URL handling would not:
+  // in origin form, or in absolute form towards a proxy that is not a
+  // tunnel (plain HTTP through an HTTP proxy).
+  if (!direct_ && !secure && !IsSocksProxy(proxy)) {
+    target_prefix_ = "http://" + UrlHost(host) + (wire_port == 80 ? "" : ":" + std::to_string(wire_port));
+  }
+  curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, kNoConnectLimitMs);
+  // A request given up while the name is still being resolved does not
+  // wait for the resolver to finish.
+  curl_easy_setopt(easy_, CURLOPT_QUICK_EXIT, 1L);
   curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   // The environment's servers use self-signed certificates: any certificate
   // is accepted, whoever issued it, for whatever name and dates.
@@ -96,14 +140,14 @@ CurlConnection::CurlConnection(const std::string& host, std::int32_t port, bool 
   curl_easy_setopt(easy_, CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
   // Large answers come in fewer, larger reads than libcurl's 16 KB default.
   curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-  // The path goes out as given, without libcurl's "." and ".." folding.
-  curl_easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
   curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlConnection::OnHeader);
   curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
   curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlConnection::OnBody);
   curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
   curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &CurlConnection::OnConnected);
   curl_easy_setopt(easy_, CURLOPT_PREREQDATA, this);
+  curl_easy_setopt(easy_, CURLOPT_SOCKOPTFUNCTION, &CurlConnection::OnSocketOpened);
+  curl_easy_setopt(easy_, CURLOPT_SOCKOPTDATA, this);
 }
 
 CurlConnection::~CurlConnection() {
@@ -112,18 +156,30 @@ CurlConnection::~CurlConnection() {
   curl_multi_cleanup(multi_);
 }
 
+std::string CurlConnection::SetProxy(const std::string& proxy_server, const std::string& proxy_bypass,
+                                     bool secure) {
+  // Without a named proxy libcurl follows the environment, whose exceptions
+  // may still leave this host out.
+  if (proxy_server.empty()) return EnvironmentProxy(secure);
+  const bool bypassed = BypassesProxy(proxy_bypass, host_);
+  // "" as the proxy goes direct and as the exceptions names none: neither
+  // reads the environment's settings.
+  curl_easy_setopt(easy_, CURLOPT_PROXY, bypassed ? "" : proxy_server.c_str());
+  curl_easy_setopt(easy_, CURLOPT_NOPROXY, "");
+  return bypassed ? std::string() : proxy_server;
+}
+
 void CurlConnection::BeginRequest(const std::string& method, const std::string& path,
-                                  const CurlTimeouts& timeouts) {
+                                  const RequestLimits& limits) {
   EndRequest();
   method_ = method;
-  timeouts_ = timeouts;
+  limits_ = limits;
   head_.Clear();
   error_[0] = '\0';
-  connected_ = done_ = out_of_memory_ = false;
+  socket_opened_ = connected_ = done_ = out_of_memory_ = false;
   result_ = CURLE_OK;
-  const std::string url = base_url_ + path;
-  curl_easy_setopt(easy_, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, ConnectPhaseLimit(timeouts));
+  request_target_ = target_prefix_ + path;
+  curl_easy_setopt(easy_, CURLOPT_REQUEST_TARGET, request_target_.c_str());
   curl_easy_setopt(easy_, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
   curl_easy_setopt(easy_, CURLOPT_USERNAME, nullptr);
   curl_easy_setopt(easy_, CURLOPT_PASSWORD, nullptr);
@@ -138,19 +194,22 @@ void CurlConnection::UseNtlm(const std::string& user, const std::string& passwor
 }
 
 void CurlConnection::Send(const std::string& body) {
-  SetMethodAndBody(body);
-  SetHeaderList(!body.empty());
+  if (direct_ && NeverResolves(host_)) {
+    std::snprintf(error_, sizeof error_, "Could not resolve host: %s", host_.c_str());
+    RaiseFailure(CURLE_COULDNT_RESOLVE_HOST);
+  }
+  SetHeaderList(SetMethodAndBody(body));
   CURLMcode added = curl_multi_add_handle(multi_, easy_);
   if (added != CURLM_OK) RaiseMultiFailure(added);
   attached_ = true;
   uploaded_ = 0;
-  last_progress_ = Clock::now();
+  watch_.Start(limits_, Clock::now());
   progressed_ = false;
   Drive();
   if (done_ && result_ != CURLE_OK && !BodyWaiting()) RaiseFailure(result_);
 }
 
-void CurlConnection::SetMethodAndBody(const std::string& body) {
+bool CurlConnection::SetMethodAndBody(const std::string& body) {
   // HTTPGET drops any body and method of the previous request.
   curl_easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(easy_, CURLOPT_NOBODY, 0L);
@@ -158,22 +217,25 @@ void CurlConnection::SetMethodAndBody(const std::string& body) {
   body_size_ = static_cast<curl_off_t>(body.size());
   if (method_ == "HEAD" && body.empty()) {
     curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
-  } else if (method_ != "GET" || !body.empty()) {
-    curl_easy_setopt(easy_, CURLOPT_POSTFIELDSIZE_LARGE, body_size_);
-    curl_easy_setopt(easy_, CURLOPT_COPYPOSTFIELDS, body.data());
-    if (method_ != "POST") curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, method_.c_str());
+    return false;
   }
+  if (method_ == "GET" && body.empty()) return false;
+  curl_easy_setopt(easy_, CURLOPT_POSTFIELDSIZE_LARGE, body_size_);
+  curl_easy_setopt(easy_, CURLOPT_COPYPOSTFIELDS, body.data());
+  if (method_ != "POST") curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, method_.c_str());
+  return true;
 }
 
-void CurlConnection::SetHeaderList(bool has_body) {
-  // The body goes out whole, at once, and typed only as the caller says.
+void CurlConnection::SetHeaderList(bool posts_fields) {
+  // The body goes out whole, at once, and typed only as the caller says,
+  // even when it is empty: libcurl's form type is removed.
   if (!headers_.Has("Expect")) headers_.Add("Expect:");
-  if (has_body && !headers_.Has("Content-Type")) headers_.Add("Content-Type:");
+  if (posts_fields && !headers_.Has("Content-Type")) headers_.Add("Content-Type:");
   for (const std::string& line : headers_.Lines()) {
     // libcurl drops "Name:" and sends "Name;" as a header with no value.
     const std::size_t colon = line.find(':');
     const bool no_value = line.find_first_not_of(" \t", colon + 1) == std::string::npos;
-    const bool removal = line == "Expect:" || (has_body && line == "Content-Type:");
+    const bool removal = line == "Expect:" || (posts_fields && line == "Content-Type:");
     const std::string empty_value = no_value && !removal ? line.substr(0, colon) + ";" : std::string();
     curl_slist* longer = curl_slist_append(header_list_, empty_value.empty() ? line.c_str() : empty_value.c_str());
     if (longer == nullptr) throw EOutOfMemory();
@@ -242,33 +304,30 @@ void CurlConnection::Drive() {
   }
 }
 
-// The send and receive limits are our own watch on the connected transfer:
-// while the request body is going out, the send limit bounds how long no
-// byte moves; after that, the receive limit does. Before the connection
-// stands, libcurl's connect limit is in force.
+// The callbacks only flag what happened; the clock is read here, once per
+// wait, and the watch learns of each step at the next wait.
 int CurlConnection::PollMilliseconds() {
-  if (!connected_) return kLongestPollMs;
   const Clock::time_point now = Clock::now();
-  if (uploaded_ < body_size_) {
-    curl_off_t uploaded = 0;
-    curl_easy_getinfo(easy_, CURLINFO_SIZE_UPLOAD_T, &uploaded);
-    progressed_ = progressed_ || uploaded != uploaded_;
-    uploaded_ = uploaded;
+  if (socket_opened_) watch_.SocketOpened(now);
+  if (connected_) {
+    if (uploaded_ < body_size_) {
+      curl_off_t uploaded = 0;
+      curl_easy_getinfo(easy_, CURLINFO_SIZE_UPLOAD_T, &uploaded);
+      progressed_ = progressed_ || uploaded != uploaded_;
+      uploaded_ = uploaded;
+    }
+    watch_.Connected(now, body_size_ > 0);
+    if (uploaded_ >= body_size_) watch_.BodySent(now);
   }
-  // The callbacks only flag that bytes moved; the clock is read here, once.
-  if (progressed_) last_progress_ = now;
+  if (progressed_) watch_.Moved(now);
   progressed_ = false;
-  const std::int32_t limit = uploaded_ < body_size_ ? timeouts_.send : timeouts_.receive;
-  if (limit <= 0) return kLongestPollMs;
-  const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - last_progress_).count();
-  if (idle >= limit) RaiseFailure(CURLE_OPERATION_TIMEDOUT);
-  return static_cast<int>(std::min<long long>(kLongestPollMs, limit - idle));
+  const int wait = watch_.WaitMilliseconds(now, kLongestPollMs);
+  if (wait < 0) RaiseFailure(CURLE_OPERATION_TIMEDOUT);
+  return wait;
 }
 
 void CurlConnection::RaiseFailure(CURLcode code) {
   switch (code) {
-    case CURLE_COULDNT_RESOLVE_PROXY:
-    case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_CONNECT:
       throw EWinHTTP("Unable to connect to " + host_ + ":" + std::to_string(port_) +
                      " - server may be down or unavailable");
@@ -309,6 +368,11 @@ std::size_t CurlConnection::OnBody(char* data, std::size_t size, std::size_t cou
   }
   connection->progressed_ = true;
   return size * count;
+}
+
+int CurlConnection::OnSocketOpened(void* self, curl_socket_t, curlsocktype) {
+  static_cast<CurlConnection*>(self)->socket_opened_ = true;
+  return CURL_SOCKOPT_OK;
 }
 
 int CurlConnection::OnConnected(void* self, char*, char*, int, int) {

@@ -9,34 +9,34 @@
 // Read() takes the body as it arrives, so memory follows what the server
 // really sends, not what it announces.
 //
+// Proxies: a named proxy is used unless the bypass list (the platform's
+// syntax, see proxy_bypass.h) names the host; the environment's proxy
+// settings are then not read. Without a named proxy the environment's
+// settings apply, as libcurl reads them, and the bypass list is not read.
+//
 // Failures: a server that cannot be reached raises EWinHTTP; a failure of
-// libcurl raises EOSError with a code from the table in the source and
-// libcurl's own text; libcurl's memory error raises EOutOfMemory.
+// libcurl, a name that does not resolve included, raises EOSError with a
+// code from the table in the source and libcurl's own text; libcurl's memory
+// error raises EOutOfMemory.
 #pragma once
 
 #include <curl/curl.h>
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "net/header_lines.h"
+#include "net/request_watch.h"
 
 namespace tarn {
 
-// Milliseconds; 0 is no limit.
-struct CurlTimeouts {
-  std::int32_t resolve = 0;
-  std::int32_t connect = 0;
-  std::int32_t send = 0;
-  std::int32_t receive = 0;
-};
-
 class CurlConnection {
  public:
-  // An empty proxy_server leaves the default: the proxy variables of the
-  // environment (http_proxy, https_proxy, no_proxy), as libcurl reads them.
+  // host is a host name or an IP address (see host_name.h); the low 16 bits
+  // of port are used, 0 standing for the scheme's default port. An empty
+  // proxy_server leaves the default: the proxy variables of the environment
+  // (http_proxy, https_proxy, no_proxy), as libcurl reads them.
   CurlConnection(const std::string& host, std::int32_t port, bool secure, const std::string& user_agent,
                  const std::string& proxy_server, const std::string& proxy_bypass);
   ~CurlConnection();
@@ -44,8 +44,9 @@ class CurlConnection {
   CurlConnection& operator=(const CurlConnection&) = delete;
 
   // Starts a request without credentials; the answer may come from nowhere
-  // but the server (caches are asked not to answer).
-  void BeginRequest(const std::string& method, const std::string& path, const CurlTimeouts& timeouts);
+  // but the server (caches are asked not to answer). path goes on the wire
+  // as given: it begins with "/" and holds no blanks or control bytes.
+  void BeginRequest(const std::string& method, const std::string& path, const RequestLimits& limits);
   void UseNtlm(const std::string& user, const std::string& password);
   // Header lines as RequestHeaderLines takes them; false for a line
   // without a ":".
@@ -63,9 +64,15 @@ class CurlConnection {
   static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self);
   static int OnConnected(void* self, char* remote_ip, char* local_ip, int remote_port, int local_port);
+  static int OnSocketOpened(void* self, curl_socket_t socket, curlsocktype purpose);
 
-  void SetMethodAndBody(const std::string& body);
-  void SetHeaderList(bool has_body);
+  // Sets the proxy of every request; returns the one in the way, empty for
+  // a direct connection.
+  std::string SetProxy(const std::string& proxy_server, const std::string& proxy_bypass, bool secure);
+
+  // Returns whether libcurl posts the body as fields (and would type it).
+  bool SetMethodAndBody(const std::string& body);
+  void SetHeaderList(bool posts_fields);
   void Drive();
   bool BodyWaiting() const noexcept { return delivered_ > 0 || pending_at_ < pending_.size(); }
   int PollMilliseconds();
@@ -73,7 +80,14 @@ class CurlConnection {
 
   std::string host_;
   std::int32_t port_;
-  std::string base_url_;
+  // Whether no proxy can be in the way: the host's name is resolved here.
+  // (With the environment's proxy, whose exceptions libcurl reads, it is
+  // false.)
+  bool direct_ = true;
+  // Put in front of the path in the request line: empty, or the server's
+  // URL for the absolute form that a proxy takes.
+  std::string target_prefix_;
+  std::string request_target_;
   CURLM* multi_ = nullptr;
   CURL* easy_ = nullptr;
   curl_slist* header_list_ = nullptr;
@@ -82,8 +96,10 @@ class CurlConnection {
   RequestHeaderLines headers_;
   ResponseHead head_;
   std::string method_;
-  CurlTimeouts timeouts_;
+  RequestLimits limits_;
+  RequestWatch watch_;
   bool attached_ = false;
+  bool socket_opened_ = false;
   bool connected_ = false;
   bool done_ = false;
   bool out_of_memory_ = false;
@@ -99,7 +115,6 @@ class CurlConnection {
   std::size_t pending_at_ = 0;
   curl_off_t body_size_ = 0;
   curl_off_t uploaded_ = 0;
-  std::chrono::steady_clock::time_point last_progress_;
 };
 
 }  // namespace tarn

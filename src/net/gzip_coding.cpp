@@ -128,29 +128,30 @@ std::size_t SkipHeader(const unsigned char* member, std::size_t size) {
   return at;
 }
 
-void Decode(std::string& data) {
+// Empties data, releasing its memory; returns whether it was decoded.
+bool Emptied(std::string& data, bool decoded) {
+  std::string().swap(data);
+  return decoded;
+}
+
+// Replaces data with the text the member holds; false, with data emptied,
+// when the member is malformed or fails its checks.
+bool Decode(std::string& data) {
   const auto* member = reinterpret_cast<const unsigned char*>(data.data());
   const std::size_t size = data.size();
-  std::string text;
   if (size <= kHeaderSize + kTrailerSize || member[0] != 0x1F || member[1] != 0x8B || member[2] != 0x08) {
-    data.swap(text);
-    return;
+    return Emptied(data, false);
   }
   const std::size_t start = SkipHeader(member, size);
-  if (start == 0 || start + kTrailerSize >= size) {
-    data.swap(text);
-    return;
-  }
+  if (start == 0 || start + kTrailerSize >= size) return Emptied(data, false);
   const std::size_t deflated = size - kTrailerSize - start;
   const std::uint32_t expected_crc = GetLittleEndian32(member + size - 8);
   const std::uint32_t expected_length = GetLittleEndian32(member + size - 4);
-  if ((expected_crc == 0 && expected_length == 0) ||
-      expected_length > deflated * kMaxExpansion + kExpansionSlack) {
-    data.swap(text);
-    return;
-  }
+  // A trailer of zeros announces the empty text: nothing to inflate.
+  if (expected_crc == 0 && expected_length == 0) return Emptied(data, true);
+  if (expected_length > deflated * kMaxExpansion + kExpansionSlack) return Emptied(data, false);
 
-  text.resize(expected_length);
+  std::string text(expected_length, '\0');
   // zlib refuses a null output pointer even when there is no room to write.
   unsigned char none = 0;
   auto* out = expected_length ? reinterpret_cast<unsigned char*>(text.data()) : &none;
@@ -164,8 +165,9 @@ void Decode(std::string& data) {
     CheckZlib(inflate(stream.get(), Z_FINISH), "UnCompressMem");
     produced = stream->total_out;
   }
-  if (produced != expected_length || Crc32(out, produced) != expected_crc) text.clear();
+  if (produced != expected_length || Crc32(out, produced) != expected_crc) return Emptied(data, false);
   data.swap(text);
+  return true;
 }
 
 }  // namespace
@@ -173,8 +175,8 @@ void Decode(std::string& data) {
 std::string GzipCoding(std::string& data, bool encode) {
   if (encode) {
     Encode(data);
-  } else {
-    Decode(data);
+  } else if (!Decode(data)) {
+    return {};
   }
   return std::string(kName);
 }

@@ -15,12 +15,14 @@ namespace tarn {
 // the error and "CompressMem" or "UnCompressMem".
 TARN_EXCEPTION_CLASS(EZipException, Exception);
 
-// With encode true, data becomes its gzip member; with encode false, data
-// becomes the text held in the member, or an empty text when the member is
-// malformed (bad header, wrong length or checksum, an announced length that
-// the compressed bytes cannot reach). Returns "gzip" in both cases.
-// Raises EZipException when zlib reports an error, EOutOfMemory for zlib's
-// memory error.
+// With encode true, data becomes its gzip member and the result is "gzip".
+// With encode false, data becomes the text held in the member and the result
+// is "gzip"; a member that cannot be decoded (not gzip, a bad header, a wrong
+// length or checksum, an announced length that the compressed bytes cannot
+// reach) empties data and gives an empty result, so that no loss passes for
+// an empty text. A trailer of zeros is the empty text, whose data is not
+// inflated. Raises EZipException when zlib reports an error, EOutOfMemory for
+// zlib's memory error.
 std::string GzipCoding(std::string& data, bool encode);
 
 }  // namespace tarn

@@ -5,14 +5,6 @@
 namespace tarn {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 std::string_view WithoutLineEnd(std::string_view line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
   return line;
@@ -35,6 +27,14 @@ std::string_view NameOf(std::string_view line) {
 }
 
 }  // namespace
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
 
 bool RequestHeaderLines::Add(std::string_view text) {
   while (!text.empty()) {
@@ -66,8 +66,17 @@ bool RequestHeaderLines::Has(std::string_view name) const {
 
 void ResponseHead::AddLine(std::string_view line) {
   line = WithoutLineEnd(line);
-  if (line.starts_with("HTTP/")) lines_.clear();
-  if (!line.empty()) lines_.emplace_back(line);
+  if (line.starts_with("HTTP/")) {
+    lines_.clear();
+    complete_ = false;
+  } else if (complete_) {
+    return;
+  }
+  if (!line.empty()) {
+    lines_.emplace_back(line);
+  } else {
+    complete_ = !lines_.empty();
+  }
 }
 
 std::string ResponseHead::RawCrlf() const {

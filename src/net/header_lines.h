@@ -25,12 +25,17 @@ class RequestHeaderLines {
 
 // The head of the last response received: its status line and header lines.
 // A new status line (an interim or authentication answer before the final
-// one) starts the head afresh.
+// one) starts the head afresh. Once the blank line has ended a head, other
+// lines are trailer fields sent after a chunked body: they are not part of
+// the head and decide nothing.
 class ResponseHead {
  public:
   // One line as received, with or without its CR LF or bare LF.
   void AddLine(std::string_view line);
-  void Clear() noexcept { lines_.clear(); }
+  void Clear() noexcept {
+    lines_.clear();
+    complete_ = false;
+  }
 
   // Status line first, every line ended by CR LF, a blank line at the end;
   // empty when nothing was received.
@@ -43,7 +48,13 @@ class ResponseHead {
 
  private:
   std::vector<std::string> lines_;
+  bool complete_ = false;
 };
+
+// A space or a tab.
+bool IsBlank(char c);
+// The text without the spaces and tabs around it.
+std::string_view TrimBlanks(std::string_view text);
 
 // Leading blanks, then decimal digits up to the first other character; 0
 // when there are none or the number exceeds 32 bits.

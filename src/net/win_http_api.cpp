@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <functional>
 
+#include "net/host_name.h"
+#include "net/request_path.h"
+#include "platform/os_error.h"
+
 namespace tarn {
 namespace {
 
@@ -47,7 +51,11 @@ TWinHttpAPI::TWinHttpAPI(const std::string& host, const std::string& port_text, 
       proxy_server_(proxy_server),
       proxy_bypass_(proxy_bypass),
       port_number_(PortFromText(port_text, secure)),
-      secure_(secure) {}
+      secure_(secure) {
+  // Refused before any traffic: the HTTP library would read the rest of
+  // such a text as user information, a path or a port.
+  if (!IsHostNameOrAddress(host_)) RaiseOSError(InvalidArgumentCode());
+}
 
 bool TWinHttpAPI::AddCoding(TContentCodingFunc coder, std::int32_t min_size) {
   if (coder == nullptr) return false;
@@ -77,7 +85,7 @@ std::int32_t TWinHttpAPI::Execute(const std::string& path, const std::string& me
   // are not zero-filled first. Only what was read is ever shown.
   std::string buffer;
   buffer.swap(response_body);
-  OpenRequest(method, path.starts_with('/') ? path : "/" + path);
+  OpenRequest(method, RequestPath(path));
   RequestScope scope([this] { CloseRequest(); });
 
   AddHeaderLine(headers);

@@ -38,8 +38,9 @@ class TWinHttpAPI {
   // registered name is not added again (the same function updates MinSize).
   bool AddCoding(TContentCodingFunc coder, std::int32_t min_size);
 
-  // One complete request. path gets a leading "/" when it lacks one;
-  // headers may hold several lines separated by CR LF. Returns the status
+  // One complete request. path gets a leading "/" when it lacks one and is
+  // escaped as the platform escapes it (see request_path.h); headers may
+  // hold several lines separated by CR LF. Returns the status
   // code (0 when the answer has none) with the raw response headers and the
   // decoded body. HTTP error statuses are returned, not raised.
   std::int32_t Execute(const std::string& path, const std::string& method, const std::string& headers,
@@ -66,8 +67,10 @@ class TWinHttpAPI {
   std::int32_t ReceiveTimeout = 30000;
 
  protected:
-  // port_text: leading spaces, then decimal digits up to the first other
-  // character; 0 or none gives 443 when secure and 80 otherwise.
+  // host: a host name or an IP address, anything else raises EOSError
+  // (see host_name.h). port_text: leading spaces, then decimal digits up to
+  // the first other character; 0 or none gives 443 when secure and 80
+  // otherwise.
   TWinHttpAPI(const std::string& host, const std::string& port_text, bool secure, const std::string& proxy_server,
               const std::string& proxy_bypass);
 

@@ -8,5 +8,7 @@ namespace tarn {
 
 int LastOSErrorCode();
 std::string OSErrorText(int code);
+// The platform's code for an argument that a call refuses.
+int InvalidArgumentCode();
 
 }  // namespace tarn

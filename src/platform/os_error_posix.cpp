@@ -7,6 +7,8 @@ namespace tarn {
 
 int LastOSErrorCode() { return errno; }
 
+int InvalidArgumentCode() { return EINVAL; }
+
 std::string OSErrorText(int code) {
   char buffer[256];
   // GNU strerror_r may return a static string instead of filling the buffer.

@@ -9,9 +9,11 @@
 
 namespace tarn::testing {
 
-inline std::string ZlibGzip(const std::string& text, int level = Z_DEFAULT_COMPRESSION) {
+// zlib's deflate of the whole text in one call: gzip framing for window bits
+// above 15, raw deflate for negative ones.
+inline std::string ZlibDeflate(const std::string& text, int level, int window_bits, int memory_level = 8) {
   z_stream stream{};
-  if (deflateInit2(&stream, level, Z_DEFLATED, MAX_WBITS + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) std::abort();
+  if (deflateInit2(&stream, level, Z_DEFLATED, window_bits, memory_level, Z_DEFAULT_STRATEGY) != Z_OK) std::abort();
   std::string member(deflateBound(&stream, text.size()), '\0');
   stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
   stream.avail_in = static_cast<uInt>(text.size());
@@ -21,6 +23,10 @@ inline std::string ZlibGzip(const std::string& text, int level = Z_DEFAULT_COMPR
   member.resize(stream.total_out);
   deflateEnd(&stream);
   return member;
+}
+
+inline std::string ZlibGzip(const std::string& text, int level = Z_DEFAULT_COMPRESSION) {
+  return ZlibDeflate(text, level, MAX_WBITS + 16);
 }
 
 }  // namespace tarn::testing

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "expect_error.h"
 #include "net/allocation_probe.h"
 #include "net/gzip_coding.h"
 #include "net/gzip_member.h"
@@ -16,8 +17,13 @@
 namespace tarn {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using testing::IdleListener;
 using testing::LoopbackServer;
 using testing::RawServer;
+
+const std::string kNoContent = "HTTP/1.1 204 No Content\r\n\r\n";
+const std::string kTimedOut = "System Error.  Code: " + std::to_string(ETIMEDOUT) + ".\r\nTimeout was reached";
 
 // cpp-httplib compresses text answers itself when asked to; bodies that a
 // test has encoded already go out with a type it leaves alone.
@@ -87,6 +93,34 @@ class TransportTest : public ::testing::Test {
   std::string response_body_;
 };
 
+// A raw server and a connection to it: one scripted answer for every request.
+struct Wire {
+  explicit Wire(const std::string& answer) : server(answer), connection("127.0.0.1", server.PortText(), false) {}
+
+  std::int32_t Execute(const std::string& path, const std::string& method = "GET") {
+    return connection.Execute(path, method, "", "", "", headers, body);
+  }
+  std::string RequestLine() {
+    const std::string request = server.LastRequest();
+    return request.substr(0, request.find("\r\n"));
+  }
+
+  RawServer server;
+  TWinHTTP connection;
+  std::string headers;
+  std::string body;
+};
+
+std::string GzipAnswer(const std::string& member) {
+  return "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: " + std::to_string(member.size()) +
+         "\r\n\r\n" + member;
+}
+
+std::string GzipMember(std::string text) {
+  GzipCoding(text, true);
+  return text;
+}
+
 // Codings for the registration rules: plain functions with their own names.
 template <int N>
 std::string NumberedCoding(std::string&, bool) {
@@ -124,6 +158,25 @@ TEST(TransportSetupTest, ReadsThePortAndStartsWithTheDefaults) {
   EXPECT_EQ(connection.UserAgent(), "Mozilla/4.0 (compatible; MSIE 5.5; Windows; TWinHTTP)");
 }
 
+TEST(TransportSetupTest, TheHostIsAHostNameOrAnAddress) {
+  for (const std::string& host : std::initializer_list<std::string>{"h", "localhost", "a-b.c_d.example.", "127.0.0.1", "::1", "[::1]", "fe80::1:2",
+                                 "::ffff:127.0.0.1", "1:2:3:4:5:6:7:8", std::string(63, 'a') + ".example"}) {
+    EXPECT_NO_THROW(TWinHTTP(host, "80", false)) << host;
+  }
+  // Refused before any traffic: nothing of it is read as credentials, a
+  // path or a port.
+  for (const std::string& host : std::initializer_list<std::string>{"", "alice@127.0.0.1", "127.0.0.1/a", "h:80", "h?x", "h#f", "a b", " h", "a..b",
+                                 ".h", "[::1", "1::2::3", "1:2:3:4:5:6:7:8:9", "fe80::1%eth0", "caf\xE9.example",
+                                 std::string(64, 'a') + ".example"}) {
+    try {
+      TWinHTTP connection(host, "80", false);
+      ADD_FAILURE() << "accepted " << host;
+    } catch (const EOSError& error) {
+      EXPECT_EQ(error.ErrorCode(), EINVAL) << host;
+    }
+  }
+}
+
 TEST(TransportSetupTest, RegistersEachCodingNameOnce) {
   TWinHTTP connection("h", "80", false);
   EXPECT_FALSE(connection.AddCoding(nullptr, 1));
@@ -145,6 +198,15 @@ TEST(TransportSetupTest, KeepsAtMostThirtyTwoCodings) {
   EXPECT_EQ(AddNumberedCodings(connection, std::make_integer_sequence<int, 33>()), 32);
   EXPECT_EQ(connection.Codings().size(), 32u);
   EXPECT_EQ(connection.Codings().back().Name, "c31");
+}
+
+TEST(AcceptedCodingsTest, ACodingOfQualityZeroIsRefused) {
+  const THttpSocketCompressRecDynArray codings = {{"gzip", GzipCoding, 0}, {"deflate", Deflate, 0}};
+  const std::pair<const char*, THttpSocketCompressSet> cases[] = {
+      {"gzip", 1},          {"gzip;q=0", 0},         {"gzip; q=0.000, deflate", 2}, {"gzip;Q = 0.0;x=1", 0},
+      {"gzip;q=0.001", 1},  {"gzip;q=1, deflate;q=0", 1}, {"gzip;level=0", 1},     {"deflate;q=0.5,gzip;q=0.", 2},
+  };
+  for (auto [value, accepted] : cases) EXPECT_EQ(MatchAcceptedCodings(codings, value), accepted) << value;
 }
 
 TEST_F(TransportTest, RequestsThePathWithALeadingSlash) {
@@ -305,6 +367,34 @@ TEST_F(TransportTest, EncodesRequestBodiesOnceTheServerAcceptsACoding) {
   EXPECT_EQ(Last().body, big);
 }
 
+TEST_F(TransportTest, ALaterAnswerReplacesThePeersCodings) {
+  Answer("/accepts-gzip", [](const httplib::Request&, httplib::Response& response) {
+    response.set_header("Accept-Encoding", "gzip");
+    response.set_content("fine", "text/plain");
+  });
+  Answer("/accepts-c0", [](const httplib::Request&, httplib::Response& response) {
+    response.set_header("Accept-Encoding", "c0");
+    response.set_content("fine", "text/plain");
+  });
+  Connection().AddCoding(GzipCoding, 1024);
+  Connection().AddCoding(NumberedCoding<0>, 0);
+  Get("accepts-gzip");
+  EXPECT_EQ(Connection().PeerCodings(), 1u);
+  Get("accepts-c0");
+  EXPECT_EQ(Connection().PeerCodings(), 2u);
+}
+
+TEST_F(TransportTest, ACodingOfMinimumSizeZeroEncodesEveryBody) {
+  Answer("/accepts-c0", [](const httplib::Request&, httplib::Response& response) {
+    response.set_header("Accept-Encoding", "c0");
+    response.set_content("fine", "text/plain");
+  });
+  Connection().AddCoding(NumberedCoding<0>, 0);
+  Get("accepts-c0");
+  Connection().Execute("in", "POST", "", "png", "image/png", response_headers_, response_body_);
+  EXPECT_EQ(Last().Header("Content-Encoding"), "c0");
+}
+
 TEST_F(TransportTest, ReusesOneConnectionForItsRequests) {
   for (int i = 0; i < 5; ++i) ASSERT_EQ(Get("again"), 200);
   EXPECT_EQ(server_.Connections(), 1u);
@@ -341,13 +431,35 @@ TEST_F(TransportTest, AppliesTheReceiveTimeout) {
     response.set_content("late", "text/plain");
   });
   Connection().ReceiveTimeout = 200;
-  try {
-    Get("slow");
-    ADD_FAILURE() << "no error";
-  } catch (const EOSError& error) {
-    EXPECT_EQ(error.ErrorCode(), ETIMEDOUT);
-    EXPECT_EQ(error.Message(), "System Error.  Code: " + std::to_string(ETIMEDOUT) + ".\r\nTimeout was reached");
+  EXPECT_THROW_MSG(Get("slow"), EOSError, kTimedOut);
+}
+
+TEST(TransportLimitTest, TheConnectLimitBoundsAConnectThatIsNeverAnswered) {
+  IdleListener full(IdleListener::kFull);
+  // The resolve limit, none or long, is not added to the connect limit.
+  for (std::int32_t resolve : {0, 5000}) {
+    TWinHTTP connection("127.0.0.1", full.PortText(), false);
+    connection.ResolveTimeout = resolve;
+    connection.ConnectTimeout = 300;
+    std::string headers, body;
+    const Clock::time_point start = Clock::now();
+    EXPECT_THROW_MSG(connection.Execute("", "GET", "", "", "", headers, body), EOSError, kTimedOut);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300)) << resolve;
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(3000)) << resolve;
   }
+}
+
+TEST(TransportLimitTest, TheSendLimitBoundsABodyThatIsNotRead) {
+  IdleListener idle(IdleListener::kRoomy);
+  TWinHTTP connection("127.0.0.1", idle.PortText(), false);
+  connection.SendTimeout = 300;
+  connection.ReceiveTimeout = 20000;
+  std::string headers, body;
+  const Clock::time_point start = Clock::now();
+  // More than the socket buffers of both ends hold.
+  EXPECT_THROW_MSG(connection.Execute("", "POST", "", std::string(32 << 20, 'b'), "", headers, body), EOSError,
+                   kTimedOut);
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(10000));
 }
 
 TEST(TransportWireTest, AServerThatCannotBeReachedRaisesEWinHTTP) {
@@ -365,6 +477,32 @@ TEST(TransportWireTest, AServerThatCannotBeReachedRaisesEWinHTTP) {
   EXPECT_EQ(body, "");
 }
 
+TEST(TransportWireTest, ANameThatDoesNotResolveRaisesTheOSError) {
+  // No name server is asked about the special domain "invalid.".
+  TWinHTTP connection("server.invalid", "80", false);
+  std::string headers, body;
+  EXPECT_THROW_MSG(connection.Execute("x", "GET", "", "", "", headers, body), EOSError,
+                   "System Error.  Code: " + std::to_string(ENXIO) + ".\r\nCould not resolve host: server.invalid");
+}
+
+TEST(TransportWireTest, HostsOnTheBypassListGoDirect) {
+  RawServer proxy("HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\nproxied");
+  RawServer server("HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\ndirect");
+  struct Case {
+    const char* host;
+    const char* bypass;
+    const char* reached;
+  };
+  for (auto [host, bypass, reached] : {Case{"localhost", "", "proxied"}, Case{"localhost", "a.example;<local>", "direct"},
+                                       Case{"127.0.0.1", "<local>", "proxied"},
+                                       Case{"127.0.0.1", "a.example 127.0.0.*", "direct"}}) {
+    TWinHTTP connection(host, server.PortText(), false, "http://127.0.0.1:" + proxy.PortText(), bypass);
+    std::string headers, body;
+    EXPECT_EQ(connection.Execute("x", "GET", "", "", "", headers, body), 200);
+    EXPECT_EQ(body, reached) << host << " / " << bypass;
+  }
+}
+
 TEST(TransportWireTest, GoesThroughANamedProxy) {
   RawServer proxy("HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\nproxied");
   TWinHTTP connection("example.invalid", "8080", false, "http://127.0.0.1:" + proxy.PortText(), "");
@@ -373,6 +511,42 @@ TEST(TransportWireTest, GoesThroughANamedProxy) {
   EXPECT_EQ(body, "proxied");
   EXPECT_TRUE(proxy.LastRequest().starts_with("GET http://example.invalid:8080/x HTTP/1.1\r\n"))
       << proxy.LastRequest();
+}
+
+TEST(TransportWireTest, SendsTheLow16BitsOfThePort) {
+  RawServer server(kNoContent);
+  TWinHTTP connection("127.0.0.1", std::to_string(server.Port() + 65536), false);
+  EXPECT_EQ(connection.PortNumber(), server.Port() + 65536);
+  std::string headers, body;
+  EXPECT_EQ(connection.Execute("", "GET", "", "", "", headers, body), 204);
+  EXPECT_NE(server.LastRequest().find("\r\nHost: 127.0.0.1:" + server.PortText() + "\r\n"), std::string::npos);
+}
+
+TEST(TransportWireTest, PassesPathsOnAsThePlatformDoes) {
+  Wire wire(kNoContent);
+  for (auto [path, target] : {std::pair{"a b", "/a%20b"}, {"a\tb\x01\x7F", "/a%09b%01%7F"}, {"a#frag", "/a#frag"},
+                              {"q?x=%41&y=\"<>\"#f", "/q?x=%41&y=\"<>\"#f"}, {"caf\xE9", "/caf%C3%A9"},
+                              {"a/../b/./c", "/a/../b/./c"}}) {
+    EXPECT_EQ(wire.Execute(path), 204);
+    EXPECT_EQ(wire.RequestLine(), "GET " + std::string(target) + " HTTP/1.1");
+  }
+}
+
+TEST(TransportWireTest, SendsAContentTypeOnlyWhenGivenOne) {
+  Wire wire(kNoContent);
+  for (const char* method : {"POST", "PUT", "DELETE", "OPTIONS"}) {
+    EXPECT_EQ(wire.Execute("", method), 204);
+    EXPECT_EQ(wire.server.LastRequest().find("Content-Type"), std::string::npos) << wire.server.LastRequest();
+  }
+}
+
+TEST(TransportWireTest, TrailersAreNotPartOfTheHead) {
+  Wire wire("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n"
+            "Content-Encoding: gzip\r\nX-Trailer: t\r\n\r\n");
+  wire.connection.AddCoding(GzipCoding, 1024);
+  EXPECT_EQ(wire.Execute(""), 200);
+  EXPECT_EQ(wire.body, "hello");
+  EXPECT_EQ(wire.headers, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
 }
 
 TEST(TransportWireTest, SendsAHeaderWithoutAValue) {
@@ -423,19 +597,34 @@ TEST(TransportWireTest, AHugeContentLengthIsNotAllocated) {
   EXPECT_LE(probe.Largest(), std::size_t{2} << 20);
 }
 
-TEST(TransportWireTest, AGzipAnswerAnnouncingFourGigabytesIsEmpty) {
-  std::string member = "hello, world";
-  GzipCoding(member, true);
+TEST(TransportWireTest, AGzipAnswerAnnouncingFourGigabytesIsUndecodable) {
+  std::string member = GzipMember("hello, world");
   for (int i = 0; i < 4; ++i) member[member.size() - 4 + i] = '\xFF';
-  RawServer server("HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: " +
-                   std::to_string(member.size()) + "\r\n\r\n" + member);
-  TWinHTTP connection("127.0.0.1", server.PortText(), false);
-  connection.AddCoding(GzipCoding, 1024);
-  std::string headers, body;
+  Wire wire(GzipAnswer(member));
+  wire.connection.AddCoding(GzipCoding, 1024);
   testing::AllocationProbe probe;
-  EXPECT_EQ(connection.Execute("", "GET", "", "", "", headers, body), 200);
-  EXPECT_EQ(body, "");
+  EXPECT_THROW_MSG(wire.Execute(""), ECrtSocket, "gzip uncompress");
   EXPECT_LT(probe.Largest(), std::size_t{64} << 10);
+}
+
+TEST(TransportWireTest, AGzipAnswerThatFailsItsChecksRaises) {
+  std::string wrong_crc = GzipMember("hello, world");
+  wrong_crc[wrong_crc.size() - 8] ^= 1;
+  std::string wrong_length = GzipMember("hello, world");
+  wrong_length[wrong_length.size() - 4] ^= 1;
+  std::string wrong_header_crc = GzipMember("hello, world");
+  wrong_header_crc[3] = 2;
+  wrong_header_crc.insert(10, "\x12\x34");
+  for (const std::string& member : {wrong_crc, wrong_length, wrong_header_crc, std::string("not gzip at all")}) {
+    Wire wire(GzipAnswer(member));
+    wire.connection.AddCoding(GzipCoding, 1024);
+    EXPECT_THROW_MSG(wire.Execute(""), ECrtSocket, "gzip uncompress");
+  }
+  // A well-formed empty member is an empty answer.
+  Wire empty(GzipAnswer(GzipMember("")));
+  empty.connection.AddCoding(GzipCoding, 1024);
+  EXPECT_EQ(empty.Execute(""), 200);
+  EXPECT_EQ(empty.body, "");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Servers on 127.0.0.1 for the transport's tests: an HTTP server with
-// exact answers (cpp-httplib), a raw server that writes scripted bytes, and
-// a port where nothing listens.
+// exact answers (cpp-httplib), a raw server that writes scripted bytes, a
+// listener that never accepts, and a port where nothing listens.
 #pragma once
 
 #include <arpa/inet.h>
@@ -13,11 +13,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <mutex>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tarn::testing {
 
@@ -49,6 +51,46 @@ class LoopbackSocket {
 
 // A loopback port that is taken but not listening: connections are refused.
 using ClosedPort = LoopbackSocket;
+
+// A loopback listener that never accepts: connections wait in its queue and
+// what is sent to them is never read. With a full queue, further
+// connections are never answered (Linux drops their SYNs).
+class IdleListener {
+ public:
+  enum Queue { kRoomy, kFull };
+
+  explicit IdleListener(Queue queue) {
+    ::listen(socket_.Fd(), queue == kFull ? 0 : 8);
+    if (queue == kFull) FillQueue();
+  }
+  ~IdleListener() {
+    for (int client : clients_) ::close(client);
+  }
+  IdleListener(const IdleListener&) = delete;
+  IdleListener& operator=(const IdleListener&) = delete;
+
+  std::string PortText() const { return std::to_string(socket_.Port()); }
+
+ private:
+  // Connects until a connection stays unanswered.
+  void FillQueue() {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(socket_.Port()));
+    for (int i = 0; i < 64; ++i) {
+      const int client = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+      clients_.push_back(client);
+      ::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address);
+      pollfd connected{client, POLLOUT, 0};
+      if (::poll(&connected, 1, 200) == 0) return;
+    }
+    std::abort();
+  }
+
+  LoopbackSocket socket_;
+  std::vector<int> clients_;
+};
 
 // cpp-httplib on a free loopback port. Register handlers on Http(), then
 // Start(); the server stops when the object goes. It counts the client
