@@ -6,6 +6,8 @@ namespace tarn {
 
 int LastOSErrorCode() { return static_cast<int>(::GetLastError()); }
 
+int InvalidArgumentCode() { return ERROR_INVALID_PARAMETER; }
+
 std::string OSErrorText(int code) {
   char* buffer = nullptr;
   DWORD length = ::FormatMessageA(
