@@ -94,8 +94,7 @@ ControlResult Await(SC_HANDLE service, DWORD pending, DWORD wanted, DWORD otherw
 bool IsRunning(const std::string& service) {
   OpenedService opened(service, 0);
   SERVICE_STATUS status;
-  return opened && ::QueryServiceStatus(opened.Get(), &status) &&
-         status.dwCurrentState == SERVICE_RUNNING;
+  return opened && ::QueryServiceStatus(opened.Get(), &status) && status.dwCurrentState == SERVICE_RUNNING;
 }
 
 ControlResult Start(const std::string& service) {
