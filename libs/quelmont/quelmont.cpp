@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "systemctl.h"
 #include "library_export.h"
+#include "service_control.h"
 
 namespace {
 
@@ -13,35 +13,23 @@ namespace {
 bool last_failed = false;
 std::string last_error;
 
-unsigned char Control(const char* verb, const char* service) {
-  std::string unit = service != nullptr ? service : "";
-  if (unit.empty() || unit.front() == '-') {
-    last_failed = true;
-    last_error = "Invalid service name '" + unit + "'";
-    return 0;
-  }
-  quelmont::SystemctlResult result = quelmont::RunSystemctl(verb, unit);
+unsigned char Keep(quelmont::ControlResult result) {
   last_failed = !result.succeeded;
-  last_error = result.succeeded ? std::string() : result.message;
+  last_error = result.succeeded ? std::string() : std::move(result.message);
   return result.succeeded ? 1 : 0;
 }
 
+std::string NameOf(const char* service) { return service != nullptr ? service : ""; }
+
 }  // namespace
 
-extern "C" {
-
 TARN_LIBRARY_EXPORT unsigned char ServiceIsRunning(const char* service) {
-  if (service == nullptr || *service == '\0' || *service == '-') return 0;
-  return quelmont::RunSystemctl("is-active", service).succeeded ? 1 : 0;
+  return quelmont::IsRunning(NameOf(service)) ? 1 : 0;
 }
 
-TARN_LIBRARY_EXPORT unsigned char StartService(const char* service) {
-  return Control("start", service);
-}
+TARN_LIBRARY_EXPORT unsigned char StartService(const char* service) { return Keep(quelmont::Start(NameOf(service))); }
 
-TARN_LIBRARY_EXPORT unsigned char StopService(const char* service) {
-  return Control("stop", service);
-}
+TARN_LIBRARY_EXPORT unsigned char StopService(const char* service) { return Keep(quelmont::Stop(NameOf(service))); }
 
 TARN_LIBRARY_EXPORT unsigned char GetLastSvcError(char* buffer) {
   if (!last_failed) return 0;
@@ -50,5 +38,3 @@ TARN_LIBRARY_EXPORT unsigned char GetLastSvcError(char* buffer) {
   buffer[length] = '\0';
   return 1;
 }
-
-}  // extern "C"

@@ -1,4 +1,6 @@
-#include "systemctl.h"
+// The service manager on Linux: each service is the systemd unit of the same
+// name, driven through `systemctl` found along PATH.
+#include "service_control.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -40,9 +42,10 @@ std::string TrimTrailing(std::string text) {
 
 std::string SystemError(const char* what, int code) { return std::string(what) + ": " + std::strerror(code); }
 
-}  // namespace
-
-SystemctlResult RunSystemctl(const char* verb, const std::string& unit) {
+// Runs `systemctl <verb> -- <unit>` with no shell between, and waits for it.
+// The message is what it wrote, trailing blanks removed; when it failed
+// without a word, the message names its exit status.
+ControlResult RunSystemctl(const char* verb, const std::string& unit) {
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) return {false, SystemError("systemctl", errno)};
   Descriptor read_end(fds[0]);
@@ -89,5 +92,23 @@ SystemctlResult RunSystemctl(const char* verb, const std::string& unit) {
   }
   return {succeeded, message};
 }
+
+// A name that systemctl could take for an option is never passed to it.
+bool Acceptable(const std::string& unit) { return !unit.empty() && unit.front() != '-'; }
+
+ControlResult Control(const char* verb, const std::string& unit) {
+  if (!Acceptable(unit)) return {false, "Invalid service name '" + unit + "'"};
+  return RunSystemctl(verb, unit);
+}
+
+}  // namespace
+
+bool IsRunning(const std::string& service) {
+  return Acceptable(service) && RunSystemctl("is-active", service).succeeded;
+}
+
+ControlResult Start(const std::string& service) { return Control("start", service); }
+
+ControlResult Stop(const std::string& service) { return Control("stop", service); }
 
 }  // namespace quelmont

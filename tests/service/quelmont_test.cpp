@@ -1,17 +1,16 @@
 // The quelmont library against a fake systemctl put first on PATH.
-#include "quelmont.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <string>
 
+#include "service/quelmont_last_error.h"
 #include "test_support.h"
 
 namespace tarn {
 namespace {
 
+using testing::LastSvcError;
 using testing::ReadFile;
 using testing::ScopedEnv;
 using testing::TempDir;
@@ -42,14 +41,6 @@ class FakeSystemctl {
   ScopedEnv path_;
 };
 
-std::string LastError() {
-  char buffer[QUELMONT_ERROR_BUFFER_SIZE];
-  std::memset(buffer, 'x', sizeof buffer);
-  if (!GetLastSvcError(buffer)) return "<none>";
-  EXPECT_NE(std::memchr(buffer, '\0', sizeof buffer), nullptr);
-  return buffer;
-}
-
 TEST(QuelmontTest, RunningStateIsSystemctlIsActive) {
   FakeSystemctl systemctl;
   systemctl.Answer(0);
@@ -63,11 +54,11 @@ TEST(QuelmontTest, StartAndStopKeepSystemctlsMessageOnFailure) {
   FakeSystemctl systemctl;
   systemctl.Answer(5, "Failed to start tarnServiceMain.service: Unit tarnServiceMain.service not found.\n");
   EXPECT_EQ(StartService("tarnServiceMain"), 0);
-  EXPECT_EQ(LastError(), "Failed to start tarnServiceMain.service: Unit tarnServiceMain.service not found.");
+  EXPECT_EQ(LastSvcError(), "Failed to start tarnServiceMain.service: Unit tarnServiceMain.service not found.");
 
   systemctl.Answer(0);
   EXPECT_EQ(StopService("tarnServiceMain"), 1);
-  EXPECT_EQ(LastError(), "<none>");
+  EXPECT_EQ(LastSvcError(), "<none>");
   EXPECT_EQ(systemctl.Calls(), "start -- tarnServiceMain\nstop -- tarnServiceMain\n");
 }
 
@@ -75,26 +66,26 @@ TEST(QuelmontTest, ErrorTextIsCutToTheCallersBuffer) {
   FakeSystemctl systemctl;
   systemctl.Answer(1, std::string(400, 'e'));
   StopService("tarnServiceMain");
-  EXPECT_EQ(LastError(), std::string(QUELMONT_ERROR_BUFFER_SIZE - 1, 'e'));
+  EXPECT_EQ(LastSvcError(), std::string(QUELMONT_ERROR_BUFFER_SIZE - 1, 'e'));
 }
 
 TEST(QuelmontTest, SilentFailureAndMissingSystemctlAreExplained) {
   FakeSystemctl systemctl;
   systemctl.Answer(4);
   StartService("tarnServiceMain");
-  EXPECT_EQ(LastError(), "systemctl start tarnServiceMain failed with exit status 4");
+  EXPECT_EQ(LastSvcError(), "systemctl start tarnServiceMain failed with exit status 4");
 
   TempDir empty;
   ScopedEnv path("PATH", empty.Dir());
   StartService("tarnServiceMain");
-  EXPECT_EQ(LastError(), "systemctl: No such file or directory");
+  EXPECT_EQ(LastSvcError(), "systemctl: No such file or directory");
   EXPECT_EQ(ServiceIsRunning("tarnServiceMain"), 0);
 }
 
 TEST(QuelmontTest, NamesThatCouldPassForOptionsAreRefused) {
   FakeSystemctl systemctl;
   EXPECT_EQ(StartService("--now"), 0);
-  EXPECT_EQ(LastError(), "Invalid service name '--now'");
+  EXPECT_EQ(LastSvcError(), "Invalid service name '--now'");
   EXPECT_EQ(StopService(""), 0);
   EXPECT_EQ(ServiceIsRunning("-x"), 0);
   EXPECT_EQ(systemctl.Calls(), "");
