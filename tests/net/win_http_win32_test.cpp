@@ -18,6 +18,7 @@
 #include "net/gzip_member.h"
 #include "net/rest_client.h"
 #include "net/win_http.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {
@@ -262,6 +263,18 @@ TEST(WinHttpRestTest, FetchesAndRaisesForErrorStatuses) {
     EXPECT_EQ(error.StatusCode(), 503);
     EXPECT_EQ(response, "later");
   }
+}
+
+// Through a file: the pipes of RunProgram read CR LF as a line end.
+TEST(WinHttpFetchProgramTest, PrintsTheBodyByteForByte) {
+  const std::string body = "line 1\nline 2\r\n";
+  ScriptedServer server(Answer("HTTP/1.1 200 OK", "", body));
+  testing::TempDir dir;
+  const std::string command = "\"" + std::string(std::getenv("TARN_BIN_DIR")) + "/tarn-fetch.exe\" http://127.0.0.1:" +
+                              server.PortText() + "/b > \"" + dir.Path("out") + "\"";
+  // cmd /c drops the outermost pair of quotes.
+  EXPECT_EQ(std::system(("\"" + command + "\"").c_str()), 0) << command;
+  EXPECT_EQ(testing::ReadFile(dir.Path("out")), body);
 }
 
 // nginx on the Linux side, started by the fixture nginx-fixture with a
