@@ -1,7 +1,8 @@
-// TWinHTTP: the HTTP transport's primitive steps over libcurl. A
-// constructed object is ready for requests (the session is open); its
-// connection to the server is made by the first request and kept for the
-// next ones.
+// TWinHTTP: the HTTP transport's primitive steps over the platform's HTTP
+// service: WinHTTP on Windows (win_http_win32.cpp), libcurl elsewhere
+// (win_http.cpp). A constructed object is ready for requests (the session
+// is open); its connection to the server is made by the first request and
+// kept for the next ones.
 #pragma once
 
 #include <memory>
@@ -37,7 +38,15 @@ class TWinHTTP final : public TWinHttpAPI {
   std::size_t ReadChunk(std::string& buffer, std::size_t offset) override;
 
  private:
+#ifdef _WIN32
+  // WinHTTP's session, connection and current request (HINTERNET values);
+  // null when not open.
+  void* session_handle_ = nullptr;
+  void* connection_handle_ = nullptr;
+  void* request_handle_ = nullptr;
+#else
   std::unique_ptr<CurlConnection> connection_;
+#endif
 };
 
 }  // namespace tarn

@@ -8,11 +8,15 @@ int LastOSErrorCode() { return static_cast<int>(::GetLastError()); }
 
 int InvalidArgumentCode() { return ERROR_INVALID_PARAMETER; }
 
-std::string OSErrorText(int code) {
+std::string OSErrorText(int code) { return OSErrorText(code, nullptr); }
+
+std::string OSErrorText(int code, const wchar_t* module_name) {
+  HMODULE module = module_name != nullptr ? ::GetModuleHandleW(module_name) : nullptr;
+  DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  if (module != nullptr) flags |= FORMAT_MESSAGE_FROM_HMODULE;
   char* buffer = nullptr;
-  DWORD length = ::FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  DWORD length = ::FormatMessageA(flags, module, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&buffer), 0,
+                                  nullptr);
   std::string text(buffer != nullptr ? buffer : "", length);
   ::LocalFree(buffer);
   // The system's texts end with a line break, which the message shown to

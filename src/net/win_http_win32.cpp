@@ -1,0 +1,179 @@
+#include <windows.h>
+#include <winhttp.h>
+
+#include <string>
+
+#include "net/base64.h"
+#include "net/win_http.h"
+#include "platform/code_page.h"
+#include "platform/os_error.h"
+
+namespace tarn {
+
+namespace {
+
+// Every certificate is accepted: unknown authority, wrong usage, another
+// name, out of its dates.
+constexpr DWORD kIgnoreCertificateFaults = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_WRONG_USAGE |
+                                           SECURITY_FLAG_IGNORE_CERT_CN_INVALID |
+                                           SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
+// Wine's WinHTTP reports a stalled answer with the socket's own timeout code.
+constexpr DWORD kSocketTimedOut = 10060;
+
+// The transport's texts go to the platform byte by byte: each byte is the
+// UTF-16 unit of the same value.
+std::wstring Widened(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) wide[i] = static_cast<unsigned char>(text[i]);
+  return wide;
+}
+
+// Null for an empty text, as WinHTTP takes "none".
+const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+
+std::wstring FromAnsi(const std::string& text) {
+  const std::u16string wide = AnsiToWide(text);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+[[noreturn]] void RaiseWinHttpError(DWORD code) {
+  if (code == kSocketTimedOut) code = ERROR_WINHTTP_TIMEOUT;
+  // WinHTTP's codes have their texts in winhttp.dll's message table.
+  throw EOSError(static_cast<int>(code), OSErrorText(static_cast<int>(code), L"winhttp.dll"));
+}
+
+[[noreturn]] void RaiseLastWinHttpError() { RaiseWinHttpError(::GetLastError()); }
+
+void SetDwordOption(HINTERNET handle, DWORD option, DWORD value) {
+  if (!::WinHttpSetOption(handle, option, &value, sizeof value)) RaiseLastWinHttpError();
+}
+
+}  // namespace
+
+TWinHTTP::TWinHTTP(const std::string& host, const std::string& port_text, bool secure,
+                   const std::string& proxy_server, const std::string& proxy_bypass)
+    : TWinHttpAPI(host, port_text, secure, proxy_server, proxy_bypass) {
+  OpenSession();
+}
+
+TWinHTTP::~TWinHTTP() {
+  CloseRequest();
+  if (connection_handle_ != nullptr) ::WinHttpCloseHandle(connection_handle_);
+  if (session_handle_ != nullptr) ::WinHttpCloseHandle(session_handle_);
+}
+
+void TWinHTTP::OpenSession() {
+  const std::wstring proxy = Widened(ProxyServer());
+  const std::wstring bypass = Widened(ProxyBypass());
+  const DWORD access = proxy.empty() ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : WINHTTP_ACCESS_TYPE_NAMED_PROXY;
+  session_handle_ = ::WinHttpOpen(Widened(UserAgent()).c_str(), access, OrNull(proxy), OrNull(bypass), 0);
+  if (session_handle_ == nullptr) RaiseLastWinHttpError();
+  connection_handle_ = ::WinHttpConnect(session_handle_, Widened(Host()).c_str(),
+                                        static_cast<INTERNET_PORT>(PortNumber() & 0xFFFF), 0);
+  if (connection_handle_ == nullptr) {
+    // The constructor fails: nothing will close the session later.
+    const DWORD code = ::GetLastError();
+    ::WinHttpCloseHandle(session_handle_);
+    session_handle_ = nullptr;
+    RaiseWinHttpError(code);
+  }
+}
+
+void TWinHTTP::OpenRequest(const std::string& method, const std::string& path) {
+  if (!::WinHttpSetTimeouts(session_handle_, ResolveTimeout, ConnectTimeout, SendTimeout, ReceiveTimeout)) {
+    RaiseLastWinHttpError();
+  }
+  const wchar_t* accepted[] = {L"*/*", nullptr};
+  const DWORD flags = WINHTTP_FLAG_REFRESH | (Secure() ? WINHTTP_FLAG_SECURE : 0);
+  request_handle_ = ::WinHttpOpenRequest(connection_handle_, Widened(method).c_str(), Widened(path).c_str(),
+                                         nullptr, WINHTTP_NO_REFERER, accepted, flags);
+  if (request_handle_ == nullptr) RaiseLastWinHttpError();
+  // The caller closes only requests it has fully opened.
+  try {
+    if (AuthUser.starts_with("basic:")) {
+      AddHeaderLine("Authorization:basic " + Base64Encode(AuthUser.substr(6) + ":" + AuthPassword));
+    } else if (!AuthUser.empty()) {
+      ::WinHttpSetCredentials(request_handle_, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_NTLM,
+                              FromAnsi(AuthUser).c_str(), FromAnsi(AuthPassword).c_str(), nullptr);
+    }
+    SetDwordOption(request_handle_, WINHTTP_OPTION_SECURITY_FLAGS, kIgnoreCertificateFaults);
+    // The wait for the answer's head is bounded by the receive limit too
+    // (Wine does not bound it otherwise).
+    if (ReceiveTimeout > 0) {
+      SetDwordOption(request_handle_, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, static_cast<DWORD>(ReceiveTimeout));
+    }
+  } catch (...) {
+    CloseRequest();
+    throw;
+  }
+}
+
+void TWinHTTP::CloseRequest() noexcept {
+  if (request_handle_ == nullptr) return;
+  ::WinHttpCloseHandle(request_handle_);
+  request_handle_ = nullptr;
+}
+
+void TWinHTTP::AddHeaderLine(const std::string& text) {
+  if (text.empty()) return;
+  const std::wstring wide = Widened(text);
+  if (!::WinHttpAddRequestHeaders(request_handle_, wide.c_str(), static_cast<DWORD>(wide.size()),
+                                  WINHTTP_ADDREQ_FLAG_COALESCE)) {
+    RaiseLastWinHttpError();
+  }
+}
+
+void TWinHTTP::Transmit(const std::string& body) {
+  void* data = body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(body.data());
+  const auto size = static_cast<DWORD>(body.size());
+  if (!::WinHttpSendRequest(request_handle_, WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, size, size, 0) ||
+      !::WinHttpReceiveResponse(request_handle_, nullptr)) {
+    const DWORD code = ::GetLastError();
+    if (code == ERROR_WINHTTP_CANNOT_CONNECT) {
+      throw EWinHTTP("Unable to connect to " + Host() + ":" + std::to_string(PortNumber()) +
+                     " - server may be down or unavailable");
+    }
+    RaiseWinHttpError(code);
+  }
+}
+
+std::string TWinHTTP::HeaderText(HttpQuery query) {
+  const auto info = static_cast<DWORD>(query);
+  DWORD size = 0;
+  DWORD index = 0;
+  if (::WinHttpQueryHeaders(request_handle_, info, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, &index) ||
+      ::GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+    return {};
+  }
+  std::wstring wide(size / sizeof(wchar_t) + 1, L'\0');
+  index = 0;
+  if (!::WinHttpQueryHeaders(request_handle_, info, WINHTTP_HEADER_NAME_BY_INDEX, wide.data(), &size, &index)) {
+    return {};
+  }
+  // Each UTF-16 unit keeps its low byte.
+  std::string text(size / sizeof(wchar_t), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(wide[i] & 0xFF);
+  return text;
+}
+
+std::int32_t TWinHTTP::HeaderNumber(HttpQuery query) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  DWORD index = 0;
+  if (!::WinHttpQueryHeaders(request_handle_, static_cast<DWORD>(query) | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &value, &size, &index)) {
+    return 0;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+std::size_t TWinHTTP::ReadChunk(std::string& buffer, std::size_t offset) {
+  if (offset >= buffer.size()) return 0;
+  DWORD read = 0;
+  if (!::WinHttpReadData(request_handle_, buffer.data() + offset, static_cast<DWORD>(buffer.size() - offset), &read)) {
+    RaiseLastWinHttpError();
+  }
+  return read;
+}
+
+}  // namespace tarn
