@@ -6,6 +6,7 @@
 // of the pages that are shown; a hidden page's tab is removed.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -63,7 +64,10 @@ class Win32WindowView final : public WindowView {
   void SyncPages(ControlId page_control);
   void SelectNextPage(bool backwards);
   void FocusNext(bool backwards);
+  void Destroy();
+  std::optional<ControlId> ControlOf(int control_id) const;
   void Clicked(int control_id);
+  void PageSelected(int control_id);
   void DpiChanged(int dpi, const void* suggested_rect);
 
   WindowSpec spec_;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/exceptions.h"
 #include "ui/dpi_geometry.h"
@@ -78,7 +79,7 @@ struct Win32DialogProcedure {
         return TRUE;
       case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-        if (header->code == TCN_SELCHANGE) view->SyncPages(static_cast<ControlId>(header->idFrom) - kFirstControlId);
+        if (header->code == TCN_SELCHANGE) view->PageSelected(static_cast<int>(header->idFrom));
         return TRUE;
       }
       case WM_CLOSE:  // the title bar's close button
@@ -119,7 +120,12 @@ Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const Contr
   font_ = MakeFont(window, dpi_);
   controls_.assign(specs_.size(), nullptr);
   tab_offered_.assign(specs_.size(), false);
-  for (const ControlSpec& row : specs_) BuildControl(row);
+  try {
+    for (const ControlSpec& row : specs_) BuildControl(row);
+  } catch (...) {
+    Destroy();
+    throw;
+  }
   OrderSiblings();
   Layout();
   for (const ControlSpec& row : specs_) {
@@ -128,7 +134,11 @@ Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const Contr
   focus_chain_ = FocusChain(specs_);
 }
 
-Win32WindowView::~Win32WindowView() {
+Win32WindowView::~Win32WindowView() { Destroy(); }
+
+void Win32WindowView::Destroy() {
+  // The window no longer reaches the view while it goes.
+  ::SetWindowLongPtrW(window_, DWLP_USER, 0);
   ::DestroyWindow(window_);
   ::DeleteObject(font_);
 }
@@ -352,11 +362,21 @@ void Win32WindowView::Close() {
   ::PostMessageW(window_, WM_NULL, 0, 0);
 }
 
-void Win32WindowView::Clicked(int control_id) {
+// The commands of the dialog's own keys (Enter, Esc) name no control.
+std::optional<ControlId> Win32WindowView::ControlOf(int control_id) const {
   ControlId control = control_id - kFirstControlId;
-  if (control >= 0 && static_cast<size_t>(control) < specs_.size() && Spec(control).handler != nullptr) {
-    events_(control);
-  }
+  if (control < 0 || static_cast<size_t>(control) >= specs_.size()) return std::nullopt;
+  return control;
+}
+
+void Win32WindowView::Clicked(int control_id) {
+  std::optional<ControlId> control = ControlOf(control_id);
+  if (control && Spec(*control).handler != nullptr) events_(*control);
+}
+
+void Win32WindowView::PageSelected(int control_id) {
+  std::optional<ControlId> control = ControlOf(control_id);
+  if (control && Spec(*control).kind == ControlKind::kPageControl) SyncPages(*control);
 }
 
 void Win32WindowView::FocusNext(bool backwards) {
