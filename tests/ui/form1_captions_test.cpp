@@ -1,7 +1,5 @@
 // The window's captions in the font it really uses: each ends before the
 // control to its right begins, or within its page.
-#include <QCheckBox>
-#include <QLabel>
 #include <algorithm>
 #include <climits>
 
@@ -26,24 +24,14 @@ int RightLimit(const ControlSpec& row, int page_width) {
   return limit;
 }
 
-// Where the caption's text ends, in the font the control really uses.
-int TextEnd(QWidget* control) {
-  if (auto* label = qobject_cast<QLabel*>(control)) {
-    return label->x() + label->contentsRect().left() + QFontMetrics(label->font()).horizontalAdvance(label->text());
-  }
-  // A check box's size hint is its box, the gap and its text.
-  return control->x() + control->sizeHint().width();
-}
-
 TEST_F(Form1Test, EveryCaptionEndsBeforeTheControlToItsRight) {
   OfferServerPage();
   Open();
-  int page_width = Pages().widget(0)->width();
+  int page_width = Window().Geometry(TabSheet1).width;
   for (const ControlSpec& row : Form1Layout()) {
     if (row.kind != ControlKind::kLabel && row.kind != ControlKind::kCheckBox) continue;
-    QWidget* control = Find<QWidget>(row.name);
-    EXPECT_LE(TextEnd(control), RightLimit(row, page_width))
-        << row.name << " in " << QFontInfo(control->font()).family().toStdString();
+    EXPECT_LE(Window().CaptionEnd(row.id), RightLimit(row, page_width))
+        << row.name << " in " << Window().FontFamily(row.id);
   }
 }
 

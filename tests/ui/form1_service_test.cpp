@@ -1,7 +1,5 @@
 // The service controls of the settings window against the quelmont test
 // double.
-#include <QCursor>
-
 #include "form1_fixture.h"
 
 namespace tarn::testing {
@@ -20,10 +18,7 @@ class Form1ServiceTest : public Form1Test {
 
   // Whether the busy cursor was up while the library worked.
   static inline bool busy_during_call = false;
-  static void NoteCursor() {
-    busy_during_call = QApplication::overrideCursor() != nullptr &&
-                       QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-  }
+  static void NoteCursor() { busy_during_call = BusyCursorShown(); }
 
   QuelmontDouble service_;
 };
@@ -31,26 +26,26 @@ class Form1ServiceTest : public Form1Test {
 TEST_F(Form1ServiceTest, ControlsStayHiddenWithoutACompleteLibrary) {
   for (const char* library : {"quelmont-not-installed", QuelmontDouble::kWithoutStop}) {
     Open(library);
-    EXPECT_TRUE(Hidden("Bevel2")) << library;
-    EXPECT_TRUE(Hidden("Button4")) << library;
-    EXPECT_TRUE(Hidden("CheckBox8")) << library;
-    form_.reset();
+    EXPECT_FALSE(Shown(Bevel2)) << library;
+    EXPECT_FALSE(Shown(Button4)) << library;
+    EXPECT_FALSE(Shown(CheckBox8)) << library;
+    Reset();
   }
 }
 
 TEST_F(Form1ServiceTest, StopsARunningServiceUnderTheBusyCursor) {
   service_.SetRunning(true);
   Open();
-  EXPECT_FALSE(Hidden("Bevel2"));
-  EXPECT_FALSE(Hidden("CheckBox8"));
-  EXPECT_EQ(Text("Button4"), "Parar");
+  EXPECT_TRUE(Shown(Bevel2));
+  EXPECT_TRUE(Shown(CheckBox8));
+  EXPECT_EQ(Text(Button4), "Parar");
 
   service_.DuringCall(&NoteCursor);
   busy_during_call = false;
-  Click("Button4");
+  Click(Button4);
   EXPECT_TRUE(busy_during_call);
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  EXPECT_EQ(Text("Button4"), "Iniciar");
+  EXPECT_FALSE(BusyCursorShown());
+  EXPECT_EQ(Text(Button4), "Iniciar");
   EXPECT_EQ(service_.Calls(),
             "ServiceIsRunning(tarnServiceMain);"  // at start-up
             "ServiceIsRunning(tarnServiceMain);StopService(tarnServiceMain);GetLastSvcError(buffer);"
@@ -61,12 +56,12 @@ TEST_F(Form1ServiceTest, StopsARunningServiceUnderTheBusyCursor) {
 TEST_F(Form1ServiceTest, AStaleCaptionIsRequeriedBeforeActing) {
   service_.SetRunning(true);
   Open();
-  ASSERT_EQ(Text("Button4"), "Parar");
+  ASSERT_EQ(Text(Button4), "Parar");
   service_.SetRunning(false);  // stopped by another program
-  Click("Button4");
+  Click(Button4);
   EXPECT_NE(service_.Calls().find("StartService(tarnServiceMain)"), std::string::npos);
   EXPECT_EQ(service_.Calls().find("StopService"), std::string::npos);
-  EXPECT_EQ(Text("Button4"), "Parar");
+  EXPECT_EQ(Text(Button4), "Parar");
 }
 
 // The service starts after all, but the press reported an error: the caption
@@ -84,12 +79,12 @@ TEST_F(Form1ServiceTest, TheLibrarysErrorIsShownWithTheFullStopRule) {
     service_.SetRunning(false);
     service_.FailNext(c.error);
     service_.DuringCall(&StartAnyway);
-    toolkit_.shown.clear();
-    Click("Button4");
-    ASSERT_EQ(toolkit_.shown.size(), 1u);
+    record_.shown.clear();
+    Click(Button4);
+    ASSERT_EQ(record_.shown.size(), 1u);
     EXPECT_EQ(Messages()[0], kTitle + "|" + c.shown + "|error");
-    EXPECT_FALSE(toolkit_.shown[0].busy_cursor) << "the cursor is restored before the error shows";
-    EXPECT_EQ(Text("Button4"), "Iniciar");
+    EXPECT_FALSE(record_.shown[0].busy_cursor) << "the cursor is restored before the error shows";
+    EXPECT_EQ(Text(Button4), "Iniciar");
     EXPECT_TRUE(WindowOpen());
   }
 }
@@ -98,8 +93,8 @@ TEST_F(Form1ServiceTest, AnyRunningStateOtherThanZeroCountsAsRunning) {
   for (unsigned char answer : {2, 255}) {
     service_.SetRunning(answer);
     Open();
-    EXPECT_EQ(Text("Button4"), "Parar") << int{answer};
-    form_.reset();
+    EXPECT_EQ(Text(Button4), "Parar") << int{answer};
+    Reset();
   }
 }
 

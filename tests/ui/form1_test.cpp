@@ -1,9 +1,5 @@
-// The settings window: pages, caption, loading, saving and the address
-// cache, driven through the real widgets.
-#include <sys/stat.h>
-
-#include <QGuiApplication>
-#include <QScreen>
+// The settings window: pages, caption, keyboard, loading, saving and the
+// address cache, driven through the real controls.
 #include <filesystem>
 
 #include "form1_fixture.h"
@@ -15,80 +11,106 @@ namespace {
 
 TEST_F(Form1Test, ServerPageOnlyForAFileNamedTarnbrokerInTheWorkingDirectory) {
   Open();
-  EXPECT_FALSE(Pages().isTabVisible(0));
-  EXPECT_EQ(form_->View().ActivePage(), form1::TabSheet2);
-  form_.reset();
+  EXPECT_FALSE(Shown(TabSheet1));
+  EXPECT_EQ(Window().TabCount(), 1);
+  EXPECT_EQ(Window().ActivePage(), TabSheet2);
+  Reset();
 
   std::filesystem::create_directory(sandbox_.Path("work/tarnbroker.exe"));
   Open();
-  EXPECT_FALSE(Pages().isTabVisible(0)) << "a directory does not count";
-  form_.reset();
+  EXPECT_FALSE(Shown(TabSheet1)) << "a directory does not count";
+  Reset();
   std::filesystem::remove(sandbox_.Path("work/tarnbroker.exe"));
 
   // Beside the executable, with another working directory.
   std::string beside = ExeDir() + "tarnbroker.exe";
   WriteFile(beside, "");
   Open();
-  EXPECT_FALSE(Pages().isTabVisible(0)) << "only the working directory counts";
-  form_.reset();
+  EXPECT_FALSE(Shown(TabSheet1)) << "only the working directory counts";
+  Reset();
   std::filesystem::remove(beside);
 
   OfferServerPage();
   Open();
-  EXPECT_TRUE(Pages().isTabVisible(0));
-  EXPECT_EQ(form_->View().ActivePage(), form1::TabSheet1);
+  EXPECT_TRUE(Shown(TabSheet1));
+  EXPECT_EQ(Window().TabCount(), 2);
+  EXPECT_EQ(Window().ActivePage(), TabSheet1);
 }
 
 TEST_F(Form1Test, EveryRowOfTheLayoutBecomesANamedControl) {
   OfferServerPage();
   Open("quelmont-not-installed");
   std::span<const ControlSpec> layout = Form1Layout();
-  ASSERT_EQ(layout.size(), size_t{form1::kControlCount});
+  ASSERT_EQ(layout.size(), size_t{kControlCount});
   for (size_t i = 0; i < layout.size(); ++i) {
     const ControlSpec& row = layout[i];
     EXPECT_EQ(row.id, static_cast<ControlId>(i)) << row.name;
-    QWidget* widget = Find<QWidget>(row.name);
-    if (widget == nullptr || row.kind == ControlKind::kTabSheet) continue;
-    EXPECT_EQ(widget->pos(), QPoint(row.left, row.top)) << row.name;
-    EXPECT_EQ(widget->height(), row.height) << row.name;
+    if (row.kind == ControlKind::kTabSheet) continue;
+    Rect rect = Window().Geometry(row.id);
+    EXPECT_EQ(rect.left, row.left) << row.name;
+    EXPECT_EQ(rect.top, row.top) << row.name;
+    EXPECT_EQ(rect.height, row.height) << row.name;
     bool grows = row.kind == ControlKind::kLabel || row.kind == ControlKind::kCheckBox;
-    EXPECT_TRUE(grows ? widget->width() >= row.width : widget->width() == row.width) << row.name;
-    EXPECT_EQ(widget->isHidden(), !row.shown) << row.name;
+    EXPECT_TRUE(grows ? rect.width >= row.width : rect.width == row.width) << row.name;
+    EXPECT_EQ(Shown(row.id), row.shown) << row.name;
   }
-  EXPECT_EQ(Text("Button3"), "Limpar \"cache\" de endere\xE7os");
+  EXPECT_EQ(Text(Button3), "Limpar \"cache\" de endere\xE7os");
 }
 
-TEST_F(Form1Test, TabFollowsTheRanksWithinEachPage) {
+TEST_F(Form1Test, TabVisitsTheControlsInTheirRanksPageFirstThenTheButtons) {
   Open();
-  const char* client_page[] = {"Edit4", "CheckBox2", "CheckBox4", "CheckBox6", "Button3", "Edit8", "Edit12"};
-  for (size_t i = 1; i < std::size(client_page); ++i) {
-    EXPECT_EQ(Find<QWidget>(client_page[i - 1])->nextInFocusChain(), Find<QWidget>(client_page[i])) << client_page[i];
+  const ControlId cycle[] = {PageControl1, Edit4, CheckBox2, CheckBox4, CheckBox6, Button3,
+                             Edit8,        Edit12, Button1,  Button2,   PageControl1};
+  Window().Focus(PageControl1);
+  for (size_t i = 1; i < std::size(cycle); ++i) {
+    Window().Press(WindowDriver::Key::kTab);
+    EXPECT_EQ(Window().Focused(), cycle[i]) << Form1Layout()[static_cast<size_t>(cycle[i])].name;
   }
-  EXPECT_EQ(Find<QWidget>("Button1")->nextInFocusChain(), Find<QWidget>("Button2"));
+  Window().Press(WindowDriver::Key::kTab, /*shift=*/true);
+  EXPECT_EQ(Window().Focused(), Button2) << "Shift+Tab goes back";
+}
+
+TEST_F(Form1Test, SpaceWorksTheFocusedControlAndCtrlTabTurnsThePage) {
+  OfferServerPage();
+  Open();
+  Window().Focus(Edit9);
+  Window().Press(WindowDriver::Key::kTab, false, /*control=*/true);
+  EXPECT_EQ(Window().ActivePage(), TabSheet2);
+  Window().Focus(CheckBox2);
+  Window().Press(WindowDriver::Key::kSpace);
+  EXPECT_TRUE(Checked(CheckBox2));
+  Window().Focus(Button3);
+  Window().Press(WindowDriver::Key::kSpace);
+  EXPECT_EQ(Messages(), std::vector<std::string>{kTitle + "|Cache limpo"});
+  Window().Press(WindowDriver::Key::kTab, /*shift=*/true, /*control=*/true);
+  EXPECT_EQ(Window().ActivePage(), TabSheet1);
 }
 
 TEST_F(Form1Test, CaptionEndsWithTheExecutablesDirectory) {
   Open();
-  EXPECT_EQ(FromQString(Window().windowTitle()), "Configura\xE7\xF5" "es - " + sandbox_.Dir());
-  EXPECT_EQ(Window().size(), QSize(286, 413)) << "client area 280 x 407 within a border of 3";
-  EXPECT_EQ(Window().minimumSize(), Window().maximumSize()) << "not resizable";
-  EXPECT_FALSE(Window().windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-  QPoint screen_centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+  EXPECT_EQ(Window().Caption(), "Configura\xE7\xF5" "es - " + sandbox_.Dir());
+  EXPECT_EQ(Window().ClientArea(), (Rect{0, 0, 286, 413})) << "client area 280 x 407 within a border of 3";
+  EXPECT_TRUE(Window().FixedDialogFrame());
   // Centred before the window manager's frame is known: off by at most the frame.
-  EXPECT_LE((Window().frameGeometry().center() - screen_centre).manhattanLength(), 8);
+  EXPECT_LE(Window().DistanceFromScreenCentre(), 8);
 }
 
-// The folder's name is UTF-8 on disk; the window's text is Windows-1252.
+// The folder's name is in the file system's encoding on disk (UTF-8 here,
+// the ANSI code page on Windows); the window's text is Windows-1252.
 TEST_F(Form1Test, AnAccentedFolderIsShownInTheProgramsTextAndWrittenByItsRealName) {
-  settings_dir_ = sandbox_.Path("\xC3\xA7\xC3\xA3o/");
+#ifdef _WIN32
+  settings_dir_ = sandbox_.Path("\xE7\xE3o" + kSep);
+#else
+  settings_dir_ = sandbox_.Path("\xC3\xA7\xC3\xA3o" + kSep);
+#endif
   std::filesystem::create_directories(settings_dir_ + "tarnserver.ini");  // cannot be written
   OfferServerPage();
   Open();
-  EXPECT_EQ(FromQString(Window().windowTitle()), "Configura\xE7\xF5" "es - " + sandbox_.Dir() + "\xE7\xE3o/");
-  Click("Button1");
+  EXPECT_EQ(Window().Caption(), "Configura\xE7\xF5" "es - " + sandbox_.Dir() + "\xE7\xE3o" + kSep);
+  Click(Button1);
   EXPECT_TRUE(std::filesystem::exists(settings_dir_ + "tarnclient.ini"));
   EXPECT_EQ(Messages(), std::vector<std::string>{kTitle + "|Unable to write to " + sandbox_.Dir() +
-                                                 "\xE7\xE3o/tarnserver.ini.|error"});
+                                                 "\xE7\xE3o" + kSep + "tarnserver.ini.|error"});
 }
 
 TEST_F(Form1Test, LoadsTheClientPageInMinutes) {
@@ -96,12 +118,12 @@ TEST_F(Form1Test, LoadsTheClientPageInMinutes) {
             "[CLIENT]\r\nFORCEADDRESS=10.1.2.3\r\nDEBUG=1\r\nREQUESTCOMPRESSION=0\r\nTIMEOUT=59999\r\n"
             "USERTIMEOUT=90000\r\n");
   Open();
-  EXPECT_EQ(Text("Edit4"), "10.1.2.3");
-  EXPECT_TRUE(Checked("CheckBox2"));
-  EXPECT_TRUE(Checked("CheckBox4"));
-  EXPECT_FALSE(Checked("CheckBox6"));
-  EXPECT_EQ(Text("Edit8"), "0");
-  EXPECT_EQ(Text("Edit12"), "1");
+  EXPECT_EQ(Text(Edit4), "10.1.2.3");
+  EXPECT_TRUE(Checked(CheckBox2));
+  EXPECT_TRUE(Checked(CheckBox4));
+  EXPECT_FALSE(Checked(CheckBox6));
+  EXPECT_EQ(Text(Edit8), "0");
+  EXPECT_EQ(Text(Edit12), "1");
 }
 
 TEST_F(Form1Test, LoadsTheServerPageRoundingHalfToEven) {
@@ -115,55 +137,55 @@ TEST_F(Form1Test, LoadsTheServerPageRoundingHalfToEven) {
     WriteFile(sandbox_.Path("tarnserver.ini"), "[SERVER]\r\nlog_size_limit=" + std::to_string(c.bytes) +
                                                    "\r\nmax_bandwidth=" + std::to_string(c.bandwidth) + "\r\n");
     Open();
-    EXPECT_EQ(Text("Edit11"), c.megabytes) << c.bytes;
-    EXPECT_EQ(Text("Edit10"), c.kbps) << c.bandwidth;
-    form_.reset();
+    EXPECT_EQ(Text(Edit11), c.megabytes) << c.bytes;
+    EXPECT_EQ(Text(Edit10), c.kbps) << c.bandwidth;
+    Reset();
   }
 
   WriteFile(sandbox_.Path("tarnserver.ini"),
             "[SERVER]\r\nlog_level=3\r\nPriority=7\r\ncache_enabled=1\r\nForceCompatibility=1\r\nASSERVICE=1\r\n");
   Open();
-  EXPECT_EQ(Text("Edit9"), "3");
-  EXPECT_EQ(Text("Edit5"), "7") << "hidden beyond the page's width, it still carries its value";
-  EXPECT_TRUE(Hidden("Edit5"));
-  EXPECT_TRUE(Checked("CheckBox10"));
-  EXPECT_TRUE(Checked("CheckBox7"));
-  EXPECT_FALSE(Checked("CheckBox3"));
-  EXPECT_FALSE(Checked("CheckBox5"));
-  EXPECT_TRUE(Checked("CheckBox8")) << "the stored ASSERVICE";
+  EXPECT_EQ(Text(Edit9), "3");
+  EXPECT_EQ(Text(Edit5), "7") << "hidden beyond the page's width, it still carries its value";
+  EXPECT_FALSE(Shown(Edit5));
+  EXPECT_TRUE(Checked(CheckBox10));
+  EXPECT_TRUE(Checked(CheckBox7));
+  EXPECT_FALSE(Checked(CheckBox3));
+  EXPECT_FALSE(Checked(CheckBox5));
+  EXPECT_TRUE(Checked(CheckBox8)) << "the stored ASSERVICE";
 }
 
 TEST_F(Form1Test, StoredServiceFlagComesFromTheServerSettingsSource) {
   OfferServerPage();
   WriteRegistry("SERVER", "ASSERVICE", "1");
   Open();
-  EXPECT_TRUE(Checked("CheckBox8")) << "without tarnserver.ini, from the registry";
-  form_.reset();
+  EXPECT_TRUE(Checked(CheckBox8)) << "without tarnserver.ini, from the registry";
+  Reset();
 
   WriteFile(sandbox_.Path("tarnserver.ini"), "[SERVER]\r\nlog_level=1\r\n");
   Open();
-  EXPECT_FALSE(Checked("CheckBox8")) << "the file, when it exists, is the only source";
+  EXPECT_FALSE(Checked(CheckBox8)) << "the file, when it exists, is the only source";
 }
 
 TEST_F(Form1Test, WithoutTheServerPageItsControlsKeepTheirDesignedValues) {
   WriteFile(sandbox_.Path("tarnserver.ini"), "[SERVER]\r\nlog_level=3\r\nlog_size_limit=0\r\n");
   Open();
-  EXPECT_EQ(Text("Edit9"), "0");
-  EXPECT_EQ(Text("Edit11"), "100");
+  EXPECT_EQ(Text(Edit9), "0");
+  EXPECT_EQ(Text(Edit11), "100");
 }
 
 TEST_F(Form1Test, OkWritesBothFilesKeyByKeyAndCloses) {
   OfferServerPage();
   WriteFile(sandbox_.Path("tarnclient.ini"), "[CLIENT]\r\nFORCEADDRESS=10.1.2.3\r\n");
   Open();
-  Type("Edit8", "abc");
-  Type("Edit12", "");
-  Type("Edit9", "2");
-  Type("Edit11", "50");
-  Type("Edit10", "16");
-  Click("CheckBox2");  // unchecked: the forced address is cleared
-  Click("CheckBox6");
-  Click("Button1");
+  Type(Edit8, "abc");
+  Type(Edit12, "");
+  Type(Edit9, "2");
+  Type(Edit11, "50");
+  Type(Edit10, "16");
+  Click(CheckBox2);  // unchecked: the forced address is cleared
+  Click(CheckBox6);
+  Click(Button1);
 
   EXPECT_EQ(ReadFile(sandbox_.Path("tarnclient.ini")),
             "[CLIENT]\r\nFORCEADDRESS=\r\nDEBUG=0\r\nREQUESTCOMPRESSION=1\r\nTIMEOUT=600000\r\nUSERTIMEOUT=600000\r\n");
@@ -182,7 +204,7 @@ TEST_F(Form1Test, OkEmptiesTheCounterRangeAndForcedCounterAddress) {
             "[QUORVAN]\r\nRangeIndex=5\r\nRangeMax=9\r\nRangeStart=100\r\nRangeEnd=200\r\n"
             "[SERVER]\r\nForceCounterAddress=10.0.0.9\r\nASSERVICE=1\r\nlog_size_limit=3670016\r\n");
   Open();
-  Click("Button1");
+  Click(Button1);
   std::string server = ReadFile(sandbox_.Path("tarnserver.ini"));
   for (const char* line : {"\r\nRangeIndex=\r\n", "\r\nRangeMax=\r\n", "\r\nRangeStart=\r\n", "\r\nRangeEnd=\r\n",
                            "\r\nForceCounterAddress=\r\n", "\r\nASSERVICE=1\r\n", "\r\nlog_size_limit=4194304\r\n"}) {
@@ -193,17 +215,17 @@ TEST_F(Form1Test, OkEmptiesTheCounterRangeAndForcedCounterAddress) {
 TEST_F(Form1Test, OkWritesTheServerFileAlsoWhenClienteIsInFront) {
   OfferServerPage();
   Open();
-  Type("Edit9", "4");
-  Pages().setCurrentIndex(1);
-  Click("Button1");
+  Type(Edit9, "4");
+  Window().SelectPage(TabSheet2);
+  Click(Button1);
   EXPECT_NE(ReadFile(sandbox_.Path("tarnserver.ini")).find("\r\nlog_level=4\r\n"), std::string::npos);
 }
 
 TEST_F(Form1Test, CancelarWritesNothing) {
   OfferServerPage();
   Open();
-  Type("Edit9", "4");
-  Click("Button2");
+  Type(Edit9, "4");
+  Click(Button2);
   EXPECT_FALSE(WindowOpen());
   EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnclient.ini")));
   EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnserver.ini")));
@@ -214,30 +236,30 @@ TEST_F(Form1Test, EntriesTooLargeForTheirStoredValueAreRefusedBeforeAnyWrite) {
   OfferServerPage();
   Open();
   struct Case {
-    const char* edit;
+    ControlId edit;
     const char* entry;
     std::string message;
   };
   for (const Case& c : {
-           Case{"Edit8", "35792",
+           Case{Edit8, "35792",
                 "Tempo limite para requisi\xE7\xF5" "es ao servidor: o maior valor aceito \xE9 35791 minutos."},
-           Case{"Edit12", "-40000", "Tempo limite para solicitar login: o menor valor aceito \xE9 -35791 minutos."},
-           Case{"Edit11", "2048", "Limite: o maior valor aceito \xE9 2047 MB."},
-           Case{"Edit10", "2097152", "Limite de banda: o maior valor aceito \xE9 2097151 Kb/s."},
+           Case{Edit12, "-40000", "Tempo limite para solicitar login: o menor valor aceito \xE9 -35791 minutos."},
+           Case{Edit11, "2048", "Limite: o maior valor aceito \xE9 2047 MB."},
+           Case{Edit10, "2097152", "Limite de banda: o maior valor aceito \xE9 2097151 Kb/s."},
        }) {
     std::string before = Text(c.edit);
     Type(c.edit, c.entry);
-    Click("Button1");
+    Click(Button1);
     EXPECT_EQ(Messages().back(), kTitle + "|" + c.message + "|error");
     EXPECT_TRUE(WindowOpen());
     EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnclient.ini")));
     Type(c.edit, before);
   }
 
-  Type("Edit8", "35791");
-  Type("Edit11", "2047");
-  Type("Edit10", "2097151");
-  Click("Button1");
+  Type(Edit8, "35791");
+  Type(Edit11, "2047");
+  Type(Edit10, "2097151");
+  Click(Button1);
   EXPECT_NE(ReadFile(sandbox_.Path("tarnclient.ini")).find("\r\nTIMEOUT=2147460000\r\n"), std::string::npos);
   std::string server = ReadFile(sandbox_.Path("tarnserver.ini"));
   EXPECT_NE(server.find("\r\nlog_size_limit=2146435072\r\n"), std::string::npos);
@@ -249,12 +271,12 @@ TEST_F(Form1Test, AFailedWriteKeepsTheWindowOpenAndTheEarlierWrites) {
   // A directory where the server file should be cannot be written.
   std::filesystem::create_directory(sandbox_.Path("tarnserver.ini"));
   Open();
-  Click("Button1");
-  ASSERT_EQ(toolkit_.shown.size(), 1u);
-  EXPECT_EQ(toolkit_.shown[0].message.icon, MessageIcon::kError);
-  EXPECT_EQ(toolkit_.shown[0].message.title, kTitle);
-  EXPECT_NE(toolkit_.shown[0].message.text.find("tarnserver.ini"), std::string::npos)
-      << toolkit_.shown[0].message.text;
+  Click(Button1);
+  ASSERT_EQ(record_.shown.size(), 1u);
+  EXPECT_EQ(record_.shown[0].message.icon, MessageIcon::kError);
+  EXPECT_EQ(record_.shown[0].message.title, kTitle);
+  EXPECT_NE(record_.shown[0].message.text.find("tarnserver.ini"), std::string::npos)
+      << record_.shown[0].message.text;
   EXPECT_TRUE(WindowOpen());
   EXPECT_NE(ReadFile(sandbox_.Path("tarnclient.ini")).find("\r\nUSERTIMEOUT="), std::string::npos);
 }
@@ -265,8 +287,8 @@ TEST_F(Form1Test, TheFirstOkKeepsTheServerValuesOfTheRegistry) {
   WriteRegistry("SERVER", "MaxDB", "50");
   WriteRegistry("SERVER", "log_level", "3");
   Open();
-  Type("Edit9", "4");
-  Click("Button1");
+  Type(Edit9, "4");
+  Click(Button1);
   TtarnServerCfg::LoadFrom(Dir());
   EXPECT_EQ(TtarnServerCfg::Port(), 7000);
   EXPECT_EQ(TtarnServerCfg::MaxDB(), 50);
@@ -275,13 +297,13 @@ TEST_F(Form1Test, TheFirstOkKeepsTheServerValuesOfTheRegistry) {
 
 TEST_F(Form1Test, OkWithoutTheServerPageWritesOnlyTheClientFile) {
   Open();
-  Click("Button1");
+  Click(Button1);
   EXPECT_TRUE(std::filesystem::exists(sandbox_.Path("tarnclient.ini")));
   EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnserver.ini")));
 
   WriteIni("tarnserver.ini", "[SERVER]\r\nlog_level=3\r\n");
   Open();
-  Click("Button1");
+  Click(Button1);
   EXPECT_EQ(ReadFile(sandbox_.Path("tarnserver.ini")), "[SERVER]\r\nlog_level=3\r\n");
 }
 
@@ -289,7 +311,7 @@ TEST_F(Form1Test, TheCompatibilityBoxIsSavedAsDalcompat) {
   OfferServerPage();
   WriteIni("tarnserver.ini", "[SERVER]\r\nForceCompatibility=1\r\n");
   Open();
-  Click("Button1");
+  Click(Button1);
   EXPECT_NE(ReadFile(sandbox_.Path("tarnserver.ini")).find("\r\nDALCOMPAT=1\r\n"), std::string::npos);
 }
 
@@ -298,8 +320,8 @@ TEST_F(Form1Test, ALogLevelThatIsNotIntegerTextSavesZero) {
   for (const char* entry : {"abc", "", "3 "}) {
     WriteIni("tarnserver.ini", "[SERVER]\r\nlog_level=5\r\n");
     Open();
-    Type("Edit9", entry);
-    Click("Button1");
+    Type(Edit9, entry);
+    Click(Button1);
     EXPECT_NE(ReadFile(sandbox_.Path("tarnserver.ini")).find("\r\nlog_level=0\r\n"), std::string::npos) << entry;
   }
 }
@@ -314,13 +336,13 @@ TEST_F(Form1Test, ClearingTheAddressCacheRemovesTheWholeKey) {
     registry.WriteString("DEBUG", "0");
   }
   Open();
-  Click("Button3");
+  Click(Button3);
   TRegistry registry;
   EXPECT_FALSE(registry.KeyExists("SOFTWARE\\KESSLAN\\ORVIK\\LOCATIONSERVICES"));
   EXPECT_TRUE(registry.KeyExists("SOFTWARE\\KESSLAN\\ORVIK\\CLIENT"));
   EXPECT_TRUE(WindowOpen());
 
-  Click("Button3");  // the key is gone now
+  Click(Button3);  // the key is gone now
   EXPECT_EQ(Messages(), (std::vector<std::string>{kTitle + "|Cache limpo", kTitle + "|Cache limpo"}));
   EXPECT_TRUE(WindowOpen());
 }
@@ -330,10 +352,10 @@ TEST_F(Form1Test, ServiceCheckBoxPutsTheLoadedServerValuesBack) {
   WriteFile(sandbox_.Path("tarnserver.ini"), "[SERVER]\r\nlog_level=3\r\n");
   QuelmontDouble service;
   Open();
-  Type("Edit9", "8");
-  Click("CheckBox8");
-  EXPECT_EQ(Text("Edit9"), "3");
-  EXPECT_TRUE(Checked("CheckBox8")) << "the box keeps the state the click gave it";
+  Type(Edit9, "8");
+  Click(CheckBox8);
+  EXPECT_EQ(Text(Edit9), "3");
+  EXPECT_TRUE(Checked(CheckBox8)) << "the box keeps the state the click gave it";
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "ui/focus_chain.h"
 #include "ui/qt/qt_dialog_font.h"
 #include "ui/qt/qt_text.h"
 
@@ -30,14 +31,6 @@ class QtWindowView::FormWidget final : public QWidget {
  private:
   std::function<void()> closed_;
 };
-
-namespace {
-
-bool IsContainer(ControlKind kind) {
-  return kind == ControlKind::kPageControl || kind == ControlKind::kTabSheet || kind == ControlKind::kPanel;
-}
-
-}  // namespace
 
 QtWindowView::QtWindowView(const WindowSpec& window, std::span<const ControlSpec> layout, EventSink events)
     : window_(std::make_unique<FormWidget>([this] { WindowClosed(); })), specs_(layout.begin(), layout.end()) {
@@ -124,28 +117,10 @@ void QtWindowView::BuildControl(const ControlSpec& row, const EventSink& events)
   controls_[static_cast<size_t>(row.id)] = widget;
 }
 
-// Qt keeps one focus chain for the window: each parent's children follow
-// their ranks, and a container's children follow the container.
+// Qt keeps one focus chain for the window.
 void QtWindowView::SetTabOrder(std::span<const ControlSpec> layout) {
-  std::vector<QWidget*> chain;
-  std::function<void(ControlId)> append = [&](ControlId parent) {
-    std::vector<const ControlSpec*> children;
-    for (const ControlSpec& row : layout) {
-      if (row.parent == parent) children.push_back(&row);
-    }
-    std::stable_sort(children.begin(), children.end(),
-                     [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
-    for (const ControlSpec* child : children) {
-      if (child->kind == ControlKind::kPageControl) chain.push_back(Control(child->id));
-      if (IsContainer(child->kind)) {
-        append(child->id);
-      } else if (child->tab_order > 0) {
-        chain.push_back(Control(child->id));
-      }
-    }
-  };
-  append(kWindowClientArea);
-  for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
+  std::vector<ControlId> chain = FocusChain(layout);
+  for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(Control(chain[i - 1]), Control(chain[i]));
 }
 
 QWidget* QtWindowView::Control(ControlId control) const { return controls_.at(static_cast<size_t>(control)); }

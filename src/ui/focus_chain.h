@@ -1,0 +1,18 @@
+// The order in which the keyboard's Tab key visits a window's controls.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "ui/toolkit.h"
+
+namespace tarn {
+
+// Every control that takes focus, in Tab order: each parent's children by
+// their rank, a container's children right after the container's own place,
+// and a page control itself before the controls of its pages. Whether a
+// control can take focus at a given moment (shown, on the page in front) is
+// the view's to judge.
+std::vector<ControlId> FocusChain(std::span<const ControlSpec> layout);
+
+}  // namespace tarn

@@ -1,0 +1,8 @@
+// tarnconfig: the settings tool's entry on the Win32 toolkit.
+#include "ui/program.h"
+#include "ui/win32/win32_toolkit.h"
+
+int main() {
+  tarn::Win32Toolkit toolkit;
+  return tarn::RunProgram(toolkit, tarn::Win32ToolkitModule());
+}

@@ -1,0 +1,89 @@
+// The settings window as a native Win32 dialog: a dialog frame whose
+// controls (a common-controls tab control with its pages, push buttons,
+// check boxes, edits, static texts, an etched line, a panel) are built from
+// the layout table and laid out for the screen's resolution. A control's id
+// is its row's index plus kFirstControlId. The tab control offers the tabs
+// of the pages that are shown; a hidden page's tab is removed.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "ui/toolkit.h"
+
+// The Windows handle types, without <windows.h>.
+struct HWND__;
+struct HFONT__;
+struct tagMSG;
+
+namespace tarn {
+
+inline constexpr int kFirstControlId = 100;
+
+class Win32WindowView final : public WindowView {
+ public:
+  // Raises EOSError when the platform cannot create the window.
+  Win32WindowView(const WindowSpec& window, std::span<const ControlSpec> layout, EventSink events);
+  ~Win32WindowView() override;
+  Win32WindowView(const Win32WindowView&) = delete;
+  Win32WindowView& operator=(const Win32WindowView&) = delete;
+
+  void SetCaption(std::string_view text) override;
+  std::string Text(ControlId control) const override;
+  void SetText(ControlId control, std::string_view text) override;
+  bool Checked(ControlId control) const override;
+  void SetChecked(ControlId control, bool checked) override;
+  bool Shown(ControlId control) const override;
+  void SetShown(ControlId control, bool shown) override;
+  ControlId ActivePage() const override;
+  void Show() override;
+  // Hides the window; it is destroyed with the view.
+  void Close() override;
+
+  HWND__* Handle() const { return window_; }
+  bool Closed() const { return closed_; }
+
+  // The window's keyboard, before a message of the thread is dispatched:
+  // Tab and Shift+Tab along the focus chain, Ctrl+Tab and Ctrl+Shift+Tab
+  // between pages, and the dialog's own keys (Space on a button or a check
+  // box, arrows). Returns true when the message was handled.
+  bool PreTranslateMessage(tagMSG& message);
+
+ private:
+  friend struct Win32DialogProcedure;
+
+  HWND__* Control(ControlId control) const { return controls_.at(static_cast<size_t>(control)); }
+  const ControlSpec& Spec(ControlId control) const { return specs_.at(static_cast<size_t>(control)); }
+  void BuildControl(const ControlSpec& row);
+  void OrderSiblings();
+  void Layout();
+  int TabIndex(ControlId sheet) const;
+  void ShowTab(ControlId sheet, bool shown);
+  // Shows the page whose tab is selected and hides the others.
+  void SyncPages(ControlId page_control);
+  void SelectNextPage(bool backwards);
+  void FocusNext(bool backwards);
+  void Destroy();
+  std::optional<ControlId> ControlOf(int control_id) const;
+  void Clicked(int control_id);
+  void PageSelected(int control_id);
+  void DpiChanged(int dpi, const void* suggested_rect);
+
+  WindowSpec spec_;
+  std::vector<ControlSpec> specs_;
+  EventSink events_;
+  std::vector<ControlId> focus_chain_;
+  std::vector<bool> tab_offered_;  // by id, for tab sheets
+  HWND__* window_ = nullptr;
+  std::vector<HWND__*> controls_;  // by id; a tab sheet's is its page
+  HFONT__* font_ = nullptr;
+  int dpi_ = 96;
+  bool closed_ = false;
+};
+
+// The window class of pages and panels, registered by the toolkit's module.
+void RegisterWin32WindowClasses();
+void UnregisterWin32WindowClasses();
+
+}  // namespace tarn

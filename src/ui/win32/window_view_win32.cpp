@@ -1,0 +1,424 @@
+#include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "platform/exceptions.h"
+#include "ui/dpi_geometry.h"
+#include "ui/focus_chain.h"
+#include "ui/win32/win32_text.h"
+#include "ui/win32/win32_window_view.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr wchar_t kContainerClass[] = L"TarnContainer";
+
+HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
+
+// Pages and panels pass their controls' commands on to the dialog.
+LRESULT CALLBACK ContainerProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_COMMAND) return ::SendMessageW(::GetAncestor(window, GA_ROOT), message, wparam, lparam);
+  return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+// An empty dialog: the controls are made from the layout afterwards.
+struct EmptyDialog {
+  DLGTEMPLATE header;
+  WORD menu = 0, window_class = 0, title = 0;
+};
+
+std::string WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return FromWide(text);
+}
+
+int TextWidth(HWND control, HFONT font) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  HDC dc = ::GetDC(control);
+  HGDIOBJ old = ::SelectObject(dc, font);
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control, dc);
+  return size.cx;
+}
+
+// The width that shows the whole caption of a label or a check box, or 0
+// when the platform cannot tell.
+int CaptionWidth(HWND control, ControlKind kind, HFONT font) {
+  if (kind == ControlKind::kLabel) return TextWidth(control, font);
+  SIZE ideal{};
+  return ::SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) ? ideal.cx : 0;
+}
+
+HFONT MakeFont(const WindowSpec& window, int dpi) {
+  return ::CreateFontW(FontHeight(window, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       ToWide(window.font_name).c_str());
+}
+
+}  // namespace
+
+struct Win32DialogProcedure {
+  static INT_PTR CALLBACK Run(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+      ::SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+      return FALSE;  // the focus is set when the window is shown
+    }
+    auto* view = reinterpret_cast<Win32WindowView*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+    if (view == nullptr) return FALSE;
+    switch (message) {
+      case WM_COMMAND:
+        if (HIWORD(wparam) == BN_CLICKED) view->Clicked(LOWORD(wparam));
+        return TRUE;
+      case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+        if (header->code == TCN_SELCHANGE) view->PageSelected(static_cast<int>(header->idFrom));
+        return TRUE;
+      }
+      case WM_CLOSE:  // the title bar's close button
+        view->Close();
+        return TRUE;
+      case WM_DPICHANGED:
+        view->DpiChanged(LOWORD(wparam), reinterpret_cast<const void*>(lparam));
+        return TRUE;
+      default:
+        return FALSE;
+    }
+  }
+};
+
+void RegisterWin32WindowClasses() {
+  WNDCLASSEXW container{};
+  container.cbSize = sizeof container;
+  container.lpfnWndProc = &ContainerProcedure;
+  container.hInstance = Instance();
+  container.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  container.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+  container.lpszClassName = kContainerClass;
+  ::RegisterClassExW(&container);
+}
+
+void UnregisterWin32WindowClasses() { ::UnregisterClassW(kContainerClass, Instance()); }
+
+Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const ControlSpec> layout, EventSink events)
+    : spec_(window), specs_(layout.begin(), layout.end()), events_(std::move(events)) {
+  EmptyDialog dialog{};
+  // A dialog frame: fixed size, no minimise or maximise box.
+  dialog.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  window_ = ::CreateDialogIndirectParamW(Instance(), &dialog.header, nullptr, &Win32DialogProcedure::Run,
+                                         reinterpret_cast<LPARAM>(this));
+  if (window_ == nullptr) RaiseLastOSError();
+  SetCaption(window.caption);
+  dpi_ = static_cast<int>(::GetDpiForWindow(window_));
+  font_ = MakeFont(window, dpi_);
+  controls_.assign(specs_.size(), nullptr);
+  tab_offered_.assign(specs_.size(), false);
+  try {
+    for (const ControlSpec& row : specs_) BuildControl(row);
+  } catch (...) {
+    Destroy();
+    throw;
+  }
+  OrderSiblings();
+  Layout();
+  for (const ControlSpec& row : specs_) {
+    if (row.kind == ControlKind::kPageControl) SyncPages(row.id);
+  }
+  focus_chain_ = FocusChain(specs_);
+}
+
+Win32WindowView::~Win32WindowView() { Destroy(); }
+
+void Win32WindowView::Destroy() {
+  // The window no longer reaches the view while it goes.
+  ::SetWindowLongPtrW(window_, DWLP_USER, 0);
+  ::DestroyWindow(window_);
+  ::DeleteObject(font_);
+}
+
+void Win32WindowView::BuildControl(const ControlSpec& row) {
+  HWND parent = row.parent == kWindowClientArea ? window_ : Control(row.parent);
+  std::wstring text = ToWide(row.caption);
+  DWORD style = WS_CHILD | (row.shown ? WS_VISIBLE : 0);
+  DWORD extended = 0;
+  const wchar_t* window_class = L"STATIC";
+  switch (row.kind) {
+    case ControlKind::kPageControl:
+      window_class = WC_TABCONTROLW;
+      style |= WS_TABSTOP | WS_CLIPCHILDREN;
+      break;
+    case ControlKind::kTabSheet:
+    case ControlKind::kPanel:
+      window_class = kContainerClass;
+      // A page is shown while its tab is selected.
+      if (row.kind == ControlKind::kTabSheet) style &= ~WS_VISIBLE;
+      extended = WS_EX_CONTROLPARENT;
+      break;
+    case ControlKind::kButton:
+      window_class = L"BUTTON";
+      style |= WS_TABSTOP | BS_PUSHBUTTON;
+      break;
+    case ControlKind::kCheckBox:
+      window_class = L"BUTTON";
+      style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+      break;
+    case ControlKind::kLabel:
+      style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+      break;
+    case ControlKind::kEdit:
+      window_class = L"EDIT";
+      style |= WS_TABSTOP | ES_AUTOHSCROLL;
+      extended = WS_EX_CLIENTEDGE;
+      break;
+    case ControlKind::kBevel:
+      style |= SS_ETCHEDHORZ;
+      break;
+  }
+  HWND control = ::CreateWindowExW(extended, window_class, text.c_str(), style, 0, 0, 0, 0, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row.id)), Instance(),
+                                   nullptr);
+  if (control == nullptr) RaiseLastOSError();
+  controls_[static_cast<size_t>(row.id)] = control;
+  if (row.kind == ControlKind::kTabSheet && row.shown) ShowTab(row.id, true);
+}
+
+// The dialog's own keys move among siblings in their order from the top:
+// each parent's children are put in the order of their ranks.
+void Win32WindowView::OrderSiblings() {
+  std::vector<const ControlSpec*> ranked;
+  for (const ControlSpec& row : specs_) ranked.push_back(&row);
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
+  for (const ControlSpec* row : ranked) {
+    ::SetWindowPos(Control(row->id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+// Sizes the window and places every control for the present resolution, in
+// the font made for it. A label or a check box grows to show its whole
+// caption when the font is wider than the designed one.
+void Win32WindowView::Layout() {
+  for (HWND control : controls_) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  Rect client = WindowClientRect(spec_, dpi_);
+  RECT frame{0, 0, client.width, client.height};
+  ::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(::GetWindowLongW(window_, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE)), static_cast<UINT>(dpi_));
+  ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const ControlSpec& row : specs_) {
+    HWND control = Control(row.id);
+    if (row.kind == ControlKind::kTabSheet) {
+      // The page fills the tab control's display area, below its tabs.
+      RECT area{};
+      ::GetClientRect(Control(row.parent), &area);
+      ::SendMessageW(Control(row.parent), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+      ::SetWindowPos(control, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      continue;
+    }
+    Rect rect = ControlRect(spec_, row, dpi_);
+    if (row.kind == ControlKind::kLabel || row.kind == ControlKind::kCheckBox) {
+      rect.width = std::max(rect.width, CaptionWidth(control, row.kind, font_));
+    }
+    ::SetWindowPos(control, nullptr, rect.left, rect.top, rect.width, rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void Win32WindowView::DpiChanged(int dpi, const void* suggested_rect) {
+  dpi_ = dpi;
+  HFONT old = font_;
+  font_ = MakeFont(spec_, dpi_);
+  Layout();
+  ::DeleteObject(old);
+  const RECT& suggested = *static_cast<const RECT*>(suggested_rect);
+  ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32WindowView::SetCaption(std::string_view text) { ::SetWindowTextW(window_, ToWide(text).c_str()); }
+
+std::string Win32WindowView::Text(ControlId control) const { return WindowText(Control(control)); }
+
+void Win32WindowView::SetText(ControlId control, std::string_view text) {
+  std::wstring wide = ToWide(text);
+  ::SetWindowTextW(Control(control), wide.c_str());
+  if (Spec(control).kind == ControlKind::kTabSheet && tab_offered_[static_cast<size_t>(control)]) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = wide.data();
+    ::SendMessageW(Control(Spec(control).parent), TCM_SETITEMW, static_cast<WPARAM>(TabIndex(control)),
+                   reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+bool Win32WindowView::Checked(ControlId control) const {
+  return ::SendMessageW(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32WindowView::SetChecked(ControlId control, bool checked) {
+  ::SendMessageW(Control(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool Win32WindowView::Shown(ControlId control) const {
+  if (Spec(control).kind == ControlKind::kTabSheet) return tab_offered_[static_cast<size_t>(control)];
+  return (::GetWindowLongW(Control(control), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Win32WindowView::SetShown(ControlId control, bool shown) {
+  if (Spec(control).kind != ControlKind::kTabSheet) {
+    ::ShowWindow(Control(control), shown ? SW_SHOWNA : SW_HIDE);
+    return;
+  }
+  if (tab_offered_[static_cast<size_t>(control)] == shown) return;
+  ShowTab(control, shown);
+  SyncPages(Spec(control).parent);
+}
+
+// A sheet's tab sits after the offered tabs of the sheets before it.
+int Win32WindowView::TabIndex(ControlId sheet) const {
+  int index = 0;
+  for (const ControlSpec& row : specs_) {
+    if (row.id == sheet) break;
+    if (row.parent == Spec(sheet).parent && tab_offered_[static_cast<size_t>(row.id)]) ++index;
+  }
+  return index;
+}
+
+void Win32WindowView::ShowTab(ControlId sheet, bool shown) {
+  HWND tabs = Control(Spec(sheet).parent);
+  int index = TabIndex(sheet);
+  tab_offered_[static_cast<size_t>(sheet)] = shown;
+  if (!shown) {
+    bool selected = ::SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == index;
+    ::SendMessageW(tabs, TCM_DELETEITEM, static_cast<WPARAM>(index), 0);
+    // The remaining first page comes to the front.
+    if (selected) ::SendMessageW(tabs, TCM_SETCURSEL, 0, 0);
+    return;
+  }
+  std::wstring caption = ToWide(WindowText(Control(sheet)));
+  TCITEMW item{};
+  item.mask = TCIF_TEXT | TCIF_PARAM;
+  item.pszText = caption.data();
+  item.lParam = sheet;
+  ::SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+void Win32WindowView::SyncPages(ControlId page_control) {
+  HWND tabs = Control(page_control);
+  if (::SendMessageW(tabs, TCM_GETCURSEL, 0, 0) < 0) ::SendMessageW(tabs, TCM_SETCURSEL, 0, 0);
+  ControlId active = ActivePage();
+  HWND focus = ::GetFocus();
+  for (const ControlSpec& row : specs_) {
+    if (row.parent != page_control) continue;
+    HWND page = Control(row.id);
+    if (row.id != active && (page == focus || ::IsChild(page, focus))) ::SetFocus(tabs);
+    ::ShowWindow(page, row.id == active ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+ControlId Win32WindowView::ActivePage() const {
+  for (const ControlSpec& row : specs_) {
+    if (row.kind != ControlKind::kPageControl) continue;
+    HWND tabs = Control(row.id);
+    TCITEMW item{};
+    item.mask = TCIF_PARAM;
+    LRESULT selected = ::SendMessageW(tabs, TCM_GETCURSEL, 0, 0);
+    if (selected >= 0 && ::SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(selected),
+                                        reinterpret_cast<LPARAM>(&item))) {
+      return static_cast<ControlId>(item.lParam);
+    }
+  }
+  return kWindowClientArea;
+}
+
+void Win32WindowView::Show() {
+  // Centred in the work area of the screen that holds the window.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ::GetMonitorInfoW(::MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  RECT frame{};
+  ::GetWindowRect(window_, &frame);
+  int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  ::SetWindowPos(window_, nullptr, (monitor.rcWork.left + monitor.rcWork.right - width) / 2,
+                 (monitor.rcWork.top + monitor.rcWork.bottom - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::ShowWindow(window_, SW_SHOW);
+  ::SetFocus(nullptr);
+  FocusNext(false);
+}
+
+void Win32WindowView::Close() {
+  if (closed_) return;
+  closed_ = true;
+  ::ShowWindow(window_, SW_HIDE);
+  // Wakes a message loop that waits for the window to close.
+  ::PostMessageW(window_, WM_NULL, 0, 0);
+}
+
+// The commands of the dialog's own keys (Enter, Esc) name no control.
+std::optional<ControlId> Win32WindowView::ControlOf(int control_id) const {
+  ControlId control = control_id - kFirstControlId;
+  if (control < 0 || static_cast<size_t>(control) >= specs_.size()) return std::nullopt;
+  return control;
+}
+
+void Win32WindowView::Clicked(int control_id) {
+  std::optional<ControlId> control = ControlOf(control_id);
+  if (control && Spec(*control).handler != nullptr) events_(*control);
+}
+
+void Win32WindowView::PageSelected(int control_id) {
+  std::optional<ControlId> control = ControlOf(control_id);
+  if (control && Spec(*control).kind == ControlKind::kPageControl) SyncPages(*control);
+}
+
+void Win32WindowView::FocusNext(bool backwards) {
+  HWND focus = ::GetFocus();
+  auto at = std::find_if(focus_chain_.begin(), focus_chain_.end(), [&](ControlId id) { return Control(id) == focus; });
+  auto size = static_cast<std::ptrdiff_t>(focus_chain_.size());
+  std::ptrdiff_t start = at == focus_chain_.end() ? (backwards ? 0 : -1) : at - focus_chain_.begin();
+  for (std::ptrdiff_t step = 1; step <= size; ++step) {
+    std::ptrdiff_t next = ((start + (backwards ? -step : step)) % size + size) % size;
+    HWND candidate = Control(focus_chain_[static_cast<size_t>(next)]);
+    if (::IsWindowVisible(candidate) && ::IsWindowEnabled(candidate)) {
+      // As the dialog moves the focus: an edit's text is selected.
+      ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(candidate), TRUE);
+      return;
+    }
+  }
+}
+
+void Win32WindowView::SelectNextPage(bool backwards) {
+  for (const ControlSpec& row : specs_) {
+    if (row.kind != ControlKind::kPageControl) continue;
+    HWND tabs = Control(row.id);
+    auto count = static_cast<int>(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    if (count == 0) continue;
+    auto selected = static_cast<int>(::SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+    ::SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>((selected + (backwards ? count - 1 : 1)) % count), 0);
+    SyncPages(row.id);
+  }
+}
+
+bool Win32WindowView::PreTranslateMessage(MSG& message) {
+  if (closed_ || (message.hwnd != window_ && !::IsChild(window_, message.hwnd))) return false;
+  if (message.message == WM_KEYDOWN && message.wParam == VK_TAB) {
+    bool backwards = ::GetKeyState(VK_SHIFT) < 0;
+    if (::GetKeyState(VK_CONTROL) < 0) {
+      SelectNextPage(backwards);
+    } else {
+      FocusNext(backwards);
+    }
+    return true;
+  }
+  return ::IsDialogMessageW(window_, &message);
+}
+
+}  // namespace tarn

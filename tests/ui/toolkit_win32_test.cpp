@@ -1,0 +1,87 @@
+// The Win32 toolkit's own message box, read from the box the platform shows.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include "ui/win32/win32_text.h"
+#include "ui/win32/win32_toolkit.h"
+#include "window_driver.h"
+
+namespace tarn::testing {
+namespace {
+
+std::string WindowText(HWND window) {
+  wchar_t text[512] = {};
+  ::GetWindowTextW(window, text, 512);
+  return FromWide(text);
+}
+
+HWND ShownMessageBox() {
+  HWND found = nullptr;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM result) {
+        wchar_t name[16] = {};
+        ::GetClassNameW(window, name, 16);
+        if (!::IsWindowVisible(window) || std::wstring_view(name) != L"#32770") return TRUE;
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// The icon that the box shows, or null.
+HICON ShownIcon(HWND box) {
+  HICON icon = nullptr;
+  ::EnumChildWindows(
+      box,
+      [](HWND child, LPARAM result) {
+        if (!::IsWindowVisible(child) || (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+        *reinterpret_cast<HICON*>(result) = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&icon));
+  return icon;
+}
+
+TEST(Win32ToolkitTest, MessageBoxCarriesTitleTextIconAndModality) {
+  // Another window of the program, not active: only a task-modal box
+  // blocks it.
+  HWND other = ::CreateWindowExW(WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+  ::ShowWindow(other, SW_SHOWNOACTIVATE);
+  struct Case {
+    MessageBoxSpec message;
+    HICON icon;
+  };
+  const Case cases[] = {
+      {{"Application Error", "Exception EOSError in module tarnconfig.exe at 0000000000401000.\r\nFalha.\r\n",
+        MessageIcon::kError, true},
+       ::LoadIconW(nullptr, IDI_ERROR)},
+      {{"Configura\xE7\xE3o de ambiente TARN", "Cache limpo", MessageIcon::kNone, false}, nullptr},
+  };
+  for (const Case& c : cases) {
+    std::string title, text;
+    HICON icon = nullptr;
+    bool other_enabled = true;
+    RunInMessageLoop([&] {
+      HWND box = ShownMessageBox();
+      ASSERT_NE(box, nullptr);
+      title = WindowText(box);
+      text = WindowText(::GetDlgItem(box, 0xFFFF));
+      icon = ShownIcon(box);
+      other_enabled = ::IsWindowEnabled(other) != FALSE;
+      ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    Win32Toolkit().ShowMessage(c.message);
+    EXPECT_EQ(title, c.message.title);
+    EXPECT_EQ(text, c.message.text);
+    EXPECT_EQ(icon, c.icon) << c.message.text;
+    EXPECT_EQ(other_enabled, !c.message.task_modal) << c.message.text;
+    EXPECT_TRUE(::IsWindowEnabled(other)) << "enabled again once the box is gone";
+  }
+  ::DestroyWindow(other);
+}
+
+}  // namespace
+}  // namespace tarn::testing
