@@ -31,15 +31,16 @@ struct EmptyDialog {
   WORD menu = 0, window_class = 0, title = 0;
 };
 
-std::string WindowText(HWND window) {
+std::wstring WideWindowText(HWND window) {
   std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return FromWide(text);
+  return text;
 }
 
+std::string WindowText(HWND window) { return FromWide(WideWindowText(window)); }
+
 int TextWidth(HWND control, HFONT font) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  std::wstring text = WideWindowText(control);
   HDC dc = ::GetDC(control);
   HGDIOBJ old = ::SelectObject(dc, font);
   SIZE size{};
@@ -302,7 +303,7 @@ void Win32WindowView::ShowTab(ControlId sheet, bool shown) {
     if (selected) ::SendMessageW(tabs, TCM_SETCURSEL, 0, 0);
     return;
   }
-  std::wstring caption = ToWide(WindowText(Control(sheet)));
+  std::wstring caption = WideWindowText(Control(sheet));
   TCITEMW item{};
   item.mask = TCIF_TEXT | TCIF_PARAM;
   item.pszText = caption.data();
