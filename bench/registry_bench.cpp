@@ -34,13 +34,13 @@ namespace {
 
 enum Shape { kValues, kKeys, kString, kBinary, kDeep, kDeep3K };
 
-struct ShapeSpec {
+struct HiveShape {
   const char* name;
   const char* key;    // the key opened
   const char* value;  // the value read
 };
 
-const ShapeSpec kShapes[] = {
+const HiveShape kShapes[] = {
     {"values", "SOFTWARE\\KESSLAN\\ORVIK\\SERVER", "Setting0449059"},
     {"keys", "SOFTWARE\\KESSLAN\\ORVIK\\K0799999", "Port"},
     {"string", "SOFTWARE\\KESSLAN\\ORVIK\\SERVER", "Port"},

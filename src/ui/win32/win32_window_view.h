@@ -54,7 +54,7 @@ class Win32WindowView final : public WindowView {
   friend struct Win32DialogProcedure;
 
   HWND__* Control(ControlId control) const { return controls_.at(static_cast<size_t>(control)); }
-  const ControlSpec& Spec(ControlId control) const { return specs_.at(static_cast<size_t>(control)); }
+  const ControlSpec& Row(ControlId control) const { return rows_.at(static_cast<size_t>(control)); }
   void BuildControl(const ControlSpec& row);
   void OrderSiblings();
   void Layout();
@@ -70,8 +70,8 @@ class Win32WindowView final : public WindowView {
   void PageSelected(int control_id);
   void DpiChanged(int dpi, const void* suggested_rect);
 
-  WindowSpec spec_;
-  std::vector<ControlSpec> specs_;
+  WindowSpec design_;
+  std::vector<ControlSpec> rows_;
   EventSink events_;
   std::vector<ControlId> focus_chain_;
   std::vector<bool> tab_offered_;  // by id, for tab sheets

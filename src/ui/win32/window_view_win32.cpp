@@ -109,7 +109,7 @@ void RegisterWin32WindowClasses() {
 void UnregisterWin32WindowClasses() { ::UnregisterClassW(kContainerClass, Instance()); }
 
 Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const ControlSpec> layout, EventSink events)
-    : spec_(window), specs_(layout.begin(), layout.end()), events_(std::move(events)) {
+    : design_(window), rows_(layout.begin(), layout.end()), events_(std::move(events)) {
   EmptyDialog dialog{};
   // A dialog frame: fixed size, no minimise or maximise box.
   dialog.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
@@ -119,20 +119,20 @@ Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const Contr
   SetCaption(window.caption);
   dpi_ = static_cast<int>(::GetDpiForWindow(window_));
   font_ = MakeFont(window, dpi_);
-  controls_.assign(specs_.size(), nullptr);
-  tab_offered_.assign(specs_.size(), false);
+  controls_.assign(rows_.size(), nullptr);
+  tab_offered_.assign(rows_.size(), false);
   try {
-    for (const ControlSpec& row : specs_) BuildControl(row);
+    for (const ControlSpec& row : rows_) BuildControl(row);
   } catch (...) {
     Destroy();
     throw;
   }
   OrderSiblings();
   Layout();
-  for (const ControlSpec& row : specs_) {
+  for (const ControlSpec& row : rows_) {
     if (row.kind == ControlKind::kPageControl) SyncPages(row.id);
   }
-  focus_chain_ = FocusChain(specs_);
+  focus_chain_ = FocusChain(rows_);
 }
 
 Win32WindowView::~Win32WindowView() { Destroy(); }
@@ -194,7 +194,7 @@ void Win32WindowView::BuildControl(const ControlSpec& row) {
 // each parent's children are put in the order of their ranks.
 void Win32WindowView::OrderSiblings() {
   std::vector<const ControlSpec*> ranked;
-  for (const ControlSpec& row : specs_) ranked.push_back(&row);
+  for (const ControlSpec& row : rows_) ranked.push_back(&row);
   std::stable_sort(ranked.begin(), ranked.end(),
                    [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
   for (const ControlSpec* row : ranked) {
@@ -207,13 +207,13 @@ void Win32WindowView::OrderSiblings() {
 // caption when the font is wider than the designed one.
 void Win32WindowView::Layout() {
   for (HWND control : controls_) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  Rect client = WindowClientRect(spec_, dpi_);
+  Rect client = WindowClientRect(design_, dpi_);
   RECT frame{0, 0, client.width, client.height};
   ::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(::GetWindowLongW(window_, GWL_STYLE)), FALSE,
                              static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE)), static_cast<UINT>(dpi_));
   ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  for (const ControlSpec& row : specs_) {
+  for (const ControlSpec& row : rows_) {
     HWND control = Control(row.id);
     if (row.kind == ControlKind::kTabSheet) {
       // The page fills the tab control's display area, below its tabs.
@@ -224,7 +224,7 @@ void Win32WindowView::Layout() {
                      SWP_NOZORDER | SWP_NOACTIVATE);
       continue;
     }
-    Rect rect = ControlRect(spec_, row, dpi_);
+    Rect rect = ControlRect(design_, row, dpi_);
     if (row.kind == ControlKind::kLabel || row.kind == ControlKind::kCheckBox) {
       rect.width = std::max(rect.width, CaptionWidth(control, row.kind, font_));
     }
@@ -235,7 +235,7 @@ void Win32WindowView::Layout() {
 void Win32WindowView::DpiChanged(int dpi, const void* suggested_rect) {
   dpi_ = dpi;
   HFONT old = font_;
-  font_ = MakeFont(spec_, dpi_);
+  font_ = MakeFont(design_, dpi_);
   Layout();
   ::DeleteObject(old);
   const RECT& suggested = *static_cast<const RECT*>(suggested_rect);
@@ -250,11 +250,11 @@ std::string Win32WindowView::Text(ControlId control) const { return WindowText(C
 void Win32WindowView::SetText(ControlId control, std::string_view text) {
   std::wstring wide = ToWide(text);
   ::SetWindowTextW(Control(control), wide.c_str());
-  if (Spec(control).kind == ControlKind::kTabSheet && tab_offered_[static_cast<size_t>(control)]) {
+  if (Row(control).kind == ControlKind::kTabSheet && tab_offered_[static_cast<size_t>(control)]) {
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = wide.data();
-    ::SendMessageW(Control(Spec(control).parent), TCM_SETITEMW, static_cast<WPARAM>(TabIndex(control)),
+    ::SendMessageW(Control(Row(control).parent), TCM_SETITEMW, static_cast<WPARAM>(TabIndex(control)),
                    reinterpret_cast<LPARAM>(&item));
   }
 }
@@ -268,32 +268,32 @@ void Win32WindowView::SetChecked(ControlId control, bool checked) {
 }
 
 bool Win32WindowView::Shown(ControlId control) const {
-  if (Spec(control).kind == ControlKind::kTabSheet) return tab_offered_[static_cast<size_t>(control)];
+  if (Row(control).kind == ControlKind::kTabSheet) return tab_offered_[static_cast<size_t>(control)];
   return (::GetWindowLongW(Control(control), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void Win32WindowView::SetShown(ControlId control, bool shown) {
-  if (Spec(control).kind != ControlKind::kTabSheet) {
+  if (Row(control).kind != ControlKind::kTabSheet) {
     ::ShowWindow(Control(control), shown ? SW_SHOWNA : SW_HIDE);
     return;
   }
   if (tab_offered_[static_cast<size_t>(control)] == shown) return;
   ShowTab(control, shown);
-  SyncPages(Spec(control).parent);
+  SyncPages(Row(control).parent);
 }
 
 // A sheet's tab sits after the offered tabs of the sheets before it.
 int Win32WindowView::TabIndex(ControlId sheet) const {
   int index = 0;
-  for (const ControlSpec& row : specs_) {
+  for (const ControlSpec& row : rows_) {
     if (row.id == sheet) break;
-    if (row.parent == Spec(sheet).parent && tab_offered_[static_cast<size_t>(row.id)]) ++index;
+    if (row.parent == Row(sheet).parent && tab_offered_[static_cast<size_t>(row.id)]) ++index;
   }
   return index;
 }
 
 void Win32WindowView::ShowTab(ControlId sheet, bool shown) {
-  HWND tabs = Control(Spec(sheet).parent);
+  HWND tabs = Control(Row(sheet).parent);
   int index = TabIndex(sheet);
   tab_offered_[static_cast<size_t>(sheet)] = shown;
   if (!shown) {
@@ -316,7 +316,7 @@ void Win32WindowView::SyncPages(ControlId page_control) {
   if (::SendMessageW(tabs, TCM_GETCURSEL, 0, 0) < 0) ::SendMessageW(tabs, TCM_SETCURSEL, 0, 0);
   ControlId active = ActivePage();
   HWND focus = ::GetFocus();
-  for (const ControlSpec& row : specs_) {
+  for (const ControlSpec& row : rows_) {
     if (row.parent != page_control) continue;
     HWND page = Control(row.id);
     if (row.id != active && (page == focus || ::IsChild(page, focus))) ::SetFocus(tabs);
@@ -325,7 +325,7 @@ void Win32WindowView::SyncPages(ControlId page_control) {
 }
 
 ControlId Win32WindowView::ActivePage() const {
-  for (const ControlSpec& row : specs_) {
+  for (const ControlSpec& row : rows_) {
     if (row.kind != ControlKind::kPageControl) continue;
     HWND tabs = Control(row.id);
     TCITEMW item{};
@@ -366,18 +366,18 @@ void Win32WindowView::Close() {
 // The commands of the dialog's own keys (Enter, Esc) name no control.
 std::optional<ControlId> Win32WindowView::ControlOf(int control_id) const {
   ControlId control = control_id - kFirstControlId;
-  if (control < 0 || static_cast<size_t>(control) >= specs_.size()) return std::nullopt;
+  if (control < 0 || static_cast<size_t>(control) >= rows_.size()) return std::nullopt;
   return control;
 }
 
 void Win32WindowView::Clicked(int control_id) {
   std::optional<ControlId> control = ControlOf(control_id);
-  if (control && Spec(*control).handler != nullptr) events_(*control);
+  if (control && Row(*control).handler != nullptr) events_(*control);
 }
 
 void Win32WindowView::PageSelected(int control_id) {
   std::optional<ControlId> control = ControlOf(control_id);
-  if (control && Spec(*control).kind == ControlKind::kPageControl) SyncPages(*control);
+  if (control && Row(*control).kind == ControlKind::kPageControl) SyncPages(*control);
 }
 
 void Win32WindowView::FocusNext(bool backwards) {
@@ -397,7 +397,7 @@ void Win32WindowView::FocusNext(bool backwards) {
 }
 
 void Win32WindowView::SelectNextPage(bool backwards) {
-  for (const ControlSpec& row : specs_) {
+  for (const ControlSpec& row : rows_) {
     if (row.kind != ControlKind::kPageControl) continue;
     HWND tabs = Control(row.id);
     auto count = static_cast<int>(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
