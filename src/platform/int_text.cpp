@@ -1,19 +1,9 @@
 #include "platform/int_text.h"
 
+#include "platform/ascii_text.h"
 #include "platform/exceptions.h"
 
 namespace tarn {
-
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::optional<int32_t> TryStrToInt(std::string_view text) {
   size_t i = 0;
@@ -35,7 +25,7 @@ std::optional<int32_t> TryStrToInt(std::string_view text) {
 
   uint64_t value = 0;
   for (; i < text.size(); ++i) {
-    int digit = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    int digit = hex ? HexDigitValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
     if (digit < 0) return std::nullopt;
     value = value * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
     if (value > 0xFFFFFFFFull) return std::nullopt;

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ascii_text.h"
 #include "platform/exceptions.h"
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
@@ -24,15 +25,6 @@ std::string_view TrimSpaces(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return s;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
-  return true;
 }
 
 enum class LineKind { kOther, kSection, kKey };
@@ -93,7 +85,7 @@ struct Found {
 Found Locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
   Found found;
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].kind == LineKind::kSection && SameName(lines[i].name, section)) {
+    if (lines[i].kind == LineKind::kSection && SameAsciiText(lines[i].name, section)) {
       found.section = found.last_in_section = i;
       break;
     }
@@ -101,7 +93,7 @@ Found Locate(const std::vector<Line>& lines, std::string_view section, std::stri
   if (!found.section) return found;
   for (size_t i = *found.section + 1; i < lines.size() && lines[i].kind != LineKind::kSection; ++i) {
     if (lines[i].kind != LineKind::kKey) continue;
-    if (SameName(lines[i].name, key)) {
+    if (SameAsciiText(lines[i].name, key)) {
       found.key = i;
       return found;
     }

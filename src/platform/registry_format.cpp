@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/ascii_text.h"
 #include "platform/code_page.h"
 #include "platform/utf8_text.h"
 #include "platform/exceptions.h"
@@ -17,13 +18,6 @@ constexpr std::string_view kRootName = "HKEY_CURRENT_USER";
 // keys nest at most 512 deep.
 constexpr size_t kMaxKeyName = 255;
 constexpr size_t kMaxKeyDepth = 512;
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 constexpr char kHexDigits[] = "0123456789abcdef";
 
@@ -177,8 +171,8 @@ class Parser {
     while (!rest.empty()) {
       size_t comma = rest.find(',');
       std::string_view item = Trim(rest.substr(0, comma));
-      int high = item.empty() || item.size() > 2 ? -1 : HexDigit(item[0]);
-      int low = item.size() == 2 ? HexDigit(item[1]) : 0;
+      int high = item.empty() || item.size() > 2 ? -1 : HexDigitValue(item[0]);
+      int low = item.size() == 2 ? HexDigitValue(item[1]) : 0;
       if (high < 0 || low < 0) Fail("'" + std::string(item) + "' is not a hexadecimal byte");
       bytes += static_cast<char>(item.size() == 2 ? high * 16 + low : high);
       if (comma == std::string_view::npos) break;
@@ -203,8 +197,8 @@ class Parser {
     } else if (line.starts_with("dword:")) {
       std::string_view digits = line.substr(6);
       uint32_t number = 0;
-      for (char c : digits) number = number << 4 | static_cast<uint32_t>(HexDigit(c) & 0xF);
-      if (digits.size() != 8 || std::any_of(digits.begin(), digits.end(), [](char c) { return HexDigit(c) < 0; })) {
+      for (char c : digits) number = number << 4 | static_cast<uint32_t>(HexDigitValue(c) & 0xF);
+      if (digits.size() != 8 || std::any_of(digits.begin(), digits.end(), [](char c) { return HexDigitValue(c) < 0; })) {
         Fail("a dword value needs eight hexadecimal digits");
       }
       value.type = kRegDword;

@@ -2,17 +2,17 @@
 
 #include <algorithm>
 
+#include "platform/ascii_text.h"
+
 namespace tarn {
 
 namespace {
 
-char Fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
 bool LessName(std::string_view a, std::string_view b) {
   size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(Fold(a[i]));
-    unsigned char y = static_cast<unsigned char>(Fold(b[i]));
+    unsigned char x = static_cast<unsigned char>(AsciiUpper(a[i]));
+    unsigned char y = static_cast<unsigned char>(AsciiUpper(b[i]));
     if (x != y) return x < y;
   }
   return a.size() < b.size();
@@ -24,7 +24,7 @@ bool LessName(std::string_view a, std::string_view b) {
 uint64_t NameHash(uint64_t owner, std::string_view name) {
   uint64_t hash = 0xCBF29CE484222325u ^ (owner * 0x9E3779B97F4A7C15u);
   for (char c : name) {
-    hash ^= static_cast<unsigned char>(Fold(c));
+    hash ^= static_cast<unsigned char>(AsciiUpper(c));
     hash *= 0x100000001B3u;
   }
   hash ^= hash >> 33;
@@ -41,13 +41,7 @@ constexpr size_t kScannedValues = 8;
 
 }  // namespace
 
-bool SameRegName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Fold(a[i]) != Fold(b[i])) return false;
-  }
-  return true;
-}
+bool SameRegName(std::string_view a, std::string_view b) { return SameAsciiText(a, b); }
 
 RegHive::RegHive() { keys_.emplace_back(); }
 
