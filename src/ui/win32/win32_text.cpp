@@ -1,15 +1,33 @@
 #include "ui/win32/win32_text.h"
 
-#include "platform/code_page.h"
+#include <windows.h>
 
 namespace tarn {
 
-// wchar_t is the UTF-16 code unit on Windows.
+namespace {
+
+constexpr UINT kProgramCodePage = 1252;
+
+}  // namespace
+
 std::wstring ToWide(std::string_view ansi) {
-  std::u16string wide = AnsiToWide(ansi);
-  return std::wstring(wide.begin(), wide.end());
+  auto size = static_cast<int>(ansi.size());
+  std::wstring wide(static_cast<size_t>(::MultiByteToWideChar(kProgramCodePage, 0, ansi.data(), size, nullptr, 0)),
+                    L'\0');
+  ::MultiByteToWideChar(kProgramCodePage, 0, ansi.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return wide;
 }
 
-std::string FromWide(std::wstring_view wide) { return WideToAnsi(std::u16string(wide.begin(), wide.end())); }
+// A character that 1252 lacks takes the platform's best fit, as text typed
+// into an ANSI program's edit does.
+std::string FromWide(std::wstring_view wide) {
+  auto size = static_cast<int>(wide.size());
+  std::string ansi(
+      static_cast<size_t>(::WideCharToMultiByte(kProgramCodePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr)),
+      '\0');
+  ::WideCharToMultiByte(kProgramCodePage, 0, wide.data(), size, ansi.data(), static_cast<int>(ansi.size()), nullptr,
+                        nullptr);
+  return ansi;
+}
 
 }  // namespace tarn
