@@ -1,8 +1,6 @@
 // The transport and the REST client against a real web server.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "net/fetch_program.h"
 #include "net/nginx_server.h"
 #include "net/rest_client.h"
@@ -13,24 +11,21 @@ namespace {
 
 class NginxTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { nginx_ = std::make_unique<testing::NginxServer>(); }
-  static void TearDownTestSuite() { nginx_.reset(); }
-
   // CI installs nginx: a server that does not start is a failure, not a skip.
-  void SetUp() override { ASSERT_TRUE(nginx_->Running()) << nginx_->Problem(); }
+  void SetUp() override { ASSERT_EQ(nginx_.Problem(), ""); }
 
   static std::string Url(const std::string& path, bool secure = false) {
     return std::string(secure ? "https" : "http") + "://127.0.0.1:" +
-           std::to_string(secure ? nginx_->HttpsPort() : nginx_->HttpPort()) + path;
+           std::to_string(secure ? nginx_.HttpsPort() : nginx_.HttpPort()) + path;
   }
   static void Serve(const std::string& name, const std::string& content) {
-    testing::WriteFile(nginx_->Root() + "/" + name, content);
+    testing::WriteFile(nginx_.Root() + "/" + name, content);
   }
 
-  static std::unique_ptr<testing::NginxServer> nginx_;
+  static const testing::NginxServer nginx_;
 };
 
-std::unique_ptr<testing::NginxServer> NginxTest::nginx_;
+const testing::NginxServer NginxTest::nginx_;
 
 std::string Catalogue() {
   std::string text = "[";
@@ -57,7 +52,7 @@ TEST_F(NginxTest, GzipAnswersAreDecoded) {
 
 TEST_F(NginxTest, BasicAuthentication) {
   Serve("private/secret.txt", "behind the door");
-  TWinHTTP connection("127.0.0.1", std::to_string(nginx_->HttpPort()), false);
+  TWinHTTP connection("127.0.0.1", std::to_string(nginx_.HttpPort()), false);
   std::string headers, body;
   EXPECT_EQ(connection.Execute("private/secret.txt", "GET", "", "", "", headers, body), 401);
   connection.AuthUser = "basic:alice";
@@ -71,7 +66,7 @@ TEST_F(NginxTest, BasicAuthentication) {
 TEST_F(NginxTest, HttpsWithASelfSignedCertificate) {
   const std::string text = Catalogue();
   Serve("secure.json", text);
-  TRESTClient client("https://127.0.0.1:" + std::to_string(nginx_->HttpsPort()) + "/");
+  TRESTClient client("https://127.0.0.1:" + std::to_string(nginx_.HttpsPort()) + "/");
   std::string response;
   client.Fetch("secure.json", true, 10000, response);
   EXPECT_EQ(response, text);
@@ -90,17 +85,17 @@ TEST_F(NginxTest, HttpsWithASelfSignedCertificate) {
 TEST_F(NginxTest, TarnFetchGetsAGzipAnswerOverHttps) {
   const std::string text = Catalogue();
   Serve("fetched.json", text);
-  testing::Outcome outcome = testing::RunFetch(Url("/fetched.json", true) + " --gzip --timeout 10000");
-  EXPECT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_EQ(outcome.out, text);
+  testing::ProgramRun outcome = testing::RunFetch({Url("/fetched.json", true), "--gzip", "--timeout", "10000"});
+  EXPECT_EQ(outcome.status, 0) << outcome.errors;
+  EXPECT_EQ(outcome.output, text);
 }
 
 TEST_F(NginxTest, PlainHttpToTheTlsPortFails) {
-  TWinHTTP connection("127.0.0.1", std::to_string(nginx_->HttpsPort()), false);
+  TWinHTTP connection("127.0.0.1", std::to_string(nginx_.HttpsPort()), false);
   std::string headers, body;
   // nginx answers a plain request on its TLS port with 400.
   EXPECT_EQ(connection.Execute("", "GET", "", "", "", headers, body), 400);
-  TWinHTTP tls_to_plain("127.0.0.1", std::to_string(nginx_->HttpPort()), true);
+  TWinHTTP tls_to_plain("127.0.0.1", std::to_string(nginx_.HttpPort()), true);
   EXPECT_THROW(tls_to_plain.Execute("", "GET", "", "", "", headers, body), EOSError);
 }
 

@@ -16,34 +16,30 @@ using testing::LoopbackServer;
 
 class RestClientTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    server_.Http().Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-      ++requests_;
-      last_target_ = request.target;
-      last_accept_encoding_ = request.get_header_value("Accept-Encoding");
-      last_content_type_ = request.get_header_value("Content-Type");
-      last_extra_ = request.get_header_value("X-Extra");
-      if (request.path == "/redirect") {
-        response.status = 302;
-        response.set_content("moved", "text/plain");
-      } else if (request.path == "/redirect-once") {
-        response.status = requests_ == 1 ? 302 : 200;
-        response.set_content(requests_ == 1 ? "moved" : "{\"here\":true}", "application/json");
-      } else if (request.path == "/missing") {
-        response.status = 404;
-        response.set_content("no such item", "text/plain");
-      } else if (request.path.starts_with("/status/")) {
-        response.status = std::stoi(request.path.substr(8));
-        response.set_content("status body", "text/plain");
-      } else if (request.path == "/gzip") {
-        response.set_header("Content-Encoding", "gzip");
-        // Encoded here: a type that cpp-httplib does not compress again.
-        response.set_content(testing::ZlibGzip("{\"compressed\":true}"), "application/octet-stream");
-      } else {
-        response.set_content("{\"ok\":1}", "application/json");
-      }
-    });
-    server_.Start();
+  void Answer(const testing::HttpRequest& request, testing::HttpResponse& response) {
+    ++requests_;
+    last_target_ = request.target;
+    last_accept_encoding_ = request.Header("Accept-Encoding");
+    last_content_type_ = request.Header("Content-Type");
+    last_extra_ = request.Header("X-Extra");
+    if (request.path == "/redirect") {
+      response.status = 302;
+      response.SetContent("moved", "text/plain");
+    } else if (request.path == "/redirect-once") {
+      response.status = requests_ == 1 ? 302 : 200;
+      response.SetContent(requests_ == 1 ? "moved" : "{\"here\":true}", "application/json");
+    } else if (request.path == "/missing") {
+      response.status = 404;
+      response.SetContent("no such item", "text/plain");
+    } else if (request.path.starts_with("/status/")) {
+      response.status = std::stoi(request.path.substr(8));
+      response.SetContent("status body", "text/plain");
+    } else if (request.path == "/gzip") {
+      response.Set("Content-Encoding", "gzip");
+      response.SetContent(testing::ZlibGzip("{\"compressed\":true}"), "application/json");
+    } else {
+      response.SetContent("{\"ok\":1}", "application/json");
+    }
   }
 
   template <typename Call>
@@ -57,13 +53,15 @@ class RestClientTest : public ::testing::Test {
     return ERestClientException("", 0);
   }
 
-  LoopbackServer server_;
   std::atomic<int> requests_ = 0;
   std::string last_target_;
   std::string last_accept_encoding_;
   std::string last_content_type_;
   std::string last_extra_;
   std::string response_;
+  LoopbackServer server_{[this](const testing::HttpRequest& request, testing::HttpResponse& response) {
+    Answer(request, response);
+  }};
 };
 
 TEST_F(RestClientTest, JoinsTheBaseAddressAndTheCallsAddress) {
@@ -108,11 +106,9 @@ TEST_F(RestClientTest, ReusesTheConnectionForTheSameServer) {
 }
 
 TEST_F(RestClientTest, AChangeOfPortOrSchemeMakesANewConnection) {
-  LoopbackServer other;
-  other.Http().Get(".*", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content("other", "text/plain");
+  LoopbackServer other([](const testing::HttpRequest&, testing::HttpResponse& response) {
+    response.SetContent("other", "text/plain");
   });
-  other.Start();
   TRESTClient client("");
   client.Fetch(server_.Url("/a"), false, 10000, response_);
   client.Fetch(other.Url("/a"), false, 10000, response_);

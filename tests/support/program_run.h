@@ -17,14 +17,20 @@ inline const std::string kProgramSuffix;
 inline std::string LibraryFileName(const std::string& name) { return "lib" + name + ".so"; }
 #endif
 
+// kInterleaved: standard output and standard error together, as text (lines
+// end in LF on both platforms). kSeparate: standard output byte for byte,
+// standard error apart, as text.
+enum class Streams { kInterleaved, kSeparate };
+
 struct ProgramRun {
   int status;          // the exit status; -1 when the program did not exit by itself
-  std::string output;  // standard output and standard error, interleaved
+  std::string output;
+  std::string errors;  // kSeparate only
 };
 
 // Runs `program` with `arguments`, standard input read from `input_file` (or
 // empty when none is given), and waits for it to end.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& input_file = "");
+                      const std::string& input_file = "", Streams streams = Streams::kInterleaved);
 
 }  // namespace tarn::testing

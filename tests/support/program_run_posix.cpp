@@ -8,19 +8,27 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "test_support.h"
+
 extern char** environ;
 
 namespace tarn::testing {
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& input_file) {
+                      const std::string& input_file, Streams streams) {
   int pipe_ends[2];
   if (::pipe(pipe_ends) != 0) std::abort();
   posix_spawn_file_actions_t actions;
   ::posix_spawn_file_actions_init(&actions);
   ::posix_spawn_file_actions_addopen(&actions, 0, input_file.empty() ? "/dev/null" : input_file.c_str(), O_RDONLY, 0);
   ::posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
-  ::posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 2);
+  TempDir dir;
+  const std::string errors = dir.Path("errors");
+  if (streams == Streams::kSeparate) {
+    ::posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  } else {
+    ::posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 2);
+  }
   ::posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -29,7 +37,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   int spawned = ::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
   ::posix_spawn_file_actions_destroy(&actions);
   ::close(pipe_ends[1]);
-  ProgramRun run{-1, ""};
+  ProgramRun run{-1, "", ""};
   char buffer[4096];
   for (ssize_t got; spawned == 0 && (got = ::read(pipe_ends[0], buffer, sizeof buffer)) != 0;) {
     if (got < 0 && errno == EINTR) continue;
@@ -39,6 +47,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   ::close(pipe_ends[0]);
   int status = 0;
   if (spawned == 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+  if (streams == Streams::kSeparate) run.errors = ReadFile(errors);
   return run;
 }
 

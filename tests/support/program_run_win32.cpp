@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "test_support.h"
+
 namespace tarn::testing {
 
 namespace {
@@ -23,16 +25,29 @@ std::string Quote(const std::string& argument) {
   return quoted + "\"";
 }
 
+// A console program writes its lines in text mode, ending them with CR LF;
+// the tests compare lines ended by LF alone.
+std::string AsText(std::string text) {
+  for (size_t cr = text.find("\r\n"); cr != std::string::npos; cr = text.find("\r\n", cr)) text.erase(cr, 1);
+  return text;
+}
+
 }  // namespace
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& input_file) {
+                      const std::string& input_file, Streams streams) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE read_end = nullptr, write_end = nullptr;
-  if (!::CreatePipe(&read_end, &write_end, &inherit, 0)) return {-1, ""};
+  if (!::CreatePipe(&read_end, &write_end, &inherit, 0)) return {-1, "", ""};
   ::SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
   HANDLE input = ::CreateFileA(input_file.empty() ? "NUL" : input_file.c_str(), GENERIC_READ, FILE_SHARE_READ,
                                &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  TempDir dir;
+  const std::string errors_file = dir.Path("errors");
+  HANDLE errors = streams == Streams::kSeparate
+                      ? ::CreateFileA(errors_file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr)
+                      : write_end;
   std::string command_line = Quote(program);
   for (const std::string& argument : arguments) command_line += " " + Quote(argument);
   STARTUPINFOA startup{};
@@ -40,22 +55,19 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = input;
   startup.hStdOutput = write_end;
-  startup.hStdError = write_end;
+  startup.hStdError = errors;
   PROCESS_INFORMATION process{};
   BOOL started = ::CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                   &startup, &process);
   ::CloseHandle(write_end);
   if (input != INVALID_HANDLE_VALUE) ::CloseHandle(input);
-  ProgramRun run{-1, ""};
+  if (errors != write_end && errors != INVALID_HANDLE_VALUE) ::CloseHandle(errors);
+  ProgramRun run{-1, "", ""};
   char buffer[4096];
   DWORD got = 0;
   while (started && ::ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0) run.output.append(buffer, got);
   ::CloseHandle(read_end);
-  // A console program writes its lines in text mode, ending them with CR LF;
-  // the tests compare lines ended by LF alone.
-  for (size_t cr = run.output.find("\r\n"); cr != std::string::npos; cr = run.output.find("\r\n", cr)) {
-    run.output.erase(cr, 1);
-  }
+  if (streams == Streams::kInterleaved) run.output = AsText(run.output);
   if (started) {
     ::WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
@@ -63,6 +75,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     ::CloseHandle(process.hProcess);
     ::CloseHandle(process.hThread);
   }
+  if (streams == Streams::kSeparate) run.errors = AsText(ReadFile(errors_file));
   return run;
 }
 
