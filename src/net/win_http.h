@@ -44,6 +44,8 @@ class TWinHTTP final : public TWinHttpAPI {
   void* session_handle_ = nullptr;
   void* connection_handle_ = nullptr;
   void* request_handle_ = nullptr;
+  // A HEAD answer announces the length of a body it does not carry.
+  bool head_request_ = false;
 #else
   std::unique_ptr<CurlConnection> connection_;
 #endif

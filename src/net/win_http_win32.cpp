@@ -4,6 +4,9 @@
 #include <string>
 
 #include "net/base64.h"
+#include "net/header_lines.h"
+#include "net/host_name.h"
+#include "net/proxy_bypass.h"
 #include "net/win_http.h"
 #include "platform/code_page.h"
 #include "platform/os_error.h"
@@ -80,6 +83,7 @@ void TWinHTTP::OpenSession() {
 }
 
 void TWinHTTP::OpenRequest(const std::string& method, const std::string& path) {
+  head_request_ = method == "HEAD";
   if (!::WinHttpSetTimeouts(session_handle_, ResolveTimeout, ConnectTimeout, SendTimeout, ReceiveTimeout)) {
     RaiseLastWinHttpError();
   }
@@ -116,6 +120,8 @@ void TWinHTTP::CloseRequest() noexcept {
 
 void TWinHTTP::AddHeaderLine(const std::string& text) {
   if (text.empty()) return;
+  // A line without a name is refused, not dropped (Wine drops it).
+  if (!RequestHeaderLines().Add(text)) RaiseWinHttpError(ERROR_INVALID_PARAMETER);
   const std::wstring wide = Widened(text);
   if (!::WinHttpAddRequestHeaders(request_handle_, wide.c_str(), static_cast<DWORD>(wide.size()),
                                   WINHTTP_ADDREQ_FLAG_COALESCE)) {
@@ -124,6 +130,8 @@ void TWinHTTP::AddHeaderLine(const std::string& text) {
 }
 
 void TWinHTTP::Transmit(const std::string& body) {
+  const bool direct = ProxyServer().empty() || BypassesProxy(ProxyBypass(), Host());
+  if (direct && NeverResolves(Host())) RaiseWinHttpError(ERROR_WINHTTP_NAME_NOT_RESOLVED);
   void* data = body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(body.data());
   const auto size = static_cast<DWORD>(body.size());
   if (!::WinHttpSendRequest(request_handle_, WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, size, size, 0) ||
@@ -172,6 +180,11 @@ std::size_t TWinHTTP::ReadChunk(std::string& buffer, std::size_t offset) {
   DWORD read = 0;
   if (!::WinHttpReadData(request_handle_, buffer.data() + offset, static_cast<DWORD>(buffer.size() - offset), &read)) {
     RaiseLastWinHttpError();
+  }
+  // A connection that ends before the announced length is broken, not the
+  // end of the body (Wine reports it as the end).
+  if (read == 0 && !head_request_ && offset < static_cast<std::size_t>(HeaderNumber(HttpQuery::ContentLength))) {
+    RaiseWinHttpError(ERROR_WINHTTP_CONNECTION_ERROR);
   }
   return read;
 }

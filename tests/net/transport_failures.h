@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <string>
 
+#include "support/wine.h"
+
 namespace tarn::testing {
 
 inline std::string SystemError(int code, const std::string& text) {
@@ -13,8 +15,12 @@ inline std::string SystemError(int code, const std::string& text) {
 }
 
 #ifdef _WIN32
-inline const std::string kTimedOut = SystemError(12002, "The operation timed out");
-inline const std::string kServerInvalidNotResolved = SystemError(12007, "");
+// Wine's winhttp.dll has no message table: its codes come without a text.
+inline std::string WinHttpError(int code, const std::string& windows_text) {
+  return SystemError(code, UnderWine() ? "" : windows_text);
+}
+inline const std::string kTimedOut = WinHttpError(12002, "The operation timed out");
+inline const std::string kServerInvalidNotResolved = WinHttpError(12007, "The server name or address could not be resolved");
 inline constexpr int kBodyCutShort = 12030;
 #else
 inline const std::string kTimedOut = SystemError(ETIMEDOUT, "Timeout was reached");

@@ -17,6 +17,7 @@
 
 #include "platform/exceptions.h"
 #include "platform/profile_file.h"
+#include "support/wine.h"
 #include "test_support.h"
 
 namespace tarn {
@@ -246,8 +247,7 @@ class ProfileFileWin32 : public ::testing::Test {
     return ReadFile(path);
   }
 
-  // Wine, rather than Windows, behind the platform's functions.
-  const bool wine_ = ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  const bool wine_ = testing::UnderWine();
 
   // The cases where Wine's profile functions differ from Windows, with the
   // platform that differs from ours there. A disagreement is such a case
