@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "ui/dpi_geometry.h"
 #include "ui/toolkit.h"
 
 // The Windows handle types, without <windows.h>.
@@ -57,6 +58,10 @@ class Win32WindowView final : public WindowView {
   const ControlSpec& Row(ControlId control) const { return rows_.at(static_cast<size_t>(control)); }
   void BuildControl(const ControlSpec& row);
   void OrderSiblings();
+  void SizeWindow();
+  Rect Placement(const ControlSpec& row) const;
+  void FitCaption(const ControlSpec& row, const Rect& rect);
+  void Place(const ControlSpec& row);
   void Layout();
   int TabIndex(ControlId sheet) const;
   void ShowTab(ControlId sheet, bool shown);

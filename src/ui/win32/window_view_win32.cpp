@@ -119,6 +119,7 @@ Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const Contr
   SetCaption(window.caption);
   dpi_ = static_cast<int>(::GetDpiForWindow(window_));
   font_ = MakeFont(window, dpi_);
+  SizeWindow();
   controls_.assign(rows_.size(), nullptr);
   tab_offered_.assign(rows_.size(), false);
   try {
@@ -128,7 +129,10 @@ Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const Contr
     throw;
   }
   OrderSiblings();
-  Layout();
+  // A page's place depends on its tab control's tabs, all offered by now.
+  for (const ControlSpec& row : rows_) {
+    if (row.kind == ControlKind::kTabSheet) Place(row);
+  }
   for (const ControlSpec& row : rows_) {
     if (row.kind == ControlKind::kPageControl) SyncPages(row.id);
   }
@@ -182,11 +186,18 @@ void Win32WindowView::BuildControl(const ControlSpec& row) {
       style |= SS_ETCHEDHORZ;
       break;
   }
-  HWND control = ::CreateWindowExW(extended, window_class, text.c_str(), style, 0, 0, 0, 0, parent,
+  // Made in place, in the window's font: nothing moves afterwards.
+  const Rect rect = row.kind == ControlKind::kTabSheet ? Rect{} : Placement(row);
+  HWND control = ::CreateWindowExW(extended, window_class, text.c_str(), style, rect.left, rect.top, rect.width,
+                                   rect.height, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row.id)), Instance(),
                                    nullptr);
   if (control == nullptr) RaiseLastOSError();
   controls_[static_cast<size_t>(row.id)] = control;
+  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  FitCaption(row, rect);
+  // An etched line takes its own size when it is made.
+  if (row.kind == ControlKind::kBevel) Place(row);
   if (row.kind == ControlKind::kTabSheet && row.shown) ShowTab(row.id, true);
 }
 
@@ -202,33 +213,46 @@ void Win32WindowView::OrderSiblings() {
   }
 }
 
-// Sizes the window and places every control for the present resolution, in
-// the font made for it. A label or a check box grows to show its whole
-// caption when the font is wider than the designed one.
-void Win32WindowView::Layout() {
-  for (HWND control : controls_) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+void Win32WindowView::SizeWindow() {
   Rect client = WindowClientRect(design_, dpi_);
   RECT frame{0, 0, client.width, client.height};
   ::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(::GetWindowLongW(window_, GWL_STYLE)), FALSE,
                              static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE)), static_cast<UINT>(dpi_));
   ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Rect Win32WindowView::Placement(const ControlSpec& row) const {
+  if (row.kind != ControlKind::kTabSheet) return ControlRect(design_, row, dpi_);
+  // The page fills the tab control's display area, below its tabs.
+  RECT area{};
+  ::GetClientRect(Control(row.parent), &area);
+  ::SendMessageW(Control(row.parent), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  return {area.left, area.top, area.right - area.left, area.bottom - area.top};
+}
+
+// A label or a check box grows to show its whole caption when the font is
+// wider than the designed one.
+void Win32WindowView::FitCaption(const ControlSpec& row, const Rect& rect) {
+  if (row.kind != ControlKind::kLabel && row.kind != ControlKind::kCheckBox) return;
+  const int width = CaptionWidth(Control(row.id), row.kind, font_);
+  if (width <= rect.width) return;
+  ::SetWindowPos(Control(row.id), nullptr, 0, 0, width, rect.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32WindowView::Place(const ControlSpec& row) {
+  const Rect rect = Placement(row);
+  ::SetWindowPos(Control(row.id), nullptr, rect.left, rect.top, rect.width, rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitCaption(row, rect);
+}
+
+// Sizes the window and places every control again, in the font made for
+// the present resolution.
+void Win32WindowView::Layout() {
+  SizeWindow();
   for (const ControlSpec& row : rows_) {
-    HWND control = Control(row.id);
-    if (row.kind == ControlKind::kTabSheet) {
-      // The page fills the tab control's display area, below its tabs.
-      RECT area{};
-      ::GetClientRect(Control(row.parent), &area);
-      ::SendMessageW(Control(row.parent), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-      ::SetWindowPos(control, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-      continue;
-    }
-    Rect rect = ControlRect(design_, row, dpi_);
-    if (row.kind == ControlKind::kLabel || row.kind == ControlKind::kCheckBox) {
-      rect.width = std::max(rect.width, CaptionWidth(control, row.kind, font_));
-    }
-    ::SetWindowPos(control, nullptr, rect.left, rect.top, rect.width, rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(Control(row.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    Place(row);
   }
 }
 
