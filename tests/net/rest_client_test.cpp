@@ -101,9 +101,9 @@ TEST_F(RestClientTest, ReusesTheConnectionForTheSameServer) {
   EXPECT_EQ(client.Connection(), first);
   EXPECT_EQ(server_.Connections(), 1u);
 
-  // Another port text, even naming the same port, makes a new connection.
+  // Another port text, even naming the same port, makes a new connection
+  // (which may take the old one's address: the server counts them).
   client.Fetch("http://127.0.0.1:0" + server_.PortText() + "/d", false, 10000, response_);
-  EXPECT_NE(client.Connection(), first);
   EXPECT_EQ(server_.Connections(), 2u);
 }
 
@@ -119,10 +119,10 @@ TEST_F(RestClientTest, AChangeOfPortOrSchemeMakesANewConnection) {
   EXPECT_EQ(response_, "other");
   EXPECT_EQ(client.ConnectionAddress().PortText, other.PortText());
 
-  const TWinHTTP* plain = client.Connection();
-  // TLS towards a plain server fails, after the new connection was made.
+  EXPECT_FALSE(client.Connection()->Secure());
+  // TLS towards a plain server fails, after the new connection was made
+  // (which may take the old one's address: its kind tells them apart).
   EXPECT_THROW(client.Fetch("https://127.0.0.1:" + other.PortText() + "/a", false, 10000, response_), EOSError);
-  EXPECT_NE(client.Connection(), plain);
   EXPECT_TRUE(client.Connection()->Secure());
   EXPECT_TRUE(client.ConnectionAddress().Secure);
 }
