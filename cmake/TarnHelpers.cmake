@@ -1,3 +1,5 @@
+include(GoogleTest)
+
 # tarn_program_path(<var> <path>)
 # A path of the build machine as the programs under test see it: under Wine,
 # the build machine's root is drive Z: (whose calls take '/' as well as '\').
@@ -9,23 +11,44 @@ function(tarn_program_path var path)
 endfunction()
 
 # tarn_add_test(<name> SOURCES <files...> [LIBS <targets...>])
-# One GoogleTest executable and one CTest entry per module under test.
+# One GoogleTest executable per module under test, and one CTest entry per
+# test case in it (Suite.Case), so that a failure names its case. What every
+# case of the program needs is set on its target, and reaches each case
+# once the cases are known:
+#   set_property(TARGET <name> APPEND PROPERTY TARN_TEST_ENVIRONMENT VAR=value...)
+#   set_property(TARGET <name> APPEND PROPERTY TARN_TEST_PROPERTIES PROPERTY value...)
 function(tarn_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name})
   tarn_program_path(source_dir ${PROJECT_SOURCE_DIR})
   tarn_program_path(bin_dir ${CMAKE_BINARY_DIR}/bin)
-  set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "TARN_SOURCE_DIR=${source_dir};TARN_BIN_DIR=${bin_dir};QT_QPA_PLATFORM=offscreen"
-    TIMEOUT 600)
+  set_target_properties(${name} PROPERTIES
+    TARN_TEST_ENVIRONMENT "TARN_SOURCE_DIR=${source_dir};TARN_BIN_DIR=${bin_dir};QT_QPA_PLATFORM=offscreen"
+    TARN_TEST_PROPERTIES "TIMEOUT;600")
+  if(CMAKE_CROSSCOMPILING)
+    # Listing the cases needs the emulator and its prepared environment (a
+    # Wine prefix), which exist only while the tests run.
+    set(discovery PRE_TEST)
+  else()
+    set(discovery POST_BUILD)
+  endif()
   if(WIN32)
     # Every test program of a run shares the one registry of its Wine prefix.
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK current_user_registry)
+    set_property(TARGET ${name} APPEND PROPERTY TARN_TEST_PROPERTIES RESOURCE_LOCK current_user_registry)
   endif()
+  gtest_discover_tests(${name} TEST_LIST ${name}_cases DISCOVERY_MODE ${discovery} DISCOVERY_TIMEOUT 60)
+  # Read by CTest after the list of cases (the list's own script comes first).
+  set(properties ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
+  file(GENERATE OUTPUT ${properties} CONTENT "if(${name}_cases)
+  set_tests_properties(\${${name}_cases} PROPERTIES
+    ENVIRONMENT [==[$<TARGET_PROPERTY:${name},TARN_TEST_ENVIRONMENT>]==]
+    $<JOIN:$<TARGET_PROPERTY:${name},TARN_TEST_PROPERTIES>, >)
+endif()
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties})
 endfunction()
 
 # tarn_add_benchmark(<name> SOURCES <files...> [LIBS <targets...>])

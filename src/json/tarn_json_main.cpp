@@ -1,7 +1,7 @@
-// tarn-json [file]: reads JSON text (Windows-1252) from the file or from
-// standard input, parses it into a tree and prints the tree's compact text.
-// A failure (a parse error, memory running out) prints the error class and
-// message and exits with status 1.
+// tarn-json [FILE]: reads JSON text (Windows-1252) from the file or, when it
+// is missing or "-", from standard input, parses it into a tree and prints
+// the tree's compact text. A failure (a file that cannot be read, a parse
+// error, memory running out) prints the error and exits with status 1.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -11,9 +11,15 @@
 #include <string_view>
 
 #include "json/json_parser.h"
+#include "platform/command_line.h"
 #include "platform/exceptions.h"
 
 namespace {
+
+constexpr tarn::ProgramUsage kUsage{
+    "tarn-json", "usage: tarn-json [FILE]\n",
+    "Parses the JSON text (Windows-1252) of FILE, or of standard input when FILE\n"
+    "is missing or -, and prints its compact form.\n"};
 
 // Writes text taken from the input so that it cannot act on the terminal:
 // line breaks and control characters (those of Windows-1252: C0, DEL and the
@@ -49,19 +55,19 @@ int Fail(const tarn::Exception& error) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 2) {
-    std::cerr << "usage: tarn-json [file]\n";
-    return 2;
-  }
+  if (auto answered = tarn::AnswerHelpOrVersion(kUsage, argc, argv)) return *answered;
+  // A file whose name starts with '-' is given as ./-name.
+  bool from_file = argc == 2 && std::string_view(argv[1]) != "-";
+  if (argc > 2 || (from_file && argv[1][0] == '-')) return tarn::WrongCommandLine(kUsage);
   try {
     std::string text;
-    if (argc == 2) {
+    if (from_file) {
       std::ifstream file(argv[1], std::ios::binary);
       if (!file) {
         std::cerr << "tarn-json: cannot read ";
         ShowEscaped(std::cerr, argv[1]);
         std::cerr << "\n";
-        return 2;
+        return 1;
       }
       text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     } else {

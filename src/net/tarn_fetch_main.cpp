@@ -16,16 +16,17 @@
 #include <string_view>
 
 #include "net/rest_client.h"
+#include "platform/command_line.h"
 #include "platform/exceptions.h"
 
 namespace {
 
 constexpr std::uint32_t kDefaultTimeoutMs = 30000;
 
-int Usage() {
-  std::fputs("usage: tarn-fetch URL [--gzip] [--timeout MS]\n", stderr);
-  return 2;
-}
+constexpr tarn::ProgramUsage kUsage{
+    "tarn-fetch", "usage: tarn-fetch URL [--gzip] [--timeout MS]\n",
+    "Makes one REST GET of URL and prints the body; --gzip asks for a gzip-coded\n"
+    "answer, --timeout gives up after MS milliseconds (30000 by default).\n"};
 
 // A timeout of decimal digits only, within 32 bits unsigned.
 bool ParseTimeout(std::string_view text, std::uint32_t& timeout) {
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
 #endif
+  if (auto answered = tarn::AnswerHelpOrVersion(kUsage, argc, argv)) return *answered;
   std::string url;
   bool gzip = false;
   std::uint32_t timeout = kDefaultTimeoutMs;
@@ -56,14 +58,14 @@ int main(int argc, char** argv) {
     if (argument == "--gzip") {
       gzip = true;
     } else if (argument == "--timeout") {
-      if (++i == argc || !ParseTimeout(argv[i], timeout)) return Usage();
+      if (++i == argc || !ParseTimeout(argv[i], timeout)) return tarn::WrongCommandLine(kUsage);
     } else if (url.empty() && !argument.starts_with("--")) {
       url = argument;
     } else {
-      return Usage();
+      return tarn::WrongCommandLine(kUsage);
     }
   }
-  if (url.empty()) return Usage();
+  if (url.empty()) return tarn::WrongCommandLine(kUsage);
 
   try {
     tarn::TRESTClient client("");

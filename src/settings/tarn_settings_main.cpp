@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/command_line.h"
 #include "platform/display_text.h"
 #include "platform/exceptions.h"
 #include "platform/profile_file.h"
@@ -33,18 +34,19 @@ int PrintLoadedValues() {
   return 0;
 }
 
-int Usage() {
-  std::fputs(
-      "usage: tarn-settings\n"
-      "       tarn-settings get FILE SECTION KEY [DEFAULT]\n"
-      "       tarn-settings set FILE SECTION KEY VALUE\n",
-      stderr);
-  return 2;
-}
+constexpr tarn::ProgramUsage kUsage{
+    "tarn-settings",
+    "usage: tarn-settings\n"
+    "       tarn-settings get FILE SECTION KEY [DEFAULT]\n"
+    "       tarn-settings set FILE SECTION KEY VALUE\n",
+    "With no arguments, prints every value the settings tool would load, as\n"
+    "SECTION.key=value; get prints one value of a profile file as the tool reads\n"
+    "it, and set writes one.\n"};
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (auto answered = tarn::AnswerHelpOrVersion(kUsage, argc, argv)) return *answered;
   try {
     if (argc == 1) return PrintLoadedValues();
     std::string_view command = argv[1];
@@ -58,7 +60,7 @@ int main(int argc, char** argv) {
       tarn::FlushPrivateProfile(argv[2]);
       return 0;
     }
-    return Usage();
+    return tarn::WrongCommandLine(kUsage);
   } catch (const tarn::Exception& error) {
     std::fprintf(stderr, "%s: %s\n", error.ClassName(), tarn::TerminalText(error.Message()).c_str());
     return 1;

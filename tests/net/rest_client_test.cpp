@@ -118,6 +118,7 @@ TEST_F(RestClientTest, AChangeOfPortOrSchemeMakesANewConnection) {
   EXPECT_EQ(response_, "other");
   EXPECT_EQ(client.ConnectionAddress().PortText, other.PortText());
 
+  EXPECT_FALSE(client.Connection()->Secure());
   // TLS towards a plain server fails, after the new connection was made.
   EXPECT_THROW(client.Fetch("https://127.0.0.1:" + other.PortText() + "/a", false, 10000, response_), EOSError);
   EXPECT_TRUE(client.Connection()->Secure());
