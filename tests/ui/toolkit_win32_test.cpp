@@ -1,9 +1,14 @@
-// The Win32 toolkit's own message box, read from the box the platform shows.
+// The Win32 toolkit's own message box, read from the box the platform
+// shows, and the order of the window's controls among their siblings.
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "ui/form1_layout.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_toolkit.h"
+#include "ui/win32/win32_window_view.h"
 #include "window_driver.h"
 
 namespace tarn::testing {
@@ -81,6 +86,27 @@ TEST(Win32ToolkitTest, MessageBoxCarriesTitleTextIconAndModality) {
     EXPECT_TRUE(::IsWindowEnabled(other)) << "enabled again once the box is gone";
   }
   ::DestroyWindow(other);
+}
+
+// The dialog's own keys (arrows, and Tab among the controls it knows) move
+// among siblings from the top down: each parent's children stand in the
+// order of their ranks.
+TEST(Win32ToolkitTest, SiblingsStandInTheOrderOfTheirRanks) {
+  Win32Toolkit toolkit;
+  std::unique_ptr<WindowView> view = toolkit.CreateWindowView(Form1Window(), Form1Layout(), [](ControlId) {});
+  const std::span<const ControlSpec> rows = Form1Layout();
+  std::vector<HWND> parents{static_cast<Win32WindowView&>(*view).Handle()};
+  for (size_t parent = 0; parent < parents.size(); ++parent) {
+    std::vector<const ControlSpec*> children;
+    for (HWND child = ::GetWindow(parents[parent], GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      children.push_back(&rows[static_cast<size_t>(::GetDlgCtrlID(child) - kFirstControlId)]);
+      parents.push_back(child);
+    }
+    EXPECT_TRUE(std::is_sorted(children.begin(), children.end(),
+                               [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; }))
+        << "children of window " << parent;
+  }
+  EXPECT_EQ(parents.size(), rows.size() + 1);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ class Win32WindowView final : public WindowView {
   HWND__* Control(ControlId control) const { return controls_.at(static_cast<size_t>(control)); }
   const ControlSpec& Row(ControlId control) const { return rows_.at(static_cast<size_t>(control)); }
   void BuildControl(const ControlSpec& row);
-  void OrderSiblings();
+  void BuildChildren(ControlId parent);
   void SizeWindow();
   Rect Placement(const ControlSpec& row) const;
   void FitCaption(const ControlSpec& row, const Rect& rect);

@@ -123,12 +123,11 @@ Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const Contr
   controls_.assign(rows_.size(), nullptr);
   tab_offered_.assign(rows_.size(), false);
   try {
-    for (const ControlSpec& row : rows_) BuildControl(row);
+    BuildChildren(kWindowClientArea);
   } catch (...) {
     Destroy();
     throw;
   }
-  OrderSiblings();
   // A page's place depends on its tab control's tabs, all offered by now.
   for (const ControlSpec& row : rows_) {
     if (row.kind == ControlKind::kTabSheet) Place(row);
@@ -201,15 +200,19 @@ void Win32WindowView::BuildControl(const ControlSpec& row) {
   if (row.kind == ControlKind::kTabSheet && row.shown) ShowTab(row.id, true);
 }
 
-// The dialog's own keys move among siblings in their order from the top:
-// each parent's children are put in the order of their ranks.
-void Win32WindowView::OrderSiblings() {
-  std::vector<const ControlSpec*> ranked;
-  for (const ControlSpec& row : rows_) ranked.push_back(&row);
-  std::stable_sort(ranked.begin(), ranked.end(),
+// The dialog's own keys move among siblings in their order from the top,
+// and a new control goes below the siblings made before it: each parent's
+// children are made in the order of their ranks, each before its own.
+void Win32WindowView::BuildChildren(ControlId parent) {
+  std::vector<const ControlSpec*> children;
+  for (const ControlSpec& row : rows_) {
+    if (row.parent == parent) children.push_back(&row);
+  }
+  std::stable_sort(children.begin(), children.end(),
                    [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
-  for (const ControlSpec* row : ranked) {
-    ::SetWindowPos(Control(row->id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  for (const ControlSpec* child : children) {
+    BuildControl(*child);
+    BuildChildren(child->id);
   }
 }
 
