@@ -119,6 +119,19 @@ void PrintTreeSizes(const std::vector<std::string>& texts) {
                 text.size(), tarn_bytes, nlohmann_bytes, static_cast<double>(tarn_bytes) / nlohmann_bytes,
                 rapid_bytes, static_cast<double>(tarn_bytes) / rapid_bytes);
   }
+  // A list of many empty containers: the heap each costs, its place in the
+  // list included.
+  constexpr size_t kEmpties = 100000;
+  for (const char* empty : {"[]", "{}"}) {
+    std::string text = "[";
+    for (size_t i = 0; i < kEmpties; ++i) text += std::string(i == 0 ? "" : ",") + empty;
+    text += "]";
+    size_t tarn_bytes = TreeBytes([&] { return tarn::ParseJSON(text.c_str()); });
+    size_t nlohmann_bytes = TreeBytes([&] { return nlohmann::json::parse(text); });
+    std::printf("  %zu x %s         tarn %6.1f bytes each  nlohmann %6.1f (%.2fx)\n", kEmpties, empty,
+                static_cast<double>(tarn_bytes) / kEmpties, static_cast<double>(nlohmann_bytes) / kEmpties,
+                static_cast<double>(tarn_bytes) / nlohmann_bytes);
+  }
   std::printf("\n");
 }
 

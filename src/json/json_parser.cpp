@@ -12,6 +12,7 @@
 #include "json/arena_values.h"
 #include "json/decimal_to_double.h"
 #include "platform/code_page.h"
+#include "runtime/integer_hash.h"
 
 namespace tarn {
 
@@ -211,18 +212,22 @@ class JSONParser {
     }
   }
 
-  void TakeItems(TJSONlist& list, size_t first_item) { MoveItems(first_item, list.children_); }
+  void TakeItems(TJSONlist& list, size_t first_item) { MoveItems(first_item, list); }
 
   void TakeItems(TJSONobject& object, size_t first_item) {
-    MoveItems(first_item, object.children_);
-    object.names_.TakeLast(names_, object.children_.size(), *arena_);
+    MoveItems(first_item, object);
+    size_t count = object.ChildCount();
+    if (count == 0) return;
+    using Names = TJSONobject::Names;
+    auto* names = new (arena_->Allocate(sizeof(Names), alignof(Names))) Names;
+    object.SetNames(names, true);
+    names->list.TakeLast(names_, count, *arena_);
   }
 
-  template <typename Children>
-  void MoveItems(size_t first, Children& to) {
+  void MoveItems(size_t first, TJSONarray& to) {
     std::vector<TJSONarray::Child>& from = items_;
-    to.reserve(from.size() - first, *arena_);
-    for (size_t i = first; i < from.size(); ++i) to.push_back(std::move(from[i]));
+    to.ReserveChildren(to.ChildCount() + from.size() - first, *arena_);
+    for (size_t i = first; i < from.size(); ++i) to.PutChild(std::move(from[i]));
     from.erase(from.begin() + static_cast<std::ptrdiff_t>(first), from.end());
   }
 
@@ -231,16 +236,16 @@ class JSONParser {
   // there on, all of them wait on the parser's stack, as an object's members
   // do, and move into the container, at their exact number, when it closes.
   template <typename Container>
-  void Keep(Container* container, size_t first_item, std::unique_ptr<TJSONbase>& node, Variant& scalar) {
-    TJSONarray::Child item = node ? TJSONarray::Child(std::move(node)) : TJSONarray::Child(std::move(scalar));
-    TJSONarray::Children& children = container->children_;
+  void Keep(Container* container, size_t first_item, std::unique_ptr<TJSONbase>& node, JSONCell scalar) {
+    TJSONarray::Child item = node ? TJSONarray::Child(std::move(node)) : TJSONarray::Child(scalar);
     if (std::is_same_v<Container, TJSONlist> && items_.size() == first_item) {
-      if (children.size() < children.capacity()) {
-        children.emplace_back(std::move(item));
+      if (container->ChildCount() < container->room_.capacity) {
+        container->PutChild(std::move(item));
         return;
       }
-      for (TJSONarray::Child& child : children) items_.push_back(std::move(child));
-      children.clear();
+      TJSONarray::Child* children = container->Children();
+      for (size_t i = 0; i < container->ChildCount(); ++i) items_.push_back(std::move(children[i]));
+      container->ClearChildren();
     }
     items_.push_back(std::move(item));
   }
@@ -249,7 +254,7 @@ class JSONParser {
     return ReadItems<TJSONlist>(parent, jeArrayBegin, jeArrayEnd, ']', [this](TJSONlist* list, size_t first_item) {
       const char* value_start = p_;
       std::unique_ptr<TJSONbase> value;
-      Variant scalar;
+      JSONCell scalar = JSONCell::Null();
       if (!ReadValue(list, value, scalar)) RaiseAt("Empty element", Offset(value_start));
       if (list) Keep(list, first_item, value, scalar);
     });
@@ -278,7 +283,7 @@ class JSONParser {
       SkipWhitespace();
       if (*p_ == ',' || *p_ == '}') RaiseAt("Missing property value", Offset(p_));
       std::unique_ptr<TJSONbase> value;
-      Variant scalar;
+      JSONCell scalar = JSONCell::Null();
       bool recognised = ReadValue(object, value, scalar);
       // Event mode does not catch a misspelled literal here: its letters are
       // then read as the next member name.
@@ -294,28 +299,31 @@ class JSONParser {
   // reports it (event mode), or gives it: a container in `container`, a
   // scalar in `scalar`. False when nothing was recognised: a misspelled
   // literal, or the end of the text.
-  bool ReadValue(TJSONarray* parent, std::unique_ptr<TJSONbase>& container, Variant& scalar) {
+  bool ReadValue(TJSONarray* parent, std::unique_ptr<TJSONbase>& container, JSONCell& scalar) {
     char c = *p_;
-    uint8_t event = jeString;
     if (c == '"') {
       ReadString(scalar);
     } else if (c == '-' || IsDigit(c)) {
       ReadNumber(scalar);
-      event = jeNumber;
+      if (events_) {
+        Emit(jeNumber, scalar.IsDouble() ? Variant::Double(scalar.AsDouble()) : Variant::Integer(scalar.AsInteger()));
+      }
     } else if (c == 't' || c == 'T' || c == 'f' || c == 'F' || c == 'n' || c == 'N') {
       if (!ReadLiteral(scalar)) return false;
-      if (scalar.Type() == varBoolean) event = jeBoolean;
+      if (events_) {
+        bool boolean = !scalar.IsNull();
+        Emit(boolean ? jeBoolean : jeString, boolean ? Variant::Boolean(scalar.AsBoolean()) : Variant::Null());
+      }
     } else {
       container = ReadContainer(parent);
       return container != nullptr || events_;
     }
-    if (events_) Emit(event, scalar);
     return true;
   }
 
   // true, false or null in any letter case; nothing is consumed when the
   // letters do not match.
-  bool ReadLiteral(Variant& scalar) {
+  bool ReadLiteral(JSONCell& scalar) {
     static constexpr std::string_view kWords[] = {"true", "false", "null"};
     for (std::string_view word : kWords) {
       if (Lower(*p_) != word[0]) continue;
@@ -323,7 +331,7 @@ class JSONParser {
         if (Lower(p_[i]) != word[i]) return false;
       }
       p_ += word.size();
-      scalar = word[0] == 'n' ? Variant::Null() : Variant::Boolean(word[0] == 't');
+      scalar = word[0] == 'n' ? JSONCell::Null() : JSONCell::Boolean(word[0] == 't');
       return true;
     }
     return false;
@@ -352,19 +360,33 @@ class JSONParser {
     return std::string_view(content, static_cast<size_t>(p - content));
   }
 
-  void ReadString(Variant& scalar) {
+  // Tree mode widens a string without escapes straight into the arena.
+  void ReadString(JSONCell& scalar) {
     std::string_view raw = ReadStringToken();
-    if (raw.empty()) {
-      scalar = events_ ? Variant::String({}) : Variant::OleStr({});
-    } else {
+    if (!events_) {
       if (escaped_) {
         Unescape(raw);
+        scalar = JSONCell::TextIn(wide_, *arena_);
+      } else if (raw.empty()) {
+        scalar = JSONCell::TextIn({}, *arena_);
       } else {
-        wide_.resize(raw.size());
-        WidenInto(raw, wide_.data());
+        char16_t* units = nullptr;
+        scalar = JSONCell::TextRoomIn(raw.size(), *arena_, units);
+        WidenInto(raw, units);
       }
-      scalar = events_ ? Variant::OleStr(wide_) : Variant::OleStrIn(wide_, *arena_);
+      return;
     }
+    if (raw.empty()) {
+      Emit(jeString, Variant::String({}));
+      return;
+    }
+    if (escaped_) {
+      Unescape(raw);
+    } else {
+      wide_.resize(raw.size());
+      WidenInto(raw, wide_.data());
+    }
+    Emit(jeString, Variant::OleStr(wide_));
   }
 
   // Widens text without escapes; eight ASCII bytes at a time are their own
@@ -430,7 +452,7 @@ class JSONParser {
   // decimal exponent; with at most 19 significant digits the mantissa is
   // exact, and most such tokens convert from it exactly. The rest are read
   // again from their digits by DigitsToDouble.
-  void ReadNumber(Variant& scalar) {
+  void ReadNumber(JSONCell& scalar) {
     const char* token = p_;
     const char* p = p_;
     bool negative = *p == '-';
@@ -484,7 +506,7 @@ class JSONParser {
     // integer; every other number is a double.
     if (!fraction && !exponent && exact && mantissa <= 2147483647) {
       auto integer = static_cast<int32_t>(mantissa);
-      scalar = Variant::Integer(negative ? -integer : integer);
+      scalar = JSONCell::Integer(negative ? -integer : integer);
       p_ = p;
       return;
     }
@@ -495,7 +517,7 @@ class JSONParser {
         RaiseNotAFloat(std::string_view(token, static_cast<size_t>(p - token)));
       }
     }
-    scalar = Variant::Double(negative ? -real : real);
+    scalar = JSONCell::Double(negative ? -real : real);
     p_ = p;
   }
 
