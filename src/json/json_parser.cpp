@@ -180,6 +180,7 @@ class JSONParser {
     } else {
       container = std::unique_ptr<Container>(new (*arena_) ArenaValue<Container>(parent));
     }
+    if (container) container->MarkArenaHeld();
     size_t first_item = items_.size();
     size_t count = 0;
     bool comma_pending = false;

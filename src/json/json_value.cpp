@@ -155,11 +155,6 @@ void TJSONarray::FreeRoom() noexcept {
 
 namespace {
 
-bool HasGrandchildren(const TJSONbase* node) {
-  const TJSONarray* array = node == nullptr ? nullptr : node->AsArray();
-  return array != nullptr && array->Count() > 0;
-}
-
 // Containers nested up to this deep are destroyed by plain recursion, each
 // by its own destructor; deeper ones by the loop below, which needs no
 // stack of the machine's.
@@ -168,7 +163,16 @@ thread_local int destruction_depth = 0;
 
 }  // namespace
 
+bool TJSONarray::HasGrandchildren(const TJSONbase* node) noexcept {
+  const TJSONarray* array = node == nullptr ? nullptr : node->AsArray();
+  return array != nullptr && array->ChildCount() > 0 && array->room_.needs_destruction;
+}
+
 void TJSONarray::DestroyChildren() noexcept {
+  if (!room_.needs_destruction) {
+    ClearChildren();
+    return;
+  }
   if (destruction_depth < kRecursiveDestruction) {
     ++destruction_depth;
     ClearChildren();
@@ -209,6 +213,7 @@ void TJSONarray::DestroyChildren() noexcept {
 TJSONbase* TJSONarray::ChildObject(size_t position) const {
   Child& child = Children()[position];
   if (TJSONbase* node = child.Node()) return node;
+  const_cast<TJSONarray*>(this)->MarkHeapHeld();
   auto node = std::make_unique<TJSONbase>(const_cast<TJSONarray*>(this));
   node->value_ = child.TakeScalar();
   TJSONbase* raw = node.get();
@@ -228,12 +233,17 @@ TJSONbase* TJSONarray::GetItem(int32_t position) const {
 void TJSONarray::SetItem(int32_t position, std::unique_ptr<TJSONbase> value) {
   if (position < 0 || static_cast<size_t>(position) >= ChildCount()) RaiseOutside(position, ChildCount());
   if (!value) value = std::make_unique<TJSONbase>(this);
+  MarkHeapHeld();
   Children()[static_cast<size_t>(position)] = Child(std::move(value));
 }
 
 int32_t TJSONarray::Count() const { return static_cast<int32_t>(ChildCount()); }
 
 void TJSONarray::ClearChildren() noexcept {
+  if (!room_.needs_destruction) {
+    room_.size = 0;
+    return;
+  }
   Child* children = Children();
   for (uint32_t i = 0; i < room_.size; ++i) std::destroy_at(children + i);
   room_.size = 0;
@@ -257,6 +267,7 @@ void TJSONarray::ForEachBound(const TJSONVisitMethod& visitor, void* user_data) 
 uint8_t TJSONlist::Kind() const noexcept { return jkList; }
 
 void TJSONlist::Add(std::unique_ptr<TJSONbase> value) {
+  MarkHeapHeld();
   ReserveOneMore();
   if (!value) value = std::make_unique<TJSONbase>(this);
   PutChild(Child(std::move(value)));
@@ -295,6 +306,7 @@ TJSONobject::~TJSONobject() {
 }
 
 void TJSONobject::Append(std::string_view narrow_name, Child value) {
+  MarkHeapHeld();
   ReserveOneMore();
   if (names_ == 0) SetNames(new Names, false);
   Names& names = *NameList();
@@ -315,6 +327,7 @@ int32_t TJSONobject::IndexOf(std::string_view narrow_name) const {
   const TJSONnames& names = NameList()->list;
   std::unique_ptr<TIntegerHash>& index = NameList()->index;
   if (!index && names.Size() > kUnindexedMembers) {
+    const_cast<TJSONobject*>(this)->MarkHeapHeld();
     auto made = std::make_unique<TIntegerHash>();
     for (size_t i = 0; i < names.Size(); ++i) made->Add(names[i], static_cast<int32_t>(i));
     index = std::move(made);

@@ -100,12 +100,16 @@ class TJSONbase : public TObject {
   // Writes a stored scalar.
   static void WriteScalar(TJSONOutput& output, JSONCell value);
 
-  // How many children a container has and has room for, and whether the
-  // room is borrowed (not the container's to give back).
+  // How many children a container has and has room for, whether the room
+  // is borrowed (not the container's to give back), and whether anything at
+  // or below the container needs its destructor: a container a parse made,
+  // with all it holds, lives in memory its root frees at once, until it is
+  // given something from the heap.
   struct RoomCounts {
     uint32_t size;
-    uint32_t capacity : 31;
+    uint32_t capacity : 30;
     uint32_t borrowed : 1;
+    uint32_t needs_destruction : 1;
   };
 
  private:
@@ -190,7 +194,18 @@ class TJSONarray : public TJSONbase {
   };
 
   // A container has no value of its own.
-  explicit TJSONarray(TJSONarray* parent) noexcept : TJSONbase(parent) { room_ = {0, kInlineChildren, 0}; }
+  explicit TJSONarray(TJSONarray* parent) noexcept : TJSONbase(parent) { room_ = {0, kInlineChildren, 0, 1}; }
+  // For a container made in a parse's memory: until MarkHeapHeld, its
+  // children are left to that memory when it goes.
+  void MarkArenaHeld() noexcept { room_.needs_destruction = 0; }
+  // The container is about to hold something from the heap: it and the
+  // containers above it are destroyed child by child from now on. A parsed
+  // container so marked has its parents marked too, which ends the walk.
+  void MarkHeapHeld() noexcept {
+    for (TJSONarray* array = this; array != nullptr && !array->room_.needs_destruction; array = array->parent_) {
+      array->room_.needs_destruction = 1;
+    }
+  }
   // The name handed to a visitor for the child at the position.
   virtual std::u16string VisitName(int32_t position) const = 0;
   // Destroys every child in position order, nested containers' children
@@ -222,9 +237,11 @@ class TJSONarray : public TJSONbase {
 
   // Two children live inside the container: a pair costs no allocation.
   static constexpr uint32_t kInlineChildren = 2;
-  static constexpr size_t kMaxChildren = (size_t{1} << 31) - 1;
+  static constexpr size_t kMaxChildren = (size_t{1} << 30) - 1;
 
   static Child* NewRoom(size_t count);
+  // Whether the value is a container with children to destroy one by one.
+  static bool HasGrandchildren(const TJSONbase* node) noexcept;
   void MoveChildren(Child* room, size_t count, bool borrowed) noexcept;
   void FreeRoom() noexcept;
 
