@@ -102,22 +102,9 @@ int main(int argc, char** argv) {
           ->Unit(benchmark::kMillisecond);
     }
   }
-  // The programs alternate in random order, nine times each, so that the
-  // load of a shared machine falls on all alike; the medians are compared.
-  // Flags given on the command line come later and win.
-  std::vector<char*> args = {argv[0]};
-  std::string interleave = "--benchmark_enable_random_interleaving=true";
-  std::string repetitions = "--benchmark_repetitions=9";
-  std::string aggregates = "--benchmark_report_aggregates_only=true";
-  args.push_back(interleave.data());
-  args.push_back(repetitions.data());
-  args.push_back(aggregates.data());
-  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
+  // The programs alternate in random order, nine times each.
   tarn::bench::RatioReporter reporter("tarn");
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
+  tarn::bench::RunInterleaved(argc, argv, 9, reporter);
   PrintPeakMemory(programs);
   return 0;
 }
