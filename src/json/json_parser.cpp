@@ -1,5 +1,6 @@
 #include "json/json_parser.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -104,6 +105,15 @@ class JSONParser {
         widened_(WidenedBytes()) {
     if (!events_) arena_ = std::make_unique<ValueArena>();
   }
+
+  // The nodes still on the stack after a failure are the parser's.
+  ~JSONParser() {
+    for (JSONCell item : items_) {
+      if (item.Is(JSONCell::kNode)) delete static_cast<TJSONbase*>(item.AsPointer());
+    }
+  }
+  JSONParser(const JSONParser&) = delete;
+  JSONParser& operator=(const JSONParser&) = delete;
 
   std::unique_ptr<TJSONbase> Parse() {
     SkipWhitespace();
@@ -226,10 +236,8 @@ class JSONParser {
   }
 
   void MoveItems(size_t first, TJSONarray& to) {
-    std::vector<TJSONarray::Child>& from = items_;
-    to.ReserveChildren(to.ChildCount() + from.size() - first, *arena_);
-    for (size_t i = first; i < from.size(); ++i) to.PutChild(std::move(from[i]));
-    from.erase(from.begin() + static_cast<std::ptrdiff_t>(first), from.end());
+    to.AppendCells(items_.data() + first, items_.size() - first, *arena_);
+    items_.resize(first);
   }
 
   // Tree mode keeps each item read, a container or a scalar. A list's first
@@ -238,17 +246,21 @@ class JSONParser {
   // do, and move into the container, at their exact number, when it closes.
   template <typename Container>
   void Keep(Container* container, size_t first_item, std::unique_ptr<TJSONbase>& node, JSONCell scalar) {
-    TJSONarray::Child item = node ? TJSONarray::Child(std::move(node)) : TJSONarray::Child(scalar);
-    if (std::is_same_v<Container, TJSONlist> && items_.size() == first_item) {
-      if (container->ChildCount() < container->room_.capacity) {
-        container->PutChild(std::move(item));
-        return;
-      }
+    constexpr bool kList = std::is_same_v<Container, TJSONlist>;
+    if (kList && items_.size() == first_item && container->ChildCount() < container->room_.capacity) {
+      container->PutChild(node ? TJSONarray::Child(std::move(node)) : TJSONarray::Child(scalar));
+      return;
+    }
+    // Room first: a node leaves its owner only when nothing can fail.
+    if (items_.capacity() - items_.size() <= TJSONarray::kInlineChildren) {
+      items_.reserve(std::max<size_t>(64, items_.capacity() * 2));
+    }
+    if (kList && items_.size() == first_item) {
       TJSONarray::Child* children = container->Children();
-      for (size_t i = 0; i < container->ChildCount(); ++i) items_.push_back(std::move(children[i]));
+      for (size_t i = 0; i < container->ChildCount(); ++i) items_.push_back(children[i].Take());
       container->ClearChildren();
     }
-    items_.push_back(std::move(item));
+    items_.push_back(node ? JSONCell::Pointer(JSONCell::kNode, node.release()) : scalar);
   }
 
   std::unique_ptr<TJSONbase> ReadArray(TJSONarray* parent) {
@@ -579,8 +591,10 @@ class JSONParser {
   std::unique_ptr<ValueArena> arena_;
   std::u16string wide_;  // reused by every string
   bool escaped_ = false;  // whether the last string token held a backslash
-  std::vector<TJSONarray::Child> items_;  // of every open container, innermost last
-  TJSONnames names_;                      // of every open object, innermost last
+  // The items of every open container, innermost last; a node among them
+  // is owned by the parser until its container takes it.
+  std::vector<JSONCell> items_;
+  TJSONnames names_;  // of every open object, innermost last
 };
 
 std::unique_ptr<TJSONbase> ParseJSON(const char* text, const TJSONParseEvent& on_event) {

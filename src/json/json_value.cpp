@@ -215,7 +215,7 @@ TJSONbase* TJSONarray::ChildObject(size_t position) const {
   if (TJSONbase* node = child.Node()) return node;
   const_cast<TJSONarray*>(this)->MarkHeapHeld();
   auto node = std::make_unique<TJSONbase>(const_cast<TJSONarray*>(this));
-  node->value_ = child.TakeScalar();
+  node->value_ = child.Take();
   TJSONbase* raw = node.get();
   child = Child(std::move(node));
   return raw;

@@ -177,11 +177,11 @@ class TJSONarray : public TJSONbase {
       return cell_.Is(JSONCell::kNode) ? static_cast<TJSONbase*>(cell_.AsPointer()) : nullptr;
     }
     JSONCell Scalar() const noexcept { return cell_; }
-    // Hands the scalar over, leaving a null.
-    JSONCell TakeScalar() noexcept {
-      JSONCell scalar = cell_;
+    // Hands the cell (and a node's ownership) over, leaving a null.
+    JSONCell Take() noexcept {
+      JSONCell cell = cell_;
       cell_ = JSONCell::Null();
-      return scalar;
+      return cell;
     }
 
    private:
@@ -229,6 +229,15 @@ class TJSONarray : public TJSONbase {
   void ReserveChildren(size_t count, std::pmr::memory_resource& memory);
   // Destroys the children in position order; the room stays.
   void ClearChildren() noexcept;
+  // Appends the cells, taking the nodes among them, in room for exactly them
+  // taken from `memory`, which must outlive the container. On failure
+  // nothing changes.
+  void AppendCells(const JSONCell* cells, size_t count, std::pmr::memory_resource& memory) {
+    ReserveChildren(room_.size + count, memory);
+    Child* children = Children() + room_.size;
+    for (size_t i = 0; i < count; ++i) std::construct_at(children + i, cells[i]);
+    room_.size += static_cast<uint32_t>(count);
+  }
   // Appends into room made beforehand.
   void PutChild(Child&& child) noexcept { std::construct_at(Children() + room_.size++, std::move(child)); }
 
