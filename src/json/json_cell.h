@@ -41,6 +41,12 @@ class JSONCell {
     if (value != value) cell.bits_ = (cell.bits_ & kSign) | kQuietNaN;
     return cell;
   }
+  // A double known not to be a NaN, as every number a text spells is.
+  static JSONCell Number(double value) noexcept {
+    JSONCell cell;
+    cell.bits_ = std::bit_cast<uint64_t>(value);
+    return cell;
+  }
   static JSONCell Pointer(Tag tag, const void* pointer) noexcept {
     return Boxed(tag, reinterpret_cast<uintptr_t>(pointer));
   }

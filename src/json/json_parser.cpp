@@ -19,7 +19,13 @@ namespace tarn {
 
 namespace {
 
-bool IsWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+// One comparison for the bytes above the space, which most are.
+bool IsWhitespace(char c) {
+  constexpr uint64_t kWhitespace = (uint64_t{1} << ' ') | (uint64_t{1} << '\t') | (uint64_t{1} << '\n') |
+                                   (uint64_t{1} << '\r');
+  auto byte = static_cast<unsigned char>(c);
+  return byte <= ' ' && ((kWhitespace >> byte) & 1) != 0;
+}
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
@@ -44,15 +50,23 @@ const char16_t* WidenedBytes() {
   return widened.data();
 }
 
+// How many of the eight bytes at `text` are spaces before the first that is
+// not: the bytes that are spaces are zero after the exclusive or, and the
+// lowest byte is the first in memory on a little-endian machine.
+size_t LeadingSpaces(const char* text) {
+  uint64_t word = 0;
+  std::memcpy(&word, text, sizeof word);
+  uint64_t others = word ^ 0x2020202020202020;
+  if constexpr (std::endian::native == std::endian::little) {
+    return static_cast<size_t>(std::countr_zero(others)) / 8;
+  } else {
+    return static_cast<size_t>(std::countl_zero(others)) / 8;
+  }
+}
+
 // Whether any of the eight bytes at `text` is a quote or a backslash: a
 // byte equal to one of them is zero after the exclusive or, and a zero byte
 // borrows into its top bit.
-bool IsEightSpaces(const char* text) {
-  uint64_t word = 0;
-  std::memcpy(&word, text, sizeof word);
-  return word == 0x2020202020202020;
-}
-
 bool HasQuoteOrBackslash(const char* text) {
   constexpr uint64_t kOnes = 0x0101010101010101;
   constexpr uint64_t kTops = 0x8080808080808080;
@@ -131,11 +145,15 @@ class JSONParser {
   // read might alias it.
   void SkipWhitespace() {
     const char* p = p_;
-    // Indentation (a line break, then spaces) is skipped eight spaces at a
-    // time after its first byte.
+    // Indentation (a line break, then spaces) is skipped up to eight spaces
+    // at a time after its first byte.
     while (IsWhitespace(*p)) {
       ++p;
-      while (end_ - p >= 8 && IsEightSpaces(p)) p += 8;
+      while (end_ - p >= 8) {
+        size_t spaces = LeadingSpaces(p);
+        p += spaces;
+        if (spaces < 8) break;
+      }
     }
     p_ = p;
   }
@@ -530,7 +548,7 @@ class JSONParser {
         RaiseNotAFloat(std::string_view(token, static_cast<size_t>(p - token)));
       }
     }
-    scalar = JSONCell::Double(negative ? -real : real);
+    scalar = JSONCell::Number(negative ? -real : real);
     p_ = p;
   }
 
