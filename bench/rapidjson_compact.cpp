@@ -7,15 +7,15 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   std::ifstream file(argv[1], std::ios::binary);
-  std::ostringstream read;
-  read << file.rdbuf();
-  std::string text = std::move(read).str();
+  file.seekg(0, std::ios::end);
+  std::string text(static_cast<size_t>(file.tellg()), '\0');
+  file.seekg(0);
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
   rapidjson::Document document;
   if (document.Parse(text.c_str()).HasParseError()) return 1;
   rapidjson::StringBuffer buffer;

@@ -40,8 +40,19 @@ void ShowEscaped(std::ostream& out, std::string_view text) {
   }
 }
 
-// The whole stream in one string, copied in blocks rather than byte by byte.
+// The whole stream in one string: a file in one read of its size, into
+// memory taken once; anything else (a pipe) copied in blocks.
 std::string ReadAll(std::istream& in) {
+  if (in.seekg(0, std::ios::end)) {
+    std::streamoff size = in.tellg();
+    if (size > 0 && in.seekg(0)) {
+      std::string text(static_cast<size_t>(size), '\0');
+      in.read(text.data(), size);
+      text.resize(static_cast<size_t>(in.gcount()));
+      return text;
+    }
+  }
+  in.clear();
   std::ostringstream text;
   text << in.rdbuf();
   return std::move(text).str();
