@@ -216,21 +216,7 @@ int main(int argc, char** argv) {
     reporter.AddPair("RestGets" + path, "CurlSameRequestGets" + path);
   }
 
-  // Ours and the peers alternate in random order, five times each, so that
-  // the load of a shared machine falls on both sides alike; the medians are
-  // compared. Flags given on the command line come later and win.
-  std::vector<char*> args = {argv[0]};
-  std::string interleave = "--benchmark_enable_random_interleaving=true";
-  std::string repetitions = "--benchmark_repetitions=5";
-  std::string aggregates = "--benchmark_report_aggregates_only=true";
-  args.push_back(interleave.data());
-  args.push_back(repetitions.data());
-  args.push_back(aggregates.data());
-  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
+  tarn::bench::RunInterleaved(argc, argv, 5, reporter);
   curl_global_cleanup();
   return 0;
 }

@@ -123,4 +123,21 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::vector<std::string> order_;  // names in the order they first ran
 };
 
+// Runs the registered benchmarks with ours and the peers alternating in
+// random order, `repetitions` times each, so that the load of a shared
+// machine falls on all sides alike; the medians are compared. Flags given on
+// the command line come later and win.
+inline void RunInterleaved(int argc, char** argv, int repetitions, benchmark::BenchmarkReporter& reporter) {
+  std::vector<std::string> flags = {"--benchmark_enable_random_interleaving=true",
+                                    "--benchmark_repetitions=" + std::to_string(repetitions),
+                                    "--benchmark_report_aggregates_only=true"};
+  std::vector<char*> args = {argv[0]};
+  for (std::string& flag : flags) args.push_back(flag.data());
+  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
+  int count = static_cast<int>(args.size());
+  benchmark::Initialize(&count, args.data());
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+}
+
 }  // namespace tarn::bench

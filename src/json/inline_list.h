@@ -1,7 +1,6 @@
 // A growable array whose first few elements live inside the array object
-// itself. Most containers in real documents are small (a coordinate pair, an
-// object of a few members), so their children and member names then cost no
-// allocation of their own. A larger room comes from the heap, or from memory
+// itself. Most objects in real documents have few members, so their member
+// names then cost no allocation of their own. A larger room comes from the heap, or from memory
 // that outlives the list (a parsed tree's arena), which the list never gives
 // back. Only what the value tree uses is offered.
 #pragma once

@@ -54,8 +54,8 @@ class TJSONnames {
   }
 
  private:
-  InlineList<char, 16> text_;
-  InlineList<uint32_t, 4> ends_;  // an object of up to four members keeps them inside
+  InlineList<char, 8> text_;
+  InlineList<uint32_t, 2> ends_;  // an object of up to two members keeps them inside
 };
 
 }  // namespace tarn

@@ -29,9 +29,7 @@ std::string TJSONOutput::Text() const {
   std::string text;
   size_t size = Size();
   text.reserve(size);
-  for (const auto& piece : pieces_) {
-    text.append(piece.get(), std::min(kStep, size - text.size()));
-  }
+  ForEachPiece([&text](std::string_view piece) { text.append(piece); });
   return text;
 }
 

@@ -49,6 +49,17 @@ class TJSONOutput {
   size_t Size() const noexcept { return Capacity() - static_cast<size_t>(end_ - position_); }
   // Everything written so far, in one string.
   std::string Text() const;
+  // Hands everything written so far to `sink`, piece by piece in order,
+  // without copying it.
+  template <typename Sink>
+  void ForEachPiece(const Sink& sink) const {
+    size_t left = Size();
+    for (const auto& piece : pieces_) {
+      size_t length = left < kStep ? left : kStep;
+      sink(std::string_view(piece.get(), length));
+      left -= length;
+    }
+  }
 
  private:
   void Grow();

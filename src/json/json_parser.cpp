@@ -1,5 +1,6 @@
 #include "json/json_parser.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -12,12 +13,19 @@
 #include "json/arena_values.h"
 #include "json/decimal_to_double.h"
 #include "platform/code_page.h"
+#include "runtime/integer_hash.h"
 
 namespace tarn {
 
 namespace {
 
-bool IsWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+// One comparison for the bytes above the space, which most are.
+bool IsWhitespace(char c) {
+  constexpr uint64_t kWhitespace = (uint64_t{1} << ' ') | (uint64_t{1} << '\t') | (uint64_t{1} << '\n') |
+                                   (uint64_t{1} << '\r');
+  auto byte = static_cast<unsigned char>(c);
+  return byte <= ' ' && ((kWhitespace >> byte) & 1) != 0;
+}
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
@@ -42,15 +50,23 @@ const char16_t* WidenedBytes() {
   return widened.data();
 }
 
+// How many of the eight bytes at `text` are spaces before the first that is
+// not: the bytes that are spaces are zero after the exclusive or, and the
+// lowest byte is the first in memory on a little-endian machine.
+size_t LeadingSpaces(const char* text) {
+  uint64_t word = 0;
+  std::memcpy(&word, text, sizeof word);
+  uint64_t others = word ^ 0x2020202020202020;
+  if constexpr (std::endian::native == std::endian::little) {
+    return static_cast<size_t>(std::countr_zero(others)) / 8;
+  } else {
+    return static_cast<size_t>(std::countl_zero(others)) / 8;
+  }
+}
+
 // Whether any of the eight bytes at `text` is a quote or a backslash: a
 // byte equal to one of them is zero after the exclusive or, and a zero byte
 // borrows into its top bit.
-bool IsEightSpaces(const char* text) {
-  uint64_t word = 0;
-  std::memcpy(&word, text, sizeof word);
-  return word == 0x2020202020202020;
-}
-
 bool HasQuoteOrBackslash(const char* text) {
   constexpr uint64_t kOnes = 0x0101010101010101;
   constexpr uint64_t kTops = 0x8080808080808080;
@@ -104,6 +120,15 @@ class JSONParser {
     if (!events_) arena_ = std::make_unique<ValueArena>();
   }
 
+  // The nodes still on the stack after a failure are the parser's.
+  ~JSONParser() {
+    for (JSONCell item : items_) {
+      if (item.Is(JSONCell::kNode)) delete static_cast<TJSONbase*>(item.AsPointer());
+    }
+  }
+  JSONParser(const JSONParser&) = delete;
+  JSONParser& operator=(const JSONParser&) = delete;
+
   std::unique_ptr<TJSONbase> Parse() {
     SkipWhitespace();
     std::unique_ptr<TJSONbase> root = ReadContainer(nullptr);
@@ -120,11 +145,15 @@ class JSONParser {
   // read might alias it.
   void SkipWhitespace() {
     const char* p = p_;
-    // Indentation (a line break, then spaces) is skipped eight spaces at a
-    // time after its first byte.
+    // Indentation (a line break, then spaces) is skipped up to eight spaces
+    // at a time after its first byte.
     while (IsWhitespace(*p)) {
       ++p;
-      while (end_ - p >= 8 && IsEightSpaces(p)) p += 8;
+      while (end_ - p >= 8) {
+        size_t spaces = LeadingSpaces(p);
+        p += spaces;
+        if (spaces < 8) break;
+      }
     }
     p_ = p;
   }
@@ -179,6 +208,7 @@ class JSONParser {
     } else {
       container = std::unique_ptr<Container>(new (*arena_) ArenaValue<Container>(parent));
     }
+    if (container) container->MarkArenaHeld();
     size_t first_item = items_.size();
     size_t count = 0;
     bool comma_pending = false;
@@ -211,19 +241,21 @@ class JSONParser {
     }
   }
 
-  void TakeItems(TJSONlist& list, size_t first_item) { MoveItems(first_item, list.children_); }
+  void TakeItems(TJSONlist& list, size_t first_item) { MoveItems(first_item, list); }
 
   void TakeItems(TJSONobject& object, size_t first_item) {
-    MoveItems(first_item, object.children_);
-    object.names_.TakeLast(names_, object.children_.size(), *arena_);
+    MoveItems(first_item, object);
+    size_t count = object.ChildCount();
+    if (count == 0) return;
+    using Names = TJSONobject::Names;
+    auto* names = new (arena_->Allocate(sizeof(Names), alignof(Names))) Names;
+    object.SetNames(names, true);
+    names->list.TakeLast(names_, count, *arena_);
   }
 
-  template <typename Children>
-  void MoveItems(size_t first, Children& to) {
-    std::vector<TJSONarray::Child>& from = items_;
-    to.reserve(from.size() - first, *arena_);
-    for (size_t i = first; i < from.size(); ++i) to.push_back(std::move(from[i]));
-    from.erase(from.begin() + static_cast<std::ptrdiff_t>(first), from.end());
+  void MoveItems(size_t first, TJSONarray& to) {
+    to.AppendCells(items_.data() + first, items_.size() - first, *arena_);
+    items_.resize(first);
   }
 
   // Tree mode keeps each item read, a container or a scalar. A list's first
@@ -231,25 +263,29 @@ class JSONParser {
   // there on, all of them wait on the parser's stack, as an object's members
   // do, and move into the container, at their exact number, when it closes.
   template <typename Container>
-  void Keep(Container* container, size_t first_item, std::unique_ptr<TJSONbase>& node, Variant& scalar) {
-    TJSONarray::Child item = node ? TJSONarray::Child(std::move(node)) : TJSONarray::Child(std::move(scalar));
-    TJSONarray::Children& children = container->children_;
-    if (std::is_same_v<Container, TJSONlist> && items_.size() == first_item) {
-      if (children.size() < children.capacity()) {
-        children.emplace_back(std::move(item));
-        return;
-      }
-      for (TJSONarray::Child& child : children) items_.push_back(std::move(child));
-      children.clear();
+  void Keep(Container* container, size_t first_item, std::unique_ptr<TJSONbase>& node, JSONCell scalar) {
+    constexpr bool kList = std::is_same_v<Container, TJSONlist>;
+    if (kList && items_.size() == first_item && container->ChildCount() < container->room_.capacity) {
+      container->PutChild(node ? TJSONarray::Child(std::move(node)) : TJSONarray::Child(scalar));
+      return;
     }
-    items_.push_back(std::move(item));
+    // Room first: a node leaves its owner only when nothing can fail.
+    if (items_.capacity() - items_.size() <= TJSONarray::kInlineChildren) {
+      items_.reserve(std::max<size_t>(64, items_.capacity() * 2));
+    }
+    if (kList && items_.size() == first_item) {
+      TJSONarray::Child* children = container->Children();
+      for (size_t i = 0; i < container->ChildCount(); ++i) items_.push_back(children[i].Take());
+      container->ClearChildren();
+    }
+    items_.push_back(node ? JSONCell::Pointer(JSONCell::kNode, node.release()) : scalar);
   }
 
   std::unique_ptr<TJSONbase> ReadArray(TJSONarray* parent) {
     return ReadItems<TJSONlist>(parent, jeArrayBegin, jeArrayEnd, ']', [this](TJSONlist* list, size_t first_item) {
       const char* value_start = p_;
       std::unique_ptr<TJSONbase> value;
-      Variant scalar;
+      JSONCell scalar = JSONCell::Null();
       if (!ReadValue(list, value, scalar)) RaiseAt("Empty element", Offset(value_start));
       if (list) Keep(list, first_item, value, scalar);
     });
@@ -278,7 +314,7 @@ class JSONParser {
       SkipWhitespace();
       if (*p_ == ',' || *p_ == '}') RaiseAt("Missing property value", Offset(p_));
       std::unique_ptr<TJSONbase> value;
-      Variant scalar;
+      JSONCell scalar = JSONCell::Null();
       bool recognised = ReadValue(object, value, scalar);
       // Event mode does not catch a misspelled literal here: its letters are
       // then read as the next member name.
@@ -294,28 +330,31 @@ class JSONParser {
   // reports it (event mode), or gives it: a container in `container`, a
   // scalar in `scalar`. False when nothing was recognised: a misspelled
   // literal, or the end of the text.
-  bool ReadValue(TJSONarray* parent, std::unique_ptr<TJSONbase>& container, Variant& scalar) {
+  bool ReadValue(TJSONarray* parent, std::unique_ptr<TJSONbase>& container, JSONCell& scalar) {
     char c = *p_;
-    uint8_t event = jeString;
     if (c == '"') {
       ReadString(scalar);
     } else if (c == '-' || IsDigit(c)) {
       ReadNumber(scalar);
-      event = jeNumber;
+      if (events_) {
+        Emit(jeNumber, scalar.IsDouble() ? Variant::Double(scalar.AsDouble()) : Variant::Integer(scalar.AsInteger()));
+      }
     } else if (c == 't' || c == 'T' || c == 'f' || c == 'F' || c == 'n' || c == 'N') {
       if (!ReadLiteral(scalar)) return false;
-      if (scalar.Type() == varBoolean) event = jeBoolean;
+      if (events_) {
+        bool boolean = !scalar.IsNull();
+        Emit(boolean ? jeBoolean : jeString, boolean ? Variant::Boolean(scalar.AsBoolean()) : Variant::Null());
+      }
     } else {
       container = ReadContainer(parent);
       return container != nullptr || events_;
     }
-    if (events_) Emit(event, scalar);
     return true;
   }
 
   // true, false or null in any letter case; nothing is consumed when the
   // letters do not match.
-  bool ReadLiteral(Variant& scalar) {
+  bool ReadLiteral(JSONCell& scalar) {
     static constexpr std::string_view kWords[] = {"true", "false", "null"};
     for (std::string_view word : kWords) {
       if (Lower(*p_) != word[0]) continue;
@@ -323,7 +362,7 @@ class JSONParser {
         if (Lower(p_[i]) != word[i]) return false;
       }
       p_ += word.size();
-      scalar = word[0] == 'n' ? Variant::Null() : Variant::Boolean(word[0] == 't');
+      scalar = word[0] == 'n' ? JSONCell::Null() : JSONCell::Boolean(word[0] == 't');
       return true;
     }
     return false;
@@ -352,19 +391,33 @@ class JSONParser {
     return std::string_view(content, static_cast<size_t>(p - content));
   }
 
-  void ReadString(Variant& scalar) {
+  // Tree mode widens a string without escapes straight into the arena.
+  void ReadString(JSONCell& scalar) {
     std::string_view raw = ReadStringToken();
-    if (raw.empty()) {
-      scalar = events_ ? Variant::String({}) : Variant::OleStr({});
-    } else {
+    if (!events_) {
       if (escaped_) {
         Unescape(raw);
+        scalar = JSONCell::TextIn(wide_, *arena_);
+      } else if (raw.empty()) {
+        scalar = JSONCell::TextIn({}, *arena_);
       } else {
-        wide_.resize(raw.size());
-        WidenInto(raw, wide_.data());
+        char16_t* units = nullptr;
+        scalar = JSONCell::TextRoomIn(raw.size(), *arena_, units);
+        WidenInto(raw, units);
       }
-      scalar = events_ ? Variant::OleStr(wide_) : Variant::OleStrIn(wide_, *arena_);
+      return;
     }
+    if (raw.empty()) {
+      Emit(jeString, Variant::String({}));
+      return;
+    }
+    if (escaped_) {
+      Unescape(raw);
+    } else {
+      wide_.resize(raw.size());
+      WidenInto(raw, wide_.data());
+    }
+    Emit(jeString, Variant::OleStr(wide_));
   }
 
   // Widens text without escapes; eight ASCII bytes at a time are their own
@@ -430,7 +483,7 @@ class JSONParser {
   // decimal exponent; with at most 19 significant digits the mantissa is
   // exact, and most such tokens convert from it exactly. The rest are read
   // again from their digits by DigitsToDouble.
-  void ReadNumber(Variant& scalar) {
+  void ReadNumber(JSONCell& scalar) {
     const char* token = p_;
     const char* p = p_;
     bool negative = *p == '-';
@@ -484,7 +537,7 @@ class JSONParser {
     // integer; every other number is a double.
     if (!fraction && !exponent && exact && mantissa <= 2147483647) {
       auto integer = static_cast<int32_t>(mantissa);
-      scalar = Variant::Integer(negative ? -integer : integer);
+      scalar = JSONCell::Integer(negative ? -integer : integer);
       p_ = p;
       return;
     }
@@ -495,7 +548,7 @@ class JSONParser {
         RaiseNotAFloat(std::string_view(token, static_cast<size_t>(p - token)));
       }
     }
-    scalar = Variant::Double(negative ? -real : real);
+    scalar = JSONCell::Number(negative ? -real : real);
     p_ = p;
   }
 
@@ -556,8 +609,10 @@ class JSONParser {
   std::unique_ptr<ValueArena> arena_;
   std::u16string wide_;  // reused by every string
   bool escaped_ = false;  // whether the last string token held a backslash
-  std::vector<TJSONarray::Child> items_;  // of every open container, innermost last
-  TJSONnames names_;                      // of every open object, innermost last
+  // The items of every open container, innermost last; a node among them
+  // is owned by the parser until its container takes it.
+  std::vector<JSONCell> items_;
+  TJSONnames names_;  // of every open object, innermost last
 };
 
 std::unique_ptr<TJSONbase> ParseJSON(const char* text, const TJSONParseEvent& on_event) {

@@ -10,12 +10,6 @@ namespace tarn {
 
 namespace {
 
-// A holder keeps the kind of the container it refers to in the type of its
-// stored value, since the container may be gone when the kind is asked for:
-// a list by reference, an object as this type. GetValue gives both back by
-// reference.
-constexpr VarType kObjectHolder = varUnknown;
-
 const char kContainerHasNoValue[] = "TJSONlist does not have a value by itself - it is an indexed array";
 const char kScalarHasNoIndex[] = "TJSONbase is not an array and does not support indexes";
 const char kScalarHasNoCount[] = "TJSONbase is not an array and does not have Count property";
@@ -27,30 +21,24 @@ const char kEmptyName[] = "Associative arrays do not support empty index";
                    ")");
 }
 
-// Makes room for one more element first, so that the append after it cannot
-// fail and leave parallel lists out of step.
-template <typename List>
-void ReserveOneMore(List& v) {
-  if (v.size() == v.capacity()) v.reserve(v.empty() ? 4 : v.size() * 2);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // TJSONbase
 
-TJSONbase::~TJSONbase() = default;
+TJSONbase::~TJSONbase() { value_.FreeOwnedText(); }
 
 TJSONarray* TJSONbase::Parent() const noexcept { return parent_; }
 
-uint8_t TJSONbase::KindOf(const Variant& value) noexcept {
-  switch (value.Type()) {
-    case varBoolean: return jkBoolean;
-    case varInteger: return jkInteger;
-    case varDouble: return jkFloat;
-    case varOleStr: return jkString;
-    case varByRef: return jkList;
-    case kObjectHolder: return jkObject;
+uint8_t TJSONbase::KindOf(JSONCell value) noexcept {
+  if (value.IsDouble()) return jkFloat;
+  switch (value.BoxTag()) {
+    case JSONCell::kLiteral: return value.IsNull() ? jkNull : jkBoolean;
+    case JSONCell::kInteger: return jkInteger;
+    case JSONCell::kBorrowedText:
+    case JSONCell::kOwnedText: return jkString;
+    case JSONCell::kListHolder: return jkList;
+    case JSONCell::kObjectHolder: return jkObject;
     default: return jkNull;
   }
 }
@@ -58,54 +46,60 @@ uint8_t TJSONbase::KindOf(const Variant& value) noexcept {
 uint8_t TJSONbase::Kind() const noexcept { return KindOf(value_); }
 
 Variant TJSONbase::GetValue() const {
-  if (value_.Type() == kObjectHolder) return Variant::ByRef(value_.AsObject());
-  return value_;
+  if (value_.IsDouble()) return Variant::Double(value_.AsDouble());
+  switch (value_.BoxTag()) {
+    case JSONCell::kLiteral: return value_.IsNull() ? Variant::Null() : Variant::Boolean(value_.AsBoolean());
+    case JSONCell::kInteger: return Variant::Integer(value_.AsInteger());
+    case JSONCell::kBorrowedText:
+    case JSONCell::kOwnedText: return Variant::OleStr(value_.AsText());
+    case JSONCell::kListHolder:
+    case JSONCell::kObjectHolder: return Variant::ByRef(static_cast<TObject*>(value_.AsPointer()));
+    default: return Variant::Null();
+  }
 }
 
-void TJSONbase::SetValue(const Variant& value) {
+namespace {
+
+// The cell that stores a normalised copy of the value.
+JSONCell CellOf(const Variant& value) {
   switch (value.Type()) {
     case varEmpty:
     case varNull:
-      value_ = Variant::Null();
-      return;
+      return JSONCell::Null();
     case varSmallint:
     case varInteger:
     case varByte:
-      value_ = Variant::Integer(static_cast<int32_t>(value.AsInt64()));
-      return;
+      return JSONCell::Integer(static_cast<int32_t>(value.AsInt64()));
     case varSingle:
-      value_ = Variant::Double(value.AsSingle());
-      return;
+      return JSONCell::Double(value.AsSingle());
     case varDouble:
-      value_ = Variant::Double(value.AsDouble());
-      return;
+      return JSONCell::Double(value.AsDouble());
     case varCurrency:
-      value_ = Variant::Double(static_cast<double>(value.AsInt64()) / 10000.0);
-      return;
+      return JSONCell::Double(static_cast<double>(value.AsInt64()) / 10000.0);
     case varOleStr:
     case varStrArg:
-      value_ = Variant::OleStr(value.AsWide());
-      return;
+      return JSONCell::OwnedText(value.AsWide());
     case varString:
-      value_ = Variant::OleStr(AnsiToWide(value.AsNarrow()));
-      return;
+      return JSONCell::OwnedText(AnsiToWide(value.AsNarrow()));
     case varBoolean:
-      value_ = Variant::Boolean(value.AsBoolean());
-      return;
+      return JSONCell::Boolean(value.AsBoolean());
     case varByRef: {
       TObject* object = value.AsObject();
-      if (dynamic_cast<TJSONlist*>(object) != nullptr) {
-        value_ = Variant::ByRef(object);
-      } else if (dynamic_cast<TJSONobject*>(object) != nullptr) {
-        value_ = Variant::Interface(kObjectHolder, object);
-      } else {
-        throw TJSONError("Only TJSONlist or TJSONobject object can be assigned to TJSONbase");
-      }
-      return;
+      if (dynamic_cast<TJSONlist*>(object) != nullptr) return JSONCell::Pointer(JSONCell::kListHolder, object);
+      if (dynamic_cast<TJSONobject*>(object) != nullptr) return JSONCell::Pointer(JSONCell::kObjectHolder, object);
+      throw TJSONError("Only TJSONlist or TJSONobject object can be assigned to TJSONbase");
     }
     default:
       throw TJSONError("Invalid data type assigned to TJSONbase");
   }
+}
+
+}  // namespace
+
+void TJSONbase::SetValue(const Variant& value) {
+  JSONCell cell = CellOf(value);
+  value_.FreeOwnedText();
+  value_ = cell;
 }
 
 TJSONbase* TJSONbase::GetItem(int32_t) const { throw TJSONError(kScalarHasNoIndex); }
@@ -125,14 +119,41 @@ int32_t TJSONbase::Count() const { throw TJSONError(kScalarHasNoCount); }
 // ---------------------------------------------------------------------------
 // TJSONarray
 
-TJSONarray::~TJSONarray() { DestroyChildren(); }
+// The children go first; the cell is then a null, which the base leaves alone.
+TJSONarray::~TJSONarray() {
+  DestroyChildren();
+  FreeRoom();
+  value_ = JSONCell::Null();
+}
+
+TJSONarray::Child* TJSONarray::NewRoom(size_t count) {
+  if (count > kMaxChildren) throw std::bad_alloc();
+  return std::allocator<Child>().allocate(count);
+}
+
+void TJSONarray::ReserveChildren(size_t count, std::pmr::memory_resource& memory) {
+  if (count <= room_.capacity) return;
+  if (count > kMaxChildren) throw std::bad_alloc();
+  MoveChildren(static_cast<Child*>(memory.allocate(count * sizeof(Child), alignof(Child))), count, true);
+}
+
+void TJSONarray::MoveChildren(Child* room, size_t count, bool borrowed) noexcept {
+  Child* old = Children();
+  for (uint32_t i = 0; i < room_.size; ++i) {
+    std::construct_at(room + i, std::move(old[i]));
+    std::destroy_at(old + i);
+  }
+  FreeRoom();
+  heap_ = room;
+  room_.capacity = static_cast<uint32_t>(count);
+  room_.borrowed = borrowed;
+}
+
+void TJSONarray::FreeRoom() noexcept {
+  if (room_.capacity != kInlineChildren && !room_.borrowed) std::allocator<Child>().deallocate(heap_, room_.capacity);
+}
 
 namespace {
-
-bool HasGrandchildren(const TJSONbase* node) {
-  const TJSONarray* array = node == nullptr ? nullptr : node->AsArray();
-  return array != nullptr && array->Count() > 0;
-}
 
 // Containers nested up to this deep are destroyed by plain recursion, each
 // by its own destructor; deeper ones by the loop below, which needs no
@@ -142,17 +163,26 @@ thread_local int destruction_depth = 0;
 
 }  // namespace
 
+bool TJSONarray::HasGrandchildren(const TJSONbase* node) noexcept {
+  const TJSONarray* array = node == nullptr ? nullptr : node->AsArray();
+  return array != nullptr && array->ChildCount() > 0 && array->room_.needs_destruction;
+}
+
 void TJSONarray::DestroyChildren() noexcept {
+  if (!room_.needs_destruction) {
+    ClearChildren();
+    return;
+  }
   if (destruction_depth < kRecursiveDestruction) {
     ++destruction_depth;
-    children_.clear();
+    ClearChildren();
     --destruction_depth;
     return;
   }
   bool nested = false;
-  for (const Child& child : children_) nested = nested || HasGrandchildren(child.Node());
+  for (size_t i = 0; i < ChildCount(); ++i) nested = nested || HasGrandchildren(Children()[i].Node());
   if (!nested) {
-    children_.clear();
+    ClearChildren();
     return;
   }
   // A container's children are emptied before the container itself is
@@ -165,12 +195,12 @@ void TJSONarray::DestroyChildren() noexcept {
   while (!levels.empty()) {
     TJSONarray* array = levels.back().array;
     size_t position = levels.back().next;
-    if (position == array->children_.size()) {
-      array->children_.clear();
+    if (position == array->ChildCount()) {
+      array->ClearChildren();
       levels.pop_back();
       continue;
     }
-    Child& child = array->children_[position];
+    Child& child = array->Children()[position];
     if (HasGrandchildren(child.Node())) {
       levels.push_back({child.Node()->AsArray(), 0});
       continue;
@@ -181,10 +211,11 @@ void TJSONarray::DestroyChildren() noexcept {
 }
 
 TJSONbase* TJSONarray::ChildObject(size_t position) const {
-  Child& child = children_[position];
+  Child& child = Children()[position];
   if (TJSONbase* node = child.Node()) return node;
+  const_cast<TJSONarray*>(this)->MarkHeapHeld();
   auto node = std::make_unique<TJSONbase>(const_cast<TJSONarray*>(this));
-  node->value_ = child.Scalar();
+  node->value_ = child.Take();
   TJSONbase* raw = node.get();
   child = Child(std::move(node));
   return raw;
@@ -195,17 +226,28 @@ Variant TJSONarray::GetValue() const { throw TJSONError(kContainerHasNoValue); }
 void TJSONarray::SetValue(const Variant&) { throw TJSONError(kContainerHasNoValue); }
 
 TJSONbase* TJSONarray::GetItem(int32_t position) const {
-  if (position < 0 || static_cast<size_t>(position) >= children_.size()) return nullptr;
+  if (position < 0 || static_cast<size_t>(position) >= ChildCount()) return nullptr;
   return ChildObject(static_cast<size_t>(position));
 }
 
 void TJSONarray::SetItem(int32_t position, std::unique_ptr<TJSONbase> value) {
-  if (position < 0 || static_cast<size_t>(position) >= children_.size()) RaiseOutside(position, children_.size());
+  if (position < 0 || static_cast<size_t>(position) >= ChildCount()) RaiseOutside(position, ChildCount());
   if (!value) value = std::make_unique<TJSONbase>(this);
-  children_[static_cast<size_t>(position)] = Child(std::move(value));
+  MarkHeapHeld();
+  Children()[static_cast<size_t>(position)] = Child(std::move(value));
 }
 
-int32_t TJSONarray::Count() const { return static_cast<int32_t>(children_.size()); }
+int32_t TJSONarray::Count() const { return static_cast<int32_t>(ChildCount()); }
+
+void TJSONarray::ClearChildren() noexcept {
+  if (!room_.needs_destruction) {
+    room_.size = 0;
+    return;
+  }
+  Child* children = Children();
+  for (uint32_t i = 0; i < room_.size; ++i) std::destroy_at(children + i);
+  room_.size = 0;
+}
 
 template <typename Visit>
 void TJSONarray::Walk(const Visit& visit, void* user_data) {
@@ -225,13 +267,14 @@ void TJSONarray::ForEachBound(const TJSONVisitMethod& visitor, void* user_data) 
 uint8_t TJSONlist::Kind() const noexcept { return jkList; }
 
 void TJSONlist::Add(std::unique_ptr<TJSONbase> value) {
-  ReserveOneMore(children_);
+  MarkHeapHeld();
+  ReserveOneMore();
   if (!value) value = std::make_unique<TJSONbase>(this);
-  children_.emplace_back(std::move(value));
+  PutChild(Child(std::move(value)));
 }
 
 TJSONbase* TJSONlist::GetNamedItem(std::u16string_view) const {
-  if (children_.empty()) return nullptr;
+  if (ChildCount() == 0) return nullptr;
   throw TJSONError(kListHasNoNames);
 }
 
@@ -254,32 +297,45 @@ TJSONobject::TJSONobject(TJSONarray* parent) noexcept : TJSONarray(parent) {}
 uint8_t TJSONobject::Kind() const noexcept { return jkObject; }
 
 // The name index and the names go first, then TJSONarray destroys the members.
-TJSONobject::~TJSONobject() = default;
+TJSONobject::~TJSONobject() {
+  if (NamesBorrowed()) {
+    std::destroy_at(NameList());
+  } else {
+    delete NameList();
+  }
+}
 
 void TJSONobject::Append(std::string_view narrow_name, Child value) {
-  ReserveOneMore(children_);
-  names_.Add(narrow_name);
-  if (index_) {
+  MarkHeapHeld();
+  ReserveOneMore();
+  if (names_ == 0) SetNames(new Names, false);
+  Names& names = *NameList();
+  names.list.Add(narrow_name);
+  if (names.index) {
     try {
-      index_->Add(narrow_name, static_cast<int32_t>(children_.size()));
+      names.index->Add(narrow_name, static_cast<int32_t>(ChildCount()));
     } catch (...) {
-      names_.RemoveLast();
+      names.list.RemoveLast();
       throw;
     }
   }
-  children_.push_back(std::move(value));
+  PutChild(std::move(value));
 }
 
 int32_t TJSONobject::IndexOf(std::string_view narrow_name) const {
-  if (!index_ && names_.Size() > kUnindexedMembers) {
-    auto index = std::make_unique<TIntegerHash>();
-    for (size_t i = 0; i < names_.Size(); ++i) index->Add(names_[i], static_cast<int32_t>(i));
-    index_ = std::move(index);
+  if (names_ == 0) return -1;
+  const TJSONnames& names = NameList()->list;
+  std::unique_ptr<TIntegerHash>& index = NameList()->index;
+  if (!index && names.Size() > kUnindexedMembers) {
+    const_cast<TJSONobject*>(this)->MarkHeapHeld();
+    auto made = std::make_unique<TIntegerHash>();
+    for (size_t i = 0; i < names.Size(); ++i) made->Add(names[i], static_cast<int32_t>(i));
+    index = std::move(made);
   }
-  if (index_) return index_->Lookup(narrow_name);
+  if (index) return index->Lookup(narrow_name);
   // The member added last under a name is the one found.
-  for (size_t i = names_.Size(); i-- > 0;) {
-    if (names_[i] == narrow_name) return static_cast<int32_t>(i);
+  for (size_t i = names.Size(); i-- > 0;) {
+    if (names[i] == narrow_name) return static_cast<int32_t>(i);
   }
   return -1;
 }
@@ -309,14 +365,15 @@ void TJSONobject::SetNamedItem(std::u16string_view name, std::unique_ptr<TJSONba
 }
 
 std::u16string TJSONobject::GetName(int32_t position) const {
-  if (position < 0 || static_cast<size_t>(position) >= names_.Size()) RaiseOutside(position, names_.Size());
-  return AnsiToWide(names_[static_cast<size_t>(position)]);
+  if (position < 0 || static_cast<size_t>(position) >= NameCount()) RaiseOutside(position, NameCount());
+  return AnsiToWide(NameList()->list[static_cast<size_t>(position)]);
 }
 
 void TJSONobject::Clear() {
   DestroyChildren();
-  if (index_) index_->RemoveAll();
-  names_.Clear();
+  if (names_ == 0) return;
+  if (NameList()->index) NameList()->index->RemoveAll();
+  NameList()->list.Clear();
 }
 
 std::u16string TJSONobject::VisitName(int32_t position) const { return GetName(position); }

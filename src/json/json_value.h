@@ -22,11 +22,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <memory_resource>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "json/inline_list.h"
+#include "json/json_cell.h"
 #include "json/json_names.h"
 #include "platform/exceptions.h"
 #include "platform/object.h"
@@ -61,7 +63,7 @@ using TJSONVisitMethod = std::function<void(const std::u16string& name, TJSONbas
 
 class TJSONbase : public TObject {
  public:
-  explicit TJSONbase(TJSONarray* parent = nullptr) noexcept : parent_(parent), value_(Variant::Null()) {}
+  explicit TJSONbase(TJSONarray* parent = nullptr) noexcept : parent_(parent), value_(JSONCell::Null()) {}
   ~TJSONbase() override;
   TJSONbase(const TJSONbase&) = delete;
   TJSONbase& operator=(const TJSONbase&) = delete;
@@ -93,18 +95,36 @@ class TJSONbase : public TObject {
   virtual const TJSONarray* AsArray() const noexcept { return nullptr; }
 
  protected:
-  TJSONbase(TJSONarray* parent, Variant value) noexcept : parent_(parent), value_(std::move(value)) {}
-  // The kind of a stored, normalised value.
-  static uint8_t KindOf(const Variant& value) noexcept;
-  // Writes a stored, normalised scalar value.
-  static void WriteScalar(TJSONOutput& output, const Variant& value);
+  // The kind of a stored scalar.
+  static uint8_t KindOf(JSONCell value) noexcept;
+  // Writes a stored scalar.
+  static void WriteScalar(TJSONOutput& output, JSONCell value);
+
+  // How many children a container has and has room for, whether the room
+  // is borrowed (not the container's to give back), and whether anything at
+  // or below the container needs its destructor: a container a parse made,
+  // with all it holds, lives in memory its root frees at once, until it is
+  // given something from the heap.
+  struct RoomCounts {
+    uint32_t size;
+    uint32_t capacity : 30;
+    uint32_t borrowed : 1;
+    uint32_t needs_destruction : 1;
+  };
 
  private:
   friend class TJSONarray;
   friend class JSONParser;
 
   TJSONarray* parent_;
-  Variant value_;  // normalised; the kind follows from its type alone
+
+ protected:
+  // A scalar's value (an owned text is freed with it); a container has no
+  // value, and keeps the counts of its children in the same eight bytes.
+  union {
+    JSONCell value_;
+    RoomCounts room_;
+  };
 };
 
 // The common base of the two containers; never instantiated by itself.
@@ -128,42 +148,64 @@ class TJSONarray : public TJSONbase {
   const TJSONarray* AsArray() const noexcept override { return this; }
 
  protected:
-  // A child in place: an owned value object, or a scalar kept as its
-  // normalised value until its object is first asked for.
+  // A child in place: an owned value object, or a scalar kept as its cell
+  // until its object is first asked for.
   class Child {
    public:
-    explicit Child(Variant scalar) noexcept : value_(std::move(scalar)) {}
-    explicit Child(std::unique_ptr<TJSONbase> node) noexcept : value_(Variant::ByRef(node.release())) {}
-    Child(Child&& other) noexcept : value_(std::move(other.value_)) {}
+    explicit Child(JSONCell scalar) noexcept : cell_(scalar) {}
+    explicit Child(std::unique_ptr<TJSONbase> node) noexcept
+        : cell_(JSONCell::Pointer(JSONCell::kNode, node.release())) {}
+    Child(Child&& other) noexcept : cell_(other.cell_) { other.cell_ = JSONCell::Null(); }
     Child& operator=(Child&& other) noexcept {
       if (this != &other) {
-        std::unique_ptr<TJSONbase> old(Node());
-        value_ = std::move(other.value_);
+        Child old(cell_);
+        cell_ = other.cell_;
+        other.cell_ = JSONCell::Null();
       }
       return *this;
     }
-    ~Child() { delete Node(); }
+    ~Child() { Free(); }
 
-    // Destroys the value now, leaving an empty child.
+    // Destroys the value now, leaving a null.
     void Release() noexcept {
-      delete Node();
-      value_ = Variant();
+      Free();
+      cell_ = JSONCell::Null();
     }
 
     // The owned object, or none for a scalar kept in place.
     TJSONbase* Node() const noexcept {
-      return value_.Type() == varByRef ? static_cast<TJSONbase*>(value_.AsObject()) : nullptr;
+      return cell_.Is(JSONCell::kNode) ? static_cast<TJSONbase*>(cell_.AsPointer()) : nullptr;
     }
-    const Variant& Scalar() const noexcept { return value_; }
+    JSONCell Scalar() const noexcept { return cell_; }
+    // Hands the cell (and a node's ownership) over, leaving a null.
+    JSONCell Take() noexcept {
+      JSONCell cell = cell_;
+      cell_ = JSONCell::Null();
+      return cell;
+    }
 
    private:
-    Variant value_;  // by-reference: the owned object
+    void Free() noexcept {
+      delete Node();
+      cell_.FreeOwnedText();
+    }
+
+    JSONCell cell_;
   };
-  // Two children live inside the container: a pair costs no allocation.
-  using Children = InlineList<Child, 2>;
 
   // A container has no value of its own.
-  explicit TJSONarray(TJSONarray* parent) noexcept : TJSONbase(parent, Variant()) {}
+  explicit TJSONarray(TJSONarray* parent) noexcept : TJSONbase(parent) { room_ = {0, kInlineChildren, 0, 1}; }
+  // For a container made in a parse's memory: until MarkHeapHeld, its
+  // children are left to that memory when it goes.
+  void MarkArenaHeld() noexcept { room_.needs_destruction = 0; }
+  // The container is about to hold something from the heap: it and the
+  // containers above it are destroyed child by child from now on. A parsed
+  // container so marked has its parents marked too, which ends the walk.
+  void MarkHeapHeld() noexcept {
+    for (TJSONarray* array = this; array != nullptr && !array->room_.needs_destruction; array = array->parent_) {
+      array->room_.needs_destruction = 1;
+    }
+  }
   // The name handed to a visitor for the child at the position.
   virtual std::u16string VisitName(int32_t position) const = 0;
   // Destroys every child in position order, nested containers' children
@@ -174,10 +216,48 @@ class TJSONarray : public TJSONbase {
   template <typename Visit>
   void Walk(const Visit& visit, void* user_data);
 
-  mutable Children children_;
+  size_t ChildCount() const noexcept { return room_.size; }
+  Child* Children() const noexcept {
+    return room_.capacity == kInlineChildren ? std::launder(reinterpret_cast<Child*>(inline_)) : heap_;
+  }
+  // Room for one more child, so that appending it cannot fail.
+  void ReserveOneMore() {
+    if (room_.size == room_.capacity) MoveChildren(NewRoom(room_.size * size_t{2}), room_.size * size_t{2}, false);
+  }
+  // Room for exactly `count` children in all, taken from `memory`, which
+  // must outlive the container.
+  void ReserveChildren(size_t count, std::pmr::memory_resource& memory);
+  // Destroys the children in position order; the room stays.
+  void ClearChildren() noexcept;
+  // Appends the cells, taking the nodes among them, in room for exactly them
+  // taken from `memory`, which must outlive the container. On failure
+  // nothing changes.
+  void AppendCells(const JSONCell* cells, size_t count, std::pmr::memory_resource& memory) {
+    ReserveChildren(room_.size + count, memory);
+    Child* children = Children() + room_.size;
+    for (size_t i = 0; i < count; ++i) std::construct_at(children + i, cells[i]);
+    room_.size += static_cast<uint32_t>(count);
+  }
+  // Appends into room made beforehand.
+  void PutChild(Child&& child) noexcept { std::construct_at(Children() + room_.size++, std::move(child)); }
 
  private:
   friend class JSONParser;
+
+  // Two children live inside the container: a pair costs no allocation.
+  static constexpr uint32_t kInlineChildren = 2;
+  static constexpr size_t kMaxChildren = (size_t{1} << 30) - 1;
+
+  static Child* NewRoom(size_t count);
+  // Whether the value is a container with children to destroy one by one.
+  static bool HasGrandchildren(const TJSONbase* node) noexcept;
+  void MoveChildren(Child* room, size_t count, bool borrowed) noexcept;
+  void FreeRoom() noexcept;
+
+  union {
+    alignas(Child) mutable unsigned char inline_[kInlineChildren * sizeof(Child)];
+    Child* heap_;
+  };
 };
 
 class TJSONlist : public TJSONarray {
@@ -214,7 +294,7 @@ class TJSONobject : public TJSONarray {
   void Clear() override;
 
   // The stored narrow name at the position; the writer reads it directly.
-  std::string_view NarrowName(size_t position) const noexcept { return names_[position]; }
+  std::string_view NarrowName(size_t position) const noexcept { return NameList()->list[position]; }
 
  protected:
   std::u16string VisitName(int32_t position) const override;
@@ -226,11 +306,25 @@ class TJSONobject : public TJSONarray {
   // name index on their first lookup, and keep it up to date from then on.
   static constexpr size_t kUnindexedMembers = 8;
 
+  // The names and their index, made with the first member: an empty object
+  // pays only for the pointer.
+  struct Names {
+    std::unique_ptr<TIntegerHash> index;
+    TJSONnames list;
+  };
+
+  // The names made in memory that outlives the object (a parse's arena) are
+  // marked in the pointer's lowest bit.
+  Names* NameList() const noexcept { return reinterpret_cast<Names*>(names_ & ~uintptr_t{1}); }
+  bool NamesBorrowed() const noexcept { return (names_ & 1) != 0; }
+  void SetNames(Names* names, bool borrowed) noexcept {
+    names_ = reinterpret_cast<uintptr_t>(names) | (borrowed ? 1 : 0);
+  }
+  size_t NameCount() const noexcept { return names_ == 0 ? 0 : NameList()->list.Size(); }
   void Append(std::string_view narrow_name, Child value);
   int32_t IndexOf(std::string_view narrow_name) const;
 
-  mutable std::unique_ptr<TIntegerHash> index_;
-  TJSONnames names_;
+  uintptr_t names_ = 0;
 };
 
 }  // namespace tarn

@@ -18,25 +18,24 @@ std::string TJSONbase::Text() const {
 
 void TJSONbase::WriteText(TJSONOutput& output) const { WriteScalar(output, value_); }
 
-void TJSONbase::WriteScalar(TJSONOutput& output, const Variant& value) {
-  switch (value.Type()) {
-    case varNull:
-      output.Append("null");
+void TJSONbase::WriteScalar(TJSONOutput& output, JSONCell value) {
+  if (value.IsDouble()) {
+    WriteFloat(output, value.AsDouble());
+    return;
+  }
+  switch (value.BoxTag()) {
+    case JSONCell::kLiteral:
+      output.Append(value.IsNull() ? "null" : value.AsBoolean() ? "true" : "false");
       return;
-    case varBoolean:
-      output.Append(value.AsBoolean() ? "true" : "false");
-      return;
-    case varInteger:
-      output.Write(16, [&value](char* digits) {
-        return static_cast<size_t>(std::to_chars(digits, digits + 16, value.AsInt64()).ptr - digits);
+    case JSONCell::kInteger:
+      output.Write(16, [value](char* digits) {
+        return static_cast<size_t>(std::to_chars(digits, digits + 16, value.AsInteger()).ptr - digits);
       });
       return;
-    case varDouble:
-      WriteFloat(output, value.AsDouble());
-      return;
-    case varOleStr:
+    case JSONCell::kBorrowedText:
+    case JSONCell::kOwnedText:
       // Written whole, U+0000 included, so no part of the value is lost.
-      WriteQuoted(output, value.AsWide());
+      WriteQuoted(output, value.AsText());
       return;
     default:
       throw TJSONError("Unsupported data type in TJSONbase.Text");
@@ -76,7 +75,7 @@ void TJSONarray::WriteText(TJSONOutput& output) const {
   while (!levels.empty()) {
     Level& level = levels.back();
     const TJSONarray* array = level.array;
-    if (level.next == array->children_.size()) {
+    if (level.next == array->ChildCount()) {
       output.Put(level.object ? '}' : ']');
       levels.pop_back();
       continue;
@@ -87,7 +86,7 @@ void TJSONarray::WriteText(TJSONOutput& output) const {
       WriteQuotedNarrow(output, static_cast<const TJSONobject*>(array)->NarrowName(position));
       output.Put(':');
     }
-    const Child& child = array->children_[position];
+    const Child& child = array->Children()[position];
     const TJSONbase* node = child.Node();
     if (node == nullptr) {
       WriteScalar(output, child.Scalar());

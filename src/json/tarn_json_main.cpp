@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <new>
+#include <sstream>
 #include <string>
 #include <string_view>
 
+#include "json/json_output.h"
 #include "json/json_parser.h"
 #include "platform/command_line.h"
 #include "platform/exceptions.h"
@@ -45,6 +46,24 @@ void ShowEscaped(std::ostream& out, std::string_view text) {
   }
 }
 
+// The whole stream in one string: a file in one read of its size, into
+// memory taken once; anything else (a pipe) copied in blocks.
+std::string ReadAll(std::istream& in) {
+  if (in.seekg(0, std::ios::end)) {
+    std::streamoff size = in.tellg();
+    if (size > 0 && in.seekg(0)) {
+      std::string text(static_cast<size_t>(size), '\0');
+      in.read(text.data(), size);
+      text.resize(static_cast<size_t>(in.gcount()));
+      return text;
+    }
+  }
+  in.clear();
+  std::ostringstream text;
+  text << in.rdbuf();
+  return std::move(text).str();
+}
+
 int Fail(const tarn::Exception& error) {
   std::cerr << error.ClassName() << ": ";
   ShowEscaped(std::cerr, error.Message());
@@ -69,12 +88,19 @@ int main(int argc, char** argv) {
         std::cerr << "\n";
         return 1;
       }
-      text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+      text = ReadAll(file);
     } else {
-      text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+      text = ReadAll(std::cin);
     }
     std::unique_ptr<tarn::TJSONbase> root = tarn::ParseJSON(text.c_str());
-    if (root) std::cout << root->Text() << "\n";
+    // The tree keeps nothing of the text, which goes before the output comes.
+    text = std::string();
+    if (root) {
+      tarn::TJSONOutput output;
+      root->WriteText(output);
+      output.ForEachPiece([](std::string_view piece) { std::cout.write(piece.data(), piece.size()); });
+      std::cout << "\n";
+    }
   } catch (const tarn::Exception& error) {
     return Fail(error);
   } catch (const std::bad_alloc&) {

@@ -46,9 +46,11 @@ void TRESTClient::Fetch(const std::string& url, bool compress, std::uint32_t tim
   connection.SendTimeout = static_cast<std::int32_t>(timeout);
   connection.ConnectTimeout = static_cast<std::int32_t>(timeout / 5);
 
+  // The response's old text is left to the transport, which takes it as the
+  // buffer of the new body: emptied here, it would be filled with zeros
+  // again before every body is read into it.
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     last_headers_.clear();
-    response.clear();
     last_status_ = connection.Execute(address.Path, "GET", ExtraHeaders, "", "application/json", last_headers_,
                                       response);
     if (last_status_ != kTemporaryRedirect) break;

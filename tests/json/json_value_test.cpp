@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <vector>
 
 #include "expect_error.h"
@@ -63,6 +65,20 @@ TEST(JSONbase, SetValueNormalises) {
   v.SetValue(Variant());
   EXPECT_EQ(v.Kind(), jkNull);
   EXPECT_EQ(v.GetValue().Type(), varNull);
+}
+
+// Every double is a double again, NaNs of any payload and sign included.
+TEST(JSONbase, AnyDoubleStaysADouble) {
+  for (uint64_t bits : std::initializer_list<uint64_t>{0xFFF8000000000000, 0xFFF9000000000001, 0xFFFF000012345678,
+                                                       0x7FFF000000000001, 0xFFF0000000000000, 0x8000000000000000}) {
+    TJSONbase v;
+    double value = std::bit_cast<double>(bits);
+    v.SetValue(Variant::Double(value));
+    EXPECT_EQ(v.Kind(), jkFloat) << std::hex << bits;
+    double stored = v.GetValue().AsDouble();
+    EXPECT_EQ(std::signbit(stored), std::signbit(value)) << std::hex << bits;
+    EXPECT_TRUE(stored == value || (std::isnan(stored) && std::isnan(value))) << std::hex << bits;
+  }
 }
 
 TEST(JSONbase, RefusedTypesLeaveTheValue) {
