@@ -2,22 +2,14 @@
 
 #include <cstdint>
 
+#include "platform/ascii_text.h"
+
 namespace tarn {
 namespace {
 
 std::string_view WithoutLineEnd(std::string_view line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
   return line;
-}
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
 }
 
 // The name of a "Name: value" line, or nothing when the line has no ":".
@@ -47,7 +39,7 @@ bool RequestHeaderLines::Add(std::string_view text) {
     std::string_view value = TrimBlanks(line.substr(line.find(':') + 1));
     bool merged = false;
     for (std::string& present : lines_) {
-      if (!SameName(NameOf(present), name)) continue;
+      if (!SameAsciiText(NameOf(present), name)) continue;
       present.append(", ").append(value);
       merged = true;
       break;
@@ -59,7 +51,7 @@ bool RequestHeaderLines::Add(std::string_view text) {
 
 bool RequestHeaderLines::Has(std::string_view name) const {
   for (const std::string& line : lines_) {
-    if (SameName(NameOf(line), name)) return true;
+    if (SameAsciiText(NameOf(line), name)) return true;
   }
   return false;
 }
@@ -88,7 +80,7 @@ std::string ResponseHead::RawCrlf() const {
 
 std::string ResponseHead::Value(std::string_view name) const {
   for (std::size_t i = 1; i < lines_.size(); ++i) {
-    if (SameName(NameOf(lines_[i]), name)) {
+    if (SameAsciiText(NameOf(lines_[i]), name)) {
       std::string_view line = lines_[i];
       return std::string(TrimBlanks(line.substr(line.find(':') + 1)));
     }

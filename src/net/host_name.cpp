@@ -1,5 +1,7 @@
 #include "net/host_name.h"
 
+#include "platform/ascii_text.h"
+
 namespace tarn {
 namespace {
 
@@ -7,9 +9,8 @@ constexpr std::size_t kLongestName = 253;
 constexpr std::size_t kLongestLabel = 63;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool IsHexDigit(char c) { return HexDigitValue(c) >= 0; }
 bool IsLabelByte(char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' || c == '_'; }
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Calls check on each dot-separated part of text; false as soon as one fails.
 template <typename Check>
@@ -93,11 +94,7 @@ bool NeverResolves(std::string_view host) {
   constexpr std::string_view kDomain = "invalid";
   if (host.size() < kDomain.size()) return false;
   const std::size_t at = host.size() - kDomain.size();
-  if (at > 0 && host[at - 1] != '.') return false;
-  for (std::size_t i = 0; i < kDomain.size(); ++i) {
-    if (LowerAscii(host[at + i]) != kDomain[i]) return false;
-  }
-  return true;
+  return (at == 0 || host[at - 1] == '.') && SameAsciiText(host.substr(at), kDomain);
 }
 
 }  // namespace tarn

@@ -1,10 +1,11 @@
 #include "net/proxy_bypass.h"
 
+#include "platform/ascii_text.h"
+
 namespace tarn {
 namespace {
 
 bool IsSeparator(char c) { return c == ';' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // "*" matches any run of characters. After a mismatch only the last "*"
 // is retried one character further, so the work stays linear in practice
@@ -16,7 +17,7 @@ bool MatchesPattern(std::string_view pattern, std::string_view text) {
     if (p < pattern.size() && pattern[p] == '*') {
       star = p++;
       resume = t;
-    } else if (p < pattern.size() && LowerAscii(pattern[p]) == LowerAscii(text[t])) {
+    } else if (p < pattern.size() && AsciiUpper(pattern[p]) == AsciiUpper(text[t])) {
       ++p;
       ++t;
     } else if (star != std::string_view::npos) {

@@ -2,26 +2,14 @@
 
 #include <cstdio>
 
+#include "net/header_lines.h"
+#include "platform/ascii_text.h"
+
 namespace tarn::testing {
 
 namespace {
 
 constexpr int kPollMs = 20;
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-std::string Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return std::string(text);
-}
 
 const char* Reason(int status) {
   switch (status) {
@@ -50,7 +38,7 @@ bool ParseHead(std::string_view head, HttpRequest& request) {
     const std::string_view field = head.substr(start, line_end - start);
     const std::size_t colon = field.find(':');
     if (colon == std::string_view::npos) return false;
-    request.headers.emplace_back(Trimmed(field.substr(0, colon)), Trimmed(field.substr(colon + 1)));
+    request.headers.emplace_back(TrimBlanks(field.substr(0, colon)), TrimBlanks(field.substr(colon + 1)));
   }
   return true;
 }
@@ -76,14 +64,14 @@ std::string Answer(const HttpResponse& response) {
 
 std::string HttpRequest::Header(std::string_view name) const {
   for (const auto& [field, value] : headers) {
-    if (SameName(field, name)) return value;
+    if (SameAsciiText(field, name)) return value;
   }
   return "";
 }
 
 std::size_t HttpRequest::Count(std::string_view name) const {
   std::size_t count = 0;
-  for (const auto& field : headers) count += SameName(field.first, name) ? 1 : 0;
+  for (const auto& field : headers) count += SameAsciiText(field.first, name) ? 1 : 0;
   return count;
 }
 
@@ -120,7 +108,7 @@ void LoopbackServer::Serve(std::shared_ptr<LoopbackSocket> client) {
     HttpResponse response;
     handler_(request, response);
     client->Send(Answer(response));
-    if (SameName(request.Header("Connection"), "close")) break;
+    if (SameAsciiText(request.Header("Connection"), "close")) break;
   }
   client->Shutdown();
 }
