@@ -258,10 +258,43 @@ char* Escape(char16_t c, char* out) {
 
 constexpr size_t kLongestEscape = 6;
 
+// Eight bytes, or four UTF-16 units, are checked and copied at once.
+template <typename Unit>
+constexpr size_t kUnitsPerWord = sizeof(uint64_t) / sizeof(Unit);
+
+// Whether every unit of the word is printable ASCII written as itself (not
+// '"', '\\' or '/'). Each test below sets the top bit of a unit that fails
+// it; a borrow or carry can spoil only the units above one that failed, so
+// the word as a whole is judged exactly.
+template <typename Unit>
+bool AllPlain(uint64_t word) noexcept {
+  constexpr uint64_t kOnes = ~uint64_t{0} / ((uint64_t{1} << (8 * sizeof(Unit))) - 1);
+  constexpr uint64_t kTops = kOnes << (8 * sizeof(Unit) - 1);
+  auto any_below = [](uint64_t units, uint64_t limit) { return (units - kOnes * limit) & ~units & kTops; };
+  uint64_t failed = any_below(word, 0x20) | ((word + kOnes * ((kTops / kOnes) - 0x7F)) | word);
+  for (uint64_t escaped : {uint64_t{'"'}, uint64_t{'\\'}, uint64_t{'/'}}) {
+    failed |= any_below(word ^ (kOnes * escaped), 1);
+  }
+  return (failed & kTops) == 0;
+}
+
+// Writes the word's units, all ASCII, as bytes; returns the position after them.
+template <typename Unit>
+char* PutNarrowed(uint64_t word, char* out) noexcept {
+  if constexpr (sizeof(Unit) == 2) {
+    word = (word | (word >> 8)) & 0x0000FFFF0000FFFF;
+    word = (word | (word >> 16)) & 0xFFFFFFFF;
+  }
+  std::memcpy(out, &word, kUnitsPerWord<Unit>);
+  return out + kUnitsPerWord<Unit>;
+}
+
 // Double quotes around the escaped units, each unit widened by `widen`.
-// Units go straight into the output's room, as many at a time as surely fit.
+// Units go straight into the output's room, as many at a time as surely fit;
+// runs of plain ASCII a word at a time.
 template <typename Unit, typename Widen>
 void WriteQuotedUnits(TJSONOutput& output, std::basic_string_view<Unit> text, const Widen& widen) {
+  constexpr size_t kWord = kUnitsPerWord<Unit>;
   output.Put('"');
   size_t i = 0;
   while (i < text.size()) {
@@ -273,14 +306,28 @@ void WriteQuotedUnits(TJSONOutput& output, std::basic_string_view<Unit> text, co
     }
     char* start = output.Cursor();
     char* out = start;
-    for (size_t end = i + batch; i < end; ++i) {
-      // Printable ASCII other than the three escaped characters is the same
-      // unit in every form, so most units need no widening.
-      auto unit = static_cast<std::make_unsigned_t<Unit>>(text[i]);
-      if (unit >= 0x20 && unit <= 0x7E && unit != '"' && unit != '\\' && unit != '/') {
-        *out++ = static_cast<char>(unit);
-      } else {
-        out = Escape(widen(text[i]), out);
+    for (size_t end = i + batch; i < end;) {
+      size_t stop = std::min(end, i + kWord);
+      if constexpr (std::endian::native == std::endian::little) {
+        if (stop - i == kWord) {
+          uint64_t word = 0;
+          std::memcpy(&word, text.data() + i, sizeof word);
+          if (AllPlain<Unit>(word)) {
+            out = PutNarrowed<Unit>(word, out);
+            i = stop;
+            continue;
+          }
+        }
+      }
+      for (; i < stop; ++i) {
+        // Printable ASCII other than the three escaped characters is the
+        // same unit in every form, so most units need no widening.
+        auto unit = static_cast<std::make_unsigned_t<Unit>>(text[i]);
+        if (unit >= 0x20 && unit <= 0x7E && unit != '"' && unit != '\\' && unit != '/') {
+          *out++ = static_cast<char>(unit);
+        } else {
+          out = Escape(widen(text[i]), out);
+        }
       }
     }
     output.Advance(static_cast<size_t>(out - start));

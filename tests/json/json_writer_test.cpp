@@ -6,6 +6,7 @@
 #include <random>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "json/comma_locale.h"
 #include "expect_error.h"
@@ -166,6 +167,32 @@ TEST(WriteText, EscapeTable) {
   TJSONobject object;
   object.Add(u"caf\u00E9/\"", nullptr);
   EXPECT_EQ(object.Text(), "{\"caf\\u00E9\\/\\\"\":null}");
+}
+
+// Text is scanned a word at a time: every escape must be found wherever it
+// stands in a run of plain characters (the run alternates ' ' and '~', the
+// ends of the plain range), in values and in member names.
+TEST(WriteText, EscapesAreFoundWhereverTheyStand) {
+  const std::pair<char16_t, std::string> kSpecials[] = {
+      {u'"', "\\\""},     {u'\\', "\\\\"},    {u'/', "\\/"},          {0x1F, "\\u001F"},
+      {0x7F, "\\u007F"}, {0xE9, "\\u00E9"}, {0x0141, "\\u0141"}, {0xFFFF, "\\uFFFF"}};
+  for (size_t length = 1; length <= 18; ++length) {
+    std::u16string plain(length, u' ');
+    for (size_t i = 1; i < length; i += 2) plain[i] = u'~';
+    for (size_t at = 0; at < length; ++at) {
+      for (const auto& [special, escaped] : kSpecials) {
+        std::u16string text = plain;
+        text[at] = special;
+        const std::string expected = "\"" + std::string(plain.begin(), plain.begin() + at) + escaped +
+                                     std::string(plain.begin() + at + 1, plain.end()) + "\"";
+        EXPECT_EQ(StringText(text), expected) << length << " " << at << " " << escaped;
+        if (special > 0xFF) continue;
+        TJSONobject object;
+        object.Add(text, nullptr);
+        EXPECT_EQ(object.Text(), "{" + expected + ":null}") << length << " " << at << " " << escaped;
+      }
+    }
+  }
 }
 
 TEST(WriteText, HolderOfContainerIsRefused) {
