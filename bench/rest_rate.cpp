@@ -9,6 +9,7 @@
 #include <string>
 
 #include "net/rest_client.h"
+#include "platform/command_line.h"
 
 int main(int argc, char** argv) {
   if (argc < 4) {
@@ -27,8 +28,7 @@ int main(int argc, char** argv) {
       std::printf("%s %.0f\n", argv[path], count / took.count());
     }
   } catch (const tarn::Exception& error) {
-    std::fprintf(stderr, "%s: %s\n", error.ClassName(), error.Message().c_str());
-    return 1;
+    return tarn::ReportFailure(error);
   }
   return 0;
 }

@@ -74,7 +74,6 @@ int main(int argc, char** argv) {
     std::fwrite(body.data(), 1, body.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
   } catch (const tarn::Exception& error) {
-    std::fprintf(stderr, "%s: %s\n", error.ClassName(), error.Message().c_str());
-    return 1;
+    return tarn::ReportFailure(error);
   }
 }

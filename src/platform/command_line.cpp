@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/display_text.h"
+#include "platform/exceptions.h"
+
 namespace tarn {
 
 std::optional<int> AnswerHelpOrVersion(const ProgramUsage& program, int argc, char** argv) {
@@ -21,6 +24,11 @@ std::optional<int> AnswerHelpOrVersion(const ProgramUsage& program, int argc, ch
 int WrongCommandLine(const ProgramUsage& program) {
   std::fputs(program.usage, stderr);
   return 2;
+}
+
+int ReportFailure(const Exception& error) {
+  std::fprintf(stderr, "%s: %s\n", error.ClassName(), TerminalText(error.Message()).c_str());
+  return 1;
 }
 
 }  // namespace tarn

@@ -2,12 +2,15 @@
 // the system's commands: a first argument --help prints the usage and a short
 // description on standard output, --version the program's name and version,
 // and either ends the program with status 0; a wrong command line prints the
-// usage on standard error and ends it with status 2.
+// usage on standard error and ends it with status 2; a failure prints
+// "Class: message" on standard error and ends it with status 1.
 #pragma once
 
 #include <optional>
 
 namespace tarn {
+
+class Exception;
 
 struct ProgramUsage {
   const char* name;         // the program's name, "tarn-json"
@@ -21,5 +24,9 @@ std::optional<int> AnswerHelpOrVersion(const ProgramUsage& program, int argc, ch
 
 // Prints the usage on standard error; returns the status of a wrong command line.
 int WrongCommandLine(const ProgramUsage& program);
+
+// Prints "Class: message" on standard error, the message as the terminal
+// shows text; returns the status of a failure.
+int ReportFailure(const Exception& error);
 
 }  // namespace tarn

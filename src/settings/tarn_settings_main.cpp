@@ -11,7 +11,6 @@
 #include <string_view>
 
 #include "platform/command_line.h"
-#include "platform/display_text.h"
 #include "platform/exceptions.h"
 #include "platform/profile_file.h"
 #include "settings/client_cfg.h"
@@ -62,7 +61,6 @@ int main(int argc, char** argv) {
     }
     return tarn::WrongCommandLine(kUsage);
   } catch (const tarn::Exception& error) {
-    std::fprintf(stderr, "%s: %s\n", error.ClassName(), tarn::TerminalText(error.Message()).c_str());
-    return 1;
+    return tarn::ReportFailure(error);
   }
 }
