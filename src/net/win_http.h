@@ -46,6 +46,8 @@ class TWinHTTP final : public TWinHttpAPI {
   void* request_handle_ = nullptr;
   // A HEAD answer announces the length of a body it does not carry.
   bool head_request_ = false;
+  // A host reached directly whose name no server resolves (.invalid).
+  bool never_resolves_ = false;
 #else
   std::unique_ptr<CurlConnection> connection_;
 #endif

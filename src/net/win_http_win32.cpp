@@ -71,6 +71,8 @@ void TWinHTTP::OpenSession() {
   const DWORD access = proxy.empty() ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : WINHTTP_ACCESS_TYPE_NAMED_PROXY;
   session_handle_ = ::WinHttpOpen(Widened(UserAgent()).c_str(), access, OrNull(proxy), OrNull(bypass), 0);
   if (session_handle_ == nullptr) RaiseLastWinHttpError();
+  const bool direct = ProxyServer().empty() || BypassesProxy(ProxyBypass(), Host());
+  never_resolves_ = direct && NeverResolves(Host());
   connection_handle_ = ::WinHttpConnect(session_handle_, Widened(Host()).c_str(),
                                         static_cast<INTERNET_PORT>(PortNumber() & 0xFFFF), 0);
   if (connection_handle_ == nullptr) {
@@ -130,8 +132,7 @@ void TWinHTTP::AddHeaderLine(const std::string& text) {
 }
 
 void TWinHTTP::Transmit(const std::string& body) {
-  const bool direct = ProxyServer().empty() || BypassesProxy(ProxyBypass(), Host());
-  if (direct && NeverResolves(Host())) RaiseWinHttpError(ERROR_WINHTTP_NAME_NOT_RESOLVED);
+  if (never_resolves_) RaiseWinHttpError(ERROR_WINHTTP_NAME_NOT_RESOLVED);
   void* data = body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(body.data());
   const auto size = static_cast<DWORD>(body.size());
   if (!::WinHttpSendRequest(request_handle_, WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, size, size, 0) ||
