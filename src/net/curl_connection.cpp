@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <span>
@@ -154,6 +155,7 @@ CurlConnection::~CurlConnection() {
   EndRequest();
   curl_easy_cleanup(easy_);
   curl_multi_cleanup(multi_);
+  curl_slist_free_all(header_list_);
 }
 
 std::string CurlConnection::SetProxy(const std::string& proxy_server, const std::string& proxy_bypass,
@@ -231,15 +233,25 @@ void CurlConnection::SetHeaderList(bool posts_fields) {
   // even when it is empty: libcurl's form type is removed.
   if (!headers_.Has("Expect")) headers_.Add("Expect:");
   if (posts_fields && !headers_.Has("Content-Type")) headers_.Add("Content-Type:");
-  for (const std::string& line : headers_.Lines()) {
-    // libcurl drops "Name:" and sends "Name;" as a header with no value.
-    const std::size_t colon = line.find(':');
-    const bool no_value = line.find_first_not_of(" \t", colon + 1) == std::string::npos;
-    const bool removal = line == "Expect:" || (posts_fields && line == "Content-Type:");
-    const std::string empty_value = no_value && !removal ? line.substr(0, colon) + ";" : std::string();
-    curl_slist* longer = curl_slist_append(header_list_, empty_value.empty() ? line.c_str() : empty_value.c_str());
-    if (longer == nullptr) throw EOutOfMemory();
-    header_list_ = longer;
+  // The last request's list serves again when its lines are the same, as
+  // they mostly are from one request to the next.
+  if (header_list_ == nullptr || posts_fields != listed_posts_fields_ || !std::ranges::equal(headers_.Lines(), listed_lines_)) {
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> list(nullptr, curl_slist_free_all);
+    for (const std::string& line : headers_.Lines()) {
+      // libcurl drops "Name:" and sends "Name;" as a header with no value.
+      const std::size_t colon = line.find(':');
+      const bool no_value = line.find_first_not_of(" \t", colon + 1) == std::string::npos;
+      const bool removal = line == "Expect:" || (posts_fields && line == "Content-Type:");
+      const std::string empty_value = no_value && !removal ? line.substr(0, colon) + ";" : std::string();
+      curl_slist* longer = curl_slist_append(list.get(), empty_value.empty() ? line.c_str() : empty_value.c_str());
+      if (longer == nullptr) throw EOutOfMemory();
+      list.release();
+      list.reset(longer);
+    }
+    listed_lines_.assign(headers_.Lines().begin(), headers_.Lines().end());
+    listed_posts_fields_ = posts_fields;
+    curl_slist_free_all(header_list_);
+    header_list_ = list.release();
   }
   curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, header_list_);
 }
@@ -276,9 +288,6 @@ std::size_t CurlConnection::Read(char* into, std::size_t size) {
 void CurlConnection::EndRequest() noexcept {
   if (attached_) curl_multi_remove_handle(multi_, easy_);
   attached_ = false;
-  curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, nullptr);
-  curl_slist_free_all(header_list_);
-  header_list_ = nullptr;
   headers_.Clear();
   pending_.clear();
   pending_at_ = 0;

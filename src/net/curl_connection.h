@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "net/header_lines.h"
 #include "net/request_watch.h"
@@ -90,7 +91,11 @@ class CurlConnection {
   std::string request_target_;
   CURLM* multi_ = nullptr;
   CURL* easy_ = nullptr;
+  // The header list handed to libcurl, kept from one request to the next
+  // with the lines it was made from.
   curl_slist* header_list_ = nullptr;
+  std::vector<std::string> listed_lines_;
+  bool listed_posts_fields_ = false;
   char error_[CURL_ERROR_SIZE] = {};
 
   RequestHeaderLines headers_;

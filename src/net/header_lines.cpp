@@ -18,15 +18,19 @@ std::string_view NameOf(std::string_view line) {
   return colon == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(0, colon));
 }
 
-}  // namespace
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
+// Whether the line's name is `name`, compared without regard to case. Most
+// lines differ from the name in their first bytes, and are told apart
+// before their colon is looked for.
+bool NamedAs(std::string_view line, std::string_view name) {
+  std::size_t at = 0;
+  while (at < line.size() && IsBlank(line[at])) ++at;
+  if (!name.empty() && (line.size() - at <= name.size() || !SameAsciiText(line.substr(at, name.size()), name))) {
+    return false;
+  }
+  return SameAsciiText(NameOf(line), name);
 }
+
+}  // namespace
 
 bool RequestHeaderLines::Add(std::string_view text) {
   while (!text.empty()) {
@@ -38,20 +42,26 @@ bool RequestHeaderLines::Add(std::string_view text) {
     if (name.empty()) return false;
     std::string_view value = TrimBlanks(line.substr(line.find(':') + 1));
     bool merged = false;
-    for (std::string& present : lines_) {
-      if (!SameAsciiText(NameOf(present), name)) continue;
+    for (std::string& present : std::span(lines_.data(), count_)) {
+      if (!NamedAs(present, name)) continue;
       present.append(", ").append(value);
       merged = true;
       break;
     }
-    if (!merged) lines_.emplace_back(line);
+    if (merged) continue;
+    if (count_ < lines_.size()) {
+      lines_[count_].assign(line);
+    } else {
+      lines_.emplace_back(line);
+    }
+    ++count_;
   }
   return true;
 }
 
 bool RequestHeaderLines::Has(std::string_view name) const {
-  for (const std::string& line : lines_) {
-    if (SameAsciiText(NameOf(line), name)) return true;
+  for (const std::string& line : Lines()) {
+    if (NamedAs(line, name)) return true;
   }
   return false;
 }
@@ -59,38 +69,36 @@ bool RequestHeaderLines::Has(std::string_view name) const {
 void ResponseHead::AddLine(std::string_view line) {
   line = WithoutLineEnd(line);
   if (line.starts_with("HTTP/")) {
-    lines_.clear();
-    complete_ = false;
+    Clear();
   } else if (complete_) {
     return;
   }
   if (!line.empty()) {
-    lines_.emplace_back(line);
+    starts_.push_back(text_.size());
+    text_.append(line).append("\r\n");
   } else {
-    complete_ = !lines_.empty();
+    complete_ = !starts_.empty();
   }
 }
 
-std::string ResponseHead::RawCrlf() const {
-  std::string raw;
-  for (const std::string& line : lines_) raw.append(line).append("\r\n");
-  if (!raw.empty()) raw.append("\r\n");
-  return raw;
+std::string_view ResponseHead::Line(std::size_t index) const {
+  const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : text_.size();
+  return std::string_view(text_).substr(starts_[index], end - starts_[index] - 2);
 }
 
+std::string ResponseHead::RawCrlf() const { return text_.empty() ? std::string() : text_ + "\r\n"; }
+
 std::string ResponseHead::Value(std::string_view name) const {
-  for (std::size_t i = 1; i < lines_.size(); ++i) {
-    if (SameAsciiText(NameOf(lines_[i]), name)) {
-      std::string_view line = lines_[i];
-      return std::string(TrimBlanks(line.substr(line.find(':') + 1)));
-    }
+  for (std::size_t i = 1; i < starts_.size(); ++i) {
+    std::string_view line = Line(i);
+    if (NamedAs(line, name)) return std::string(TrimBlanks(line.substr(line.find(':') + 1)));
   }
   return {};
 }
 
 std::int32_t ResponseHead::StatusCode() const {
-  if (lines_.empty() || !lines_.front().starts_with("HTTP/")) return 0;
-  std::string_view status_line = lines_.front();
+  if (starts_.empty() || !text_.starts_with("HTTP/")) return 0;
+  std::string_view status_line = Line(0);
   std::size_t space = status_line.find(' ');
   return space == std::string_view::npos ? 0 : HeaderNumberValue(status_line.substr(space + 1));
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,11 +17,13 @@ class RequestHeaderLines {
   // skipped. Returns false, adding nothing more, at a line without a ":".
   bool Add(std::string_view text);
   bool Has(std::string_view name) const;
-  const std::vector<std::string>& Lines() const noexcept { return lines_; }
-  void Clear() noexcept { lines_.clear(); }
+  std::span<const std::string> Lines() const noexcept { return {lines_.data(), count_}; }
+  // Forgets the lines; their memory serves the next request's.
+  void Clear() noexcept { count_ = 0; }
 
  private:
   std::vector<std::string> lines_;
+  std::size_t count_ = 0;  // the lines in use, at the front
 };
 
 // The head of the last response received: its status line and header lines.
@@ -33,7 +36,8 @@ class ResponseHead {
   // One line as received, with or without its CR LF or bare LF.
   void AddLine(std::string_view line);
   void Clear() noexcept {
-    lines_.clear();
+    text_.clear();
+    starts_.clear();
     complete_ = false;
   }
 
@@ -47,14 +51,23 @@ class ResponseHead {
   std::int32_t StatusCode() const;
 
  private:
-  std::vector<std::string> lines_;
+  std::string_view Line(std::size_t index) const;
+
+  // The lines one after another, each ended by CR LF, in one text that
+  // keeps its memory from one answer to the next; and where each begins.
+  std::string text_;
+  std::vector<std::size_t> starts_;
   bool complete_ = false;
 };
 
 // A space or a tab.
-bool IsBlank(char c);
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // The text without the spaces and tabs around it.
-std::string_view TrimBlanks(std::string_view text);
+inline std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
 
 // Leading blanks, then decimal digits up to the first other character; 0
 // when there are none or the number exceeds 32 bits.
