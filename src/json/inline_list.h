@@ -1,8 +1,8 @@
 // A growable array whose first few elements live inside the array object
 // itself. Most objects in real documents have few members, so their member
-// names then cost no allocation of their own. A larger room comes from the heap, or from memory
-// that outlives the list (a parsed tree's arena), which the list never gives
-// back. Only what the value tree uses is offered.
+// names then cost no allocation of their own. A larger room comes from the
+// heap, or from memory that outlives the list (a parsed tree's arena), which
+// the list never gives back. Only what the value tree uses is offered.
 #pragma once
 
 #include <algorithm>

@@ -235,7 +235,8 @@ void CurlConnection::SetHeaderList(bool posts_fields) {
   if (posts_fields && !headers_.Has("Content-Type")) headers_.Add("Content-Type:");
   // The last request's list serves again when its lines are the same, as
   // they mostly are from one request to the next.
-  if (header_list_ == nullptr || posts_fields != listed_posts_fields_ || !std::ranges::equal(headers_.Lines(), listed_lines_)) {
+  const bool same_lines = posts_fields == listed_posts_fields_ && std::ranges::equal(headers_.Lines(), listed_lines_);
+  if (header_list_ == nullptr || !same_lines) {
     std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> list(nullptr, curl_slist_free_all);
     for (const std::string& line : headers_.Lines()) {
       // libcurl drops "Name:" and sends "Name;" as a header with no value.

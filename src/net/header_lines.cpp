@@ -22,9 +22,8 @@ std::string_view NameOf(std::string_view line) {
 // lines differ from the name in their first bytes, and are told apart
 // before their colon is looked for.
 bool NamedAs(std::string_view line, std::string_view name) {
-  std::size_t at = 0;
-  while (at < line.size() && IsBlank(line[at])) ++at;
-  if (!name.empty() && (line.size() - at <= name.size() || !SameAsciiText(line.substr(at, name.size()), name))) {
+  const std::string_view trimmed = TrimBlanks(line);
+  if (!name.empty() && (trimmed.size() <= name.size() || !SameAsciiText(trimmed.substr(0, name.size()), name))) {
     return false;
   }
   return SameAsciiText(NameOf(line), name);
