@@ -13,11 +13,13 @@
 
 namespace tarn {
 
+class TJSONarray;
+
 // A container inside an arena; made only with `new (arena)`.
 template <typename Container>
 class ArenaValue final : public Container {
  public:
-  using Container::Container;
+  explicit ArenaValue(TJSONarray* parent) noexcept : Container(parent, typename Container::InArena{}) {}
 
   static void* operator new(size_t size, ValueArena& arena) { return arena.Allocate(size, alignof(ArenaValue)); }
   // Called only when a constructor throws; the arena keeps the bytes.
@@ -37,7 +39,7 @@ class ArenaOwner {
 template <typename Container>
 class ArenaRoot final : private ArenaOwner, public Container {
  public:
-  ArenaRoot() noexcept : Container(nullptr) {}
+  ArenaRoot() noexcept : Container(nullptr, typename Container::InArena{}) {}
 
   // Takes the arena that holds the tree's values.
   void Adopt(std::unique_ptr<ValueArena> arena) noexcept { arena_ = std::move(arena); }

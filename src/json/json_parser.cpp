@@ -208,7 +208,6 @@ class JSONParser {
     } else {
       container = std::unique_ptr<Container>(new (*arena_) ArenaValue<Container>(parent));
     }
-    if (container) container->MarkArenaHeld();
     size_t first_item = items_.size();
     size_t count = 0;
     bool comma_pending = false;
@@ -335,7 +334,7 @@ class JSONParser {
     if (c == '"') {
       ReadString(scalar);
     } else if (c == '-' || IsDigit(c)) {
-      ReadNumber(scalar);
+      scalar = ReadNumber();
       if (events_) {
         Emit(jeNumber, scalar.IsDouble() ? Variant::Double(scalar.AsDouble()) : Variant::Integer(scalar.AsInteger()));
       }
@@ -483,7 +482,7 @@ class JSONParser {
   // decimal exponent; with at most 19 significant digits the mantissa is
   // exact, and most such tokens convert from it exactly. The rest are read
   // again from their digits by DigitsToDouble.
-  void ReadNumber(JSONCell& scalar) {
+  JSONCell ReadNumber() {
     const char* token = p_;
     const char* p = p_;
     bool negative = *p == '-';
@@ -537,9 +536,8 @@ class JSONParser {
     // integer; every other number is a double.
     if (!fraction && !exponent && exact && mantissa <= 2147483647) {
       auto integer = static_cast<int32_t>(mantissa);
-      scalar = JSONCell::Integer(negative ? -integer : integer);
       p_ = p;
-      return;
+      return JSONCell::Integer(negative ? -integer : integer);
     }
     double real = 0;
     if (!(exact && ExactDecimal(mantissa, scale, real))) {
@@ -548,8 +546,8 @@ class JSONParser {
         RaiseNotAFloat(std::string_view(token, static_cast<size_t>(p - token)));
       }
     }
-    scalar = JSONCell::Number(negative ? -real : real);
     p_ = p;
+    return JSONCell::Number(negative ? -real : real);
   }
 
   static constexpr int64_t kExponentSaturation = 100000000000000000;

@@ -292,8 +292,6 @@ std::u16string TJSONlist::VisitName(int32_t position) const {
 // ---------------------------------------------------------------------------
 // TJSONobject
 
-TJSONobject::TJSONobject(TJSONarray* parent) noexcept : TJSONarray(parent) {}
-
 uint8_t TJSONobject::Kind() const noexcept { return jkObject; }
 
 // The name index and the names go first, then TJSONarray destroys the members.

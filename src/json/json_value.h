@@ -195,9 +195,10 @@ class TJSONarray : public TJSONbase {
 
   // A container has no value of its own.
   explicit TJSONarray(TJSONarray* parent) noexcept : TJSONbase(parent) { room_ = {0, kInlineChildren, 0, 1}; }
-  // For a container made in a parse's memory: until MarkHeapHeld, its
-  // children are left to that memory when it goes.
-  void MarkArenaHeld() noexcept { room_.needs_destruction = 0; }
+  // A container made in a parse's memory: until MarkHeapHeld, its children
+  // are left to that memory when it goes.
+  struct InArena {};
+  TJSONarray(TJSONarray* parent, InArena) noexcept : TJSONbase(parent) { room_ = {0, kInlineChildren, 0, 0}; }
   // The container is about to hold something from the heap: it and the
   // containers above it are destroyed child by child from now on. A parsed
   // container so marked has its parents marked too, which ends the walk.
@@ -274,12 +275,13 @@ class TJSONlist : public TJSONarray {
   void Clear() override;
 
  protected:
+  TJSONlist(TJSONarray* parent, InArena in_arena) noexcept : TJSONarray(parent, in_arena) {}
   std::u16string VisitName(int32_t position) const override;
 };
 
 class TJSONobject : public TJSONarray {
  public:
-  explicit TJSONobject(TJSONarray* parent = nullptr) noexcept;
+  explicit TJSONobject(TJSONarray* parent = nullptr) noexcept : TJSONarray(parent) {}
   ~TJSONobject() override;
 
   // Appends a member without looking the name up, so a name can occur more
@@ -297,6 +299,7 @@ class TJSONobject : public TJSONarray {
   std::string_view NarrowName(size_t position) const noexcept { return NameList()->list[position]; }
 
  protected:
+  TJSONobject(TJSONarray* parent, InArena in_arena) noexcept : TJSONarray(parent, in_arena) {}
   std::u16string VisitName(int32_t position) const override;
 
  private:
