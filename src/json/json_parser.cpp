@@ -180,12 +180,12 @@ class JSONParser {
     if (*p_ == '[') {
       Enter();
       ++p_;
-      return ReadArray(parent);
+      return ReadItems<TJSONlist>(parent, jeArrayBegin, jeArrayEnd, ']');
     }
     if (*p_ == '{') {
       Enter();
       ++p_;
-      return ReadObject(parent);
+      return ReadItems<TJSONobject>(parent, jeObjectBegin, jeObjectEnd, '}');
     }
     if (*p_ == '\0') return nullptr;
     RaiseUnexpected();
@@ -194,12 +194,11 @@ class JSONParser {
   // The elements of an array or the members of an object, up to the closing
   // bracket. Tree mode builds the container, event mode reports its bounds.
   // Both count the items read, so a leading comma is an error in both.
-  // read_item(container, first_item) reads one item; in tree mode it keeps
+  // ReadItem(container, first_item) reads one item; in tree mode it keeps
   // it (Keep), given the size of the parser's stack when the container
   // opened.
-  template <typename Container, typename ReadItem>
-  std::unique_ptr<TJSONbase> ReadItems(TJSONarray* parent, uint8_t begin, uint8_t end, char close,
-                                       const ReadItem& read_item) {
+  template <typename Container>
+  std::unique_ptr<TJSONbase> ReadItems(TJSONarray* parent, uint8_t begin, uint8_t end, char close) {
     std::unique_ptr<Container> container;
     if (events_) {
       Emit(begin, Variant());
@@ -234,7 +233,7 @@ class JSONParser {
         comma_pending = true;
         continue;
       }
-      read_item(container.get(), first_item);
+      ReadItem(container.get(), first_item);
       ++count;
       comma_pending = false;
     }
@@ -280,49 +279,46 @@ class JSONParser {
     items_.push_back(node ? JSONCell::Pointer(JSONCell::kNode, node.release()) : scalar);
   }
 
-  std::unique_ptr<TJSONbase> ReadArray(TJSONarray* parent) {
-    return ReadItems<TJSONlist>(parent, jeArrayBegin, jeArrayEnd, ']', [this](TJSONlist* list, size_t first_item) {
-      const char* value_start = p_;
-      std::unique_ptr<TJSONbase> value;
-      JSONCell scalar = JSONCell::Null();
-      if (!ReadValue(list, value, scalar)) RaiseAt("Empty element", Offset(value_start));
-      if (list) Keep(list, first_item, value, scalar);
-    });
+  // An element of an array.
+  void ReadItem(TJSONlist* list, size_t first_item) {
+    const char* value_start = p_;
+    std::unique_ptr<TJSONbase> value;
+    JSONCell scalar = JSONCell::Null();
+    if (!ReadValue(list, value, scalar)) RaiseAt("Empty element", Offset(value_start));
+    if (list) Keep(list, first_item, value, scalar);
   }
 
-  std::unique_ptr<TJSONbase> ReadObject(TJSONarray* parent) {
-    return ReadItems<TJSONobject>(parent, jeObjectBegin, jeObjectEnd, '}', [this](TJSONobject* object,
-                                                                                   size_t first_item) {
-      if (*p_ != '"') RaiseAt("Unquoted property name", Offset(p_));
-      std::string_view raw = ReadStringToken();
-      if (raw.empty()) RaiseAt("Empty property name", Offset(p_ - 1));
-      // Without escapes the narrow name is the raw text itself.
-      std::string_view narrow_name = raw;
-      std::string unescaped;
-      if (escaped_) {
-        Unescape(raw);
-        unescaped = WideToAnsi(wide_);
-        narrow_name = unescaped;
-        if (events_) Emit(jeName, Variant::OleStr(wide_));
-      } else if (events_) {
-        Emit(jeName, Variant::OleStr(AnsiToWide(raw)));
-      }
-      SkipWhitespace();
-      if (*p_ != ':') RaiseAt("Missing property name/value delimiter (:)", Offset(p_));
-      ++p_;
-      SkipWhitespace();
-      if (*p_ == ',' || *p_ == '}') RaiseAt("Missing property value", Offset(p_));
-      std::unique_ptr<TJSONbase> value;
-      JSONCell scalar = JSONCell::Null();
-      bool recognised = ReadValue(object, value, scalar);
-      // Event mode does not catch a misspelled literal here: its letters are
-      // then read as the next member name.
-      if (object && !recognised) RaiseAt("Empty element", Offset(p_));
-      if (object) {
-        names_.Add(narrow_name);
-        Keep(object, first_item, value, scalar);
-      }
-    });
+  // A member of an object.
+  void ReadItem(TJSONobject* object, size_t first_item) {
+    if (*p_ != '"') RaiseAt("Unquoted property name", Offset(p_));
+    std::string_view raw = ReadStringToken();
+    if (raw.empty()) RaiseAt("Empty property name", Offset(p_ - 1));
+    // Without escapes the narrow name is the raw text itself.
+    std::string_view narrow_name = raw;
+    std::string unescaped;
+    if (escaped_) {
+      Unescape(raw);
+      unescaped = WideToAnsi(wide_);
+      narrow_name = unescaped;
+      if (events_) Emit(jeName, Variant::OleStr(wide_));
+    } else if (events_) {
+      Emit(jeName, Variant::OleStr(AnsiToWide(raw)));
+    }
+    SkipWhitespace();
+    if (*p_ != ':') RaiseAt("Missing property name/value delimiter (:)", Offset(p_));
+    ++p_;
+    SkipWhitespace();
+    if (*p_ == ',' || *p_ == '}') RaiseAt("Missing property value", Offset(p_));
+    std::unique_ptr<TJSONbase> value;
+    JSONCell scalar = JSONCell::Null();
+    bool recognised = ReadValue(object, value, scalar);
+    // Event mode does not catch a misspelled literal here: its letters are
+    // then read as the next member name.
+    if (object && !recognised) RaiseAt("Empty element", Offset(p_));
+    if (object) {
+      names_.Add(narrow_name);
+      Keep(object, first_item, value, scalar);
+    }
   }
 
   // Reads the value starting at the position (whitespace skipped) and
@@ -481,7 +477,7 @@ class JSONParser {
   // Scans the token once, gathering its digits into a mantissa and a
   // decimal exponent; with at most 19 significant digits the mantissa is
   // exact, and most such tokens convert from it exactly. The rest are read
-  // again from their digits by DigitsToDouble.
+  // again from their digits (DigitsValue).
   JSONCell ReadNumber() {
     const char* token = p_;
     const char* p = p_;
@@ -494,7 +490,6 @@ class JSONParser {
     const char* first = p;
     uint64_t mantissa = 0;
     p = ReadDigits(p, mantissa);
-    const char* whole_end = p;
     const char* decimals = p;
     auto significant = static_cast<size_t>(p - first);
     bool any_digit = p != whole;
@@ -515,7 +510,6 @@ class JSONParser {
       any_digit = true;
       fraction = true;
     }
-    std::string_view fraction_digits(decimals, static_cast<size_t>(p - decimals));
     if (*p == 'e' || *p == 'E') {
       ++p;
       bool negative_exponent = *p == '-';
@@ -541,13 +535,27 @@ class JSONParser {
     }
     double real = 0;
     if (!(exact && ExactDecimal(mantissa, scale, real))) {
-      std::string_view whole_digits(whole, static_cast<size_t>(whole_end - whole));
-      if (!any_digit || !DigitsToDouble(whole_digits, fraction_digits, scale, real)) {
-        RaiseNotAFloat(std::string_view(token, static_cast<size_t>(p - token)));
-      }
+      real = DigitsValue(std::string_view(token, static_cast<size_t>(p - token)), scale);
     }
     p_ = p;
     return JSONCell::Number(negative ? -real : real);
+  }
+
+  // The value of a number token from all its digits, given the token's
+  // power of ten with its fraction's length taken off. Kept out of
+  // ReadNumber, whose common path then needs fewer registers.
+  [[gnu::noinline]] static double DigitsValue(std::string_view token, int64_t scale) {
+    auto digits_at = [&token](size_t start) {
+      size_t end = start;
+      while (end < token.size() && IsDigit(token[end])) ++end;
+      return token.substr(start, end - start);
+    };
+    std::string_view whole = digits_at(token[0] == '-' ? 1 : 0);
+    size_t point = static_cast<size_t>(whole.data() - token.data()) + whole.size();
+    std::string_view fraction = point < token.size() && token[point] == '.' ? digits_at(point + 1) : std::string_view();
+    double value = 0;
+    if ((whole.empty() && fraction.empty()) || !DigitsToDouble(whole, fraction, scale, value)) RaiseNotAFloat(token);
+    return value;
   }
 
   static constexpr int64_t kExponentSaturation = 100000000000000000;
