@@ -9,7 +9,9 @@
 // a peer.
 //
 // When the run is repeated (--benchmark_repetitions) the median of the
-// repetitions stands for the benchmark, else its one run.
+// repetitions stands for the benchmark, else its one run; the ratio of the
+// fastest repetitions follows, as the least disturbed by other work on a
+// shared machine. Repeated benchmarks are shown by their aggregates only.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -32,7 +34,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void AddPair(std::string ours, std::string peer) { pairs_.push_back({std::move(ours), std::move(peer)}); }
 
   void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
+    std::vector<Run> shown;
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Aggregate || run.repetitions <= 1) shown.push_back(run);
+    }
+    if (!shown.empty()) ConsoleReporter::ReportRuns(shown);
     for (const Run& run : runs) {
       const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
       if (run.error_occurred || (run.run_type != Run::RT_Iteration && !median)) continue;
@@ -40,10 +46,21 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
       auto [found, added] = measured_.try_emplace(name);
       if (added) order_.push_back(name);
-      // A median outranks the single repetitions reported before it.
-      if (found->second.median && !median) continue;
+      Measured& measured = found->second;
       const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
-      found->second = {run.GetAdjustedRealTime() / unit, run.GetAdjustedCPUTime() / unit, run.report_label, median};
+      const double real = run.GetAdjustedRealTime() / unit;
+      const double cpu = run.GetAdjustedCPUTime() / unit;
+      if (!median) {
+        const bool first = measured.repetitions++ == 0;
+        measured.fastest_real = first ? real : std::min(measured.fastest_real, real);
+        measured.fastest_cpu = first ? cpu : std::min(measured.fastest_cpu, cpu);
+        // A median outranks the single repetitions reported before it.
+        if (measured.median) continue;
+      }
+      measured.real = real;
+      measured.cpu = cpu;
+      measured.label = run.report_label;
+      measured.median = median;
     }
   }
 
@@ -63,9 +80,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const Measured& a = ours->second;
       const Measured& b = peer->second;
       if (a.real <= 0 || a.cpu <= 0 || b.real <= 0 || b.cpu <= 0) continue;
-      char figures[128];
-      std::snprintf(figures, sizeof figures, "time real %6.3fx cpu %6.3fx   speed real %6.3fx cpu %6.3fx",
-                    a.real / b.real, a.cpu / b.cpu, b.real / a.real, b.cpu / a.cpu);
+      char figures[192];
+      int length = std::snprintf(figures, sizeof figures, "time real %6.3fx cpu %6.3fx   speed real %6.3fx cpu %6.3fx",
+                                 a.real / b.real, a.cpu / b.cpu, b.real / a.real, b.cpu / a.cpu);
+      if (a.repetitions > 1 && b.repetitions > 1) {
+        std::snprintf(figures + length, sizeof figures - static_cast<size_t>(length),
+                      "   fastest: speed real %6.3fx cpu %6.3fx", b.fastest_real / a.fastest_real,
+                      b.fastest_cpu / a.fastest_cpu);
+      }
       ours_width = std::max(ours_width, pair.ours.size());
       peer_width = std::max(peer_width, pair.peer.size());
       lines.push_back({pair.ours, pair.peer, figures + (a.label.empty() ? "" : "   " + a.label)});
@@ -91,6 +113,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
     double cpu = 0;   // seconds
     std::string label;
     bool median = false;
+    int repetitions = 0;  // runs seen, each repetition of a repeated benchmark
+    double fastest_real = 0;
+    double fastest_cpu = 0;
   };
 
   // "<operation>/<subject>/<case>" split at its first two slashes.
@@ -125,12 +150,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 // Runs the registered benchmarks with ours and the peers alternating in
 // random order, `repetitions` times each, so that the load of a shared
-// machine falls on all sides alike; the medians are compared. Flags given on
-// the command line come later and win.
+// machine falls on all sides alike; the medians and the fastest repetitions
+// are compared. Flags given on the command line come later and win.
 inline void RunInterleaved(int argc, char** argv, int repetitions, benchmark::BenchmarkReporter& reporter) {
   std::vector<std::string> flags = {"--benchmark_enable_random_interleaving=true",
-                                    "--benchmark_repetitions=" + std::to_string(repetitions),
-                                    "--benchmark_report_aggregates_only=true"};
+                                    "--benchmark_repetitions=" + std::to_string(repetitions)};
   std::vector<char*> args = {argv[0]};
   for (std::string& flag : flags) args.push_back(flag.data());
   for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
