@@ -73,30 +73,39 @@ void ResponseHead::AddLine(std::string_view line) {
     return;
   }
   if (!line.empty()) {
-    starts_.push_back(text_.size());
+    const std::size_t start = text_.size();
+    const std::string_view name = NameOf(line);
+    const std::size_t name_start = name.empty() ? start : start + static_cast<std::size_t>(name.data() - line.data());
+    lines_.push_back({start, name_start, name.size()});
     text_.append(line).append("\r\n");
   } else {
-    complete_ = !starts_.empty();
+    complete_ = !lines_.empty();
   }
 }
 
 std::string_view ResponseHead::Line(std::size_t index) const {
-  const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : text_.size();
-  return std::string_view(text_).substr(starts_[index], end - starts_[index] - 2);
+  const std::size_t start = lines_[index].start;
+  const std::size_t end = index + 1 < lines_.size() ? lines_[index + 1].start : text_.size();
+  return std::string_view(text_).substr(start, end - start - 2);
 }
 
 std::string ResponseHead::RawCrlf() const { return text_.empty() ? std::string() : text_ + "\r\n"; }
 
 std::string ResponseHead::Value(std::string_view name) const {
-  for (std::size_t i = 1; i < starts_.size(); ++i) {
+  for (std::size_t i = 1; i < lines_.size(); ++i) {
+    const LineSpan& span = lines_[i];
+    if (span.name_size != name.size() ||
+        !SameAsciiText(std::string_view(text_).substr(span.name_start, span.name_size), name)) {
+      continue;
+    }
     std::string_view line = Line(i);
-    if (NamedAs(line, name)) return std::string(TrimBlanks(line.substr(line.find(':') + 1)));
+    return std::string(TrimBlanks(line.substr(line.find(':') + 1)));
   }
   return {};
 }
 
 std::int32_t ResponseHead::StatusCode() const {
-  if (starts_.empty() || !text_.starts_with("HTTP/")) return 0;
+  if (lines_.empty() || !text_.starts_with("HTTP/")) return 0;
   std::string_view status_line = Line(0);
   std::size_t space = status_line.find(' ');
   return space == std::string_view::npos ? 0 : HeaderNumberValue(status_line.substr(space + 1));

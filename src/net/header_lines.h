@@ -37,7 +37,7 @@ class ResponseHead {
   void AddLine(std::string_view line);
   void Clear() noexcept {
     text_.clear();
-    starts_.clear();
+    lines_.clear();
     complete_ = false;
   }
 
@@ -53,10 +53,18 @@ class ResponseHead {
  private:
   std::string_view Line(std::size_t index) const;
 
+  // Where a line begins in the text, and where its name (without blanks)
+  // lies: found once, as each header is looked up by its name.
+  struct LineSpan {
+    std::size_t start;
+    std::size_t name_start;
+    std::size_t name_size;  // 0 for a line without a ":"
+  };
+
   // The lines one after another, each ended by CR LF, in one text that
-  // keeps its memory from one answer to the next; and where each begins.
+  // keeps its memory from one answer to the next.
   std::string text_;
-  std::vector<std::size_t> starts_;
+  std::vector<LineSpan> lines_;
   bool complete_ = false;
 };
 
