@@ -601,6 +601,15 @@ TEST(TransportWireTest, AHugeContentLengthIsNotAllocated) {
   EXPECT_LE(probe.Largest(), std::size_t{2} << 20);
 }
 
+TEST(TransportWireTest, HeaderNamesMatchWithoutRegardToCase) {
+  const std::string member = GzipMember("hello, world");
+  Wire wire("HTTP/1.1 200 OK\r\ncontent-ENCODING: gzip\r\nCONTENT-length: " + std::to_string(member.size()) +
+            "\r\n\r\n" + member + "trailing bytes beyond the length");
+  wire.connection.AddCoding(GzipCoding, 1024);
+  EXPECT_EQ(wire.Execute(""), 200);
+  EXPECT_EQ(wire.body, "hello, world");
+}
+
 TEST(TransportWireTest, AGzipAnswerAnnouncingFourGigabytesIsUndecodable) {
   std::string member = GzipMember("hello, world");
   for (int i = 0; i < 4; ++i) member[member.size() - 4 + i] = '\xFF';
