@@ -257,7 +257,18 @@ void CurlConnection::SetHeaderList(bool posts_fields) {
   curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, header_list_);
 }
 
-std::size_t CurlConnection::Read(char* into, std::size_t size) {
+std::size_t CurlConnection::Read(std::string& buffer, std::size_t offset) {
+  if (offset >= buffer.size()) return 0;
+  const std::size_t buffer_size = buffer.size();
+  if (offset == 0 && pending_at_ == 0 && !pending_.empty() && pending_.size() <= buffer_size) {
+    const std::size_t count = pending_.size();
+    buffer.swap(pending_);
+    buffer.resize(buffer_size);
+    pending_.clear();
+    return count;
+  }
+  char* into = buffer.data() + offset;
+  const std::size_t size = buffer_size - offset;
   if (pending_at_ < pending_.size()) {
     std::size_t count = std::min(size, pending_.size() - pending_at_);
     std::memcpy(into, pending_.data() + pending_at_, count);
@@ -266,7 +277,7 @@ std::size_t CurlConnection::Read(char* into, std::size_t size) {
   }
   pending_.clear();
   pending_at_ = 0;
-  if (attached_ && !done_ && size > 0) {
+  if (attached_ && !done_) {
     target_ = into;
     target_size_ = size;
     delivered_ = 0;

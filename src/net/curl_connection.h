@@ -55,8 +55,11 @@ class CurlConnection {
   // Sends the request with its whole body and waits for the answer's head.
   void Send(const std::string& body);
   const ResponseHead& Head() const noexcept { return head_; }
-  // Copies up to size body bytes; 0 at the end of the body.
-  std::size_t Read(char* into, std::size_t size);
+  // Reads body bytes into buffer from offset on, up to its size; 0 at the
+  // end of the body. Bytes that came before the read and fill the buffer
+  // from its start are handed over with their memory instead of copied;
+  // the buffer's old memory then takes the next bytes that come early.
+  std::size_t Read(std::string& buffer, std::size_t offset);
   // Ends the request; a request ended before its answer was read drops the
   // connection, which the next request then makes anew.
   void EndRequest() noexcept;

@@ -58,9 +58,6 @@ std::int32_t TWinHTTP::HeaderNumber(HttpQuery query) {
   return HeaderNumberValue(HeaderText(query));
 }
 
-std::size_t TWinHTTP::ReadChunk(std::string& buffer, std::size_t offset) {
-  if (offset >= buffer.size()) return 0;
-  return connection_->Read(buffer.data() + offset, buffer.size() - offset);
-}
+std::size_t TWinHTTP::ReadChunk(std::string& buffer, std::size_t offset) { return connection_->Read(buffer, offset); }
 
 }  // namespace tarn

@@ -83,7 +83,8 @@ class TWinHttpAPI {
   virtual std::string HeaderText(HttpQuery query) = 0;
   virtual std::int32_t HeaderNumber(HttpQuery query) = 0;
   // Reads body bytes into buffer from offset on, at most up to its size;
-  // returns the count read, 0 at the end of the body.
+  // returns the count read, 0 at the end of the body. The buffer may come
+  // back in other memory of the same size, its bytes before offset kept.
   virtual std::size_t ReadChunk(std::string& buffer, std::size_t offset) = 0;
 
  private:
