@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-#include "platform/ascii_text.h"
-
 namespace tarn {
 namespace {
 
@@ -12,57 +10,48 @@ std::string_view WithoutLineEnd(std::string_view line) {
   return line;
 }
 
-// The name of a "Name: value" line, or nothing when the line has no ":".
-std::string_view NameOf(std::string_view line) {
-  std::size_t colon = line.find(':');
-  return colon == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(0, colon));
-}
-
-// Whether the line's name is `name`, compared without regard to case. Most
-// lines differ from the name in their first bytes, and are told apart
-// before their colon is looked for.
-bool NamedAs(std::string_view line, std::string_view name) {
-  const std::string_view trimmed = TrimBlanks(line);
-  if (!name.empty() && (trimmed.size() <= name.size() || !SameAsciiText(trimmed.substr(0, name.size()), name))) {
-    return false;
-  }
-  return SameAsciiText(NameOf(line), name);
-}
-
 }  // namespace
+
+HeaderNameSpan::HeaderNameSpan(std::string_view line) {
+  const std::size_t colon = line.find(':');
+  if (colon == std::string_view::npos) return;
+  const std::string_view name = TrimBlanks(line.substr(0, colon));
+  start = static_cast<std::size_t>(name.data() - line.data());
+  size = name.size();
+}
 
 bool RequestHeaderLines::Add(std::string_view text) {
   while (!text.empty()) {
     std::size_t end = text.find('\n');
     std::string_view line = WithoutLineEnd(text.substr(0, end));
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    if (TrimBlanks(line).empty()) continue;
-    std::string_view name = NameOf(line);
-    if (name.empty()) return false;
-    std::string_view value = TrimBlanks(line.substr(line.find(':') + 1));
-    bool merged = false;
-    for (std::string& present : std::span(lines_.data(), count_)) {
-      if (!NamedAs(present, name)) continue;
-      present.append(", ").append(value);
-      merged = true;
-      break;
+    const HeaderNameSpan name_span(line);
+    if (name_span.size == 0) {
+      if (TrimBlanks(line).empty()) continue;
+      return false;
     }
-    if (merged) continue;
+    const std::size_t present = Find(line.substr(name_span.start, name_span.size));
+    if (present < count_) {
+      lines_[present].append(", ").append(TrimBlanks(line.substr(line.find(':') + 1)));
+      continue;
+    }
     if (count_ < lines_.size()) {
       lines_[count_].assign(line);
+      names_[count_] = name_span;
     } else {
       lines_.emplace_back(line);
+      names_.push_back(name_span);
     }
     ++count_;
   }
   return true;
 }
 
-bool RequestHeaderLines::Has(std::string_view name) const {
-  for (const std::string& line : Lines()) {
-    if (NamedAs(line, name)) return true;
+std::size_t RequestHeaderLines::Find(std::string_view name) const {
+  for (std::size_t i = 0; i < count_; ++i) {
+    if (names_[i].Names(lines_[i], name)) return i;
   }
-  return false;
+  return count_;
 }
 
 void ResponseHead::AddLine(std::string_view line) {
@@ -73,10 +62,7 @@ void ResponseHead::AddLine(std::string_view line) {
     return;
   }
   if (!line.empty()) {
-    const std::size_t start = text_.size();
-    const std::string_view name = NameOf(line);
-    const std::size_t name_start = name.empty() ? start : start + static_cast<std::size_t>(name.data() - line.data());
-    lines_.push_back({start, name_start, name.size()});
+    lines_.push_back({text_.size(), HeaderNameSpan(line)});
     text_.append(line).append("\r\n");
   } else {
     complete_ = !lines_.empty();
@@ -93,11 +79,7 @@ std::string ResponseHead::RawCrlf() const { return text_.empty() ? std::string()
 
 std::string ResponseHead::Value(std::string_view name) const {
   for (std::size_t i = 1; i < lines_.size(); ++i) {
-    const LineSpan& span = lines_[i];
-    if (span.name_size != name.size() ||
-        !SameAsciiText(std::string_view(text_).substr(span.name_start, span.name_size), name)) {
-      continue;
-    }
+    if (!lines_[i].name.Names(std::string_view(text_).substr(lines_[i].start), name)) continue;
     std::string_view line = Line(i);
     return std::string(TrimBlanks(line.substr(line.find(':') + 1)));
   }

@@ -7,7 +7,23 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ascii_text.h"
+
 namespace tarn {
+
+// Where the name of a "Name: value" line lies in it, without the blanks
+// around it; found once per line, as headers are looked up by name.
+struct HeaderNameSpan {
+  std::size_t start = 0;
+  std::size_t size = 0;  // 0 for a line without a ":"
+
+  explicit HeaderNameSpan(std::string_view line);
+  // Whether the name of the line is `name`, compared without regard to
+  // case; `line` may go on past the line's end.
+  bool Names(std::string_view line, std::string_view name) const {
+    return size == name.size() && SameAsciiText(line.substr(start, size), name);
+  }
+};
 
 // Request header lines. A line whose name is already present is merged into
 // it, the values separated by a comma, as the platform's HTTP service does.
@@ -16,14 +32,18 @@ class RequestHeaderLines {
   // Adds one or more lines separated by CR LF (or LF); empty lines are
   // skipped. Returns false, adding nothing more, at a line without a ":".
   bool Add(std::string_view text);
-  bool Has(std::string_view name) const;
+  bool Has(std::string_view name) const { return Find(name) < count_; }
   std::span<const std::string> Lines() const noexcept { return {lines_.data(), count_}; }
   // Forgets the lines; their memory serves the next request's.
   void Clear() noexcept { count_ = 0; }
 
  private:
+  // The position of the line of that name, or count_.
+  std::size_t Find(std::string_view name) const;
+
   std::vector<std::string> lines_;
-  std::size_t count_ = 0;  // the lines in use, at the front
+  std::vector<HeaderNameSpan> names_;  // of each line
+  std::size_t count_ = 0;              // the lines in use, at the front
 };
 
 // The head of the last response received: its status line and header lines.
@@ -53,12 +73,9 @@ class ResponseHead {
  private:
   std::string_view Line(std::size_t index) const;
 
-  // Where a line begins in the text, and where its name (without blanks)
-  // lies: found once, as each header is looked up by its name.
   struct LineSpan {
-    std::size_t start;
-    std::size_t name_start;
-    std::size_t name_size;  // 0 for a line without a ":"
+    std::size_t start;  // in the text
+    HeaderNameSpan name;
   };
 
   // The lines one after another, each ended by CR LF, in one text that
