@@ -180,11 +180,20 @@ void CurlConnection::BeginRequest(const std::string& method, const std::string& 
   error_[0] = '\0';
   socket_opened_ = connected_ = done_ = out_of_memory_ = false;
   result_ = CURLE_OK;
-  request_target_ = target_prefix_ + path;
-  curl_easy_setopt(easy_, CURLOPT_REQUEST_TARGET, request_target_.c_str());
-  curl_easy_setopt(easy_, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-  curl_easy_setopt(easy_, CURLOPT_USERNAME, nullptr);
-  curl_easy_setopt(easy_, CURLOPT_PASSWORD, nullptr);
+  // Options are handed to libcurl, which copies their texts, only when they
+  // change: most requests repeat the last one's.
+  const std::string_view target(request_target_);
+  if (target.size() != target_prefix_.size() + path.size() || !target.starts_with(target_prefix_) ||
+      !target.ends_with(path)) {
+    request_target_ = target_prefix_ + path;
+    curl_easy_setopt(easy_, CURLOPT_REQUEST_TARGET, request_target_.c_str());
+  }
+  if (uses_ntlm_) {
+    curl_easy_setopt(easy_, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+    curl_easy_setopt(easy_, CURLOPT_USERNAME, nullptr);
+    curl_easy_setopt(easy_, CURLOPT_PASSWORD, nullptr);
+    uses_ntlm_ = false;
+  }
   // What the platform's refresh flag sends: no cache on the way may answer.
   headers_.Add("Accept: */*\r\nCache-Control: no-cache\r\nPragma: no-cache");
 }
@@ -193,6 +202,7 @@ void CurlConnection::UseNtlm(const std::string& user, const std::string& passwor
   curl_easy_setopt(easy_, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_NTLM));
   curl_easy_setopt(easy_, CURLOPT_USERNAME, user.c_str());
   curl_easy_setopt(easy_, CURLOPT_PASSWORD, password.c_str());
+  uses_ntlm_ = true;
 }
 
 void CurlConnection::Send(const std::string& body) {
@@ -212,16 +222,19 @@ void CurlConnection::Send(const std::string& body) {
 }
 
 bool CurlConnection::SetMethodAndBody(const std::string& body) {
+  body_size_ = static_cast<curl_off_t>(body.size());
+  const bool plain_get = method_ == "GET" && body.empty();
+  if (plain_get && plain_get_set_) return false;
   // HTTPGET drops any body and method of the previous request.
   curl_easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(easy_, CURLOPT_NOBODY, 0L);
   curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, nullptr);
-  body_size_ = static_cast<curl_off_t>(body.size());
+  plain_get_set_ = plain_get;
   if (method_ == "HEAD" && body.empty()) {
     curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
     return false;
   }
-  if (method_ == "GET" && body.empty()) return false;
+  if (plain_get) return false;
   curl_easy_setopt(easy_, CURLOPT_POSTFIELDSIZE_LARGE, body_size_);
   curl_easy_setopt(easy_, CURLOPT_COPYPOSTFIELDS, body.data());
   if (method_ != "POST") curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, method_.c_str());

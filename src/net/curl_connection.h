@@ -91,7 +91,9 @@ class CurlConnection {
   // Put in front of the path in the request line: empty, or the server's
   // URL for the absolute form that a proxy takes.
   std::string target_prefix_;
-  std::string request_target_;
+  std::string request_target_;  // as libcurl has it
+  bool uses_ntlm_ = false;       // libcurl has the last request's credentials
+  bool plain_get_set_ = false;   // libcurl's method options are a plain GET's
   CURLM* multi_ = nullptr;
   CURL* easy_ = nullptr;
   // The header list handed to libcurl, kept from one request to the next

@@ -225,6 +225,16 @@ TEST_F(TransportTest, SendsTheHeaderLinesOfTheRequest) {
   EXPECT_EQ(Last().body, "raw");
 }
 
+TEST_F(TransportTest, EachRequestCarriesOnlyItsOwnMethodAndBody) {
+  const std::pair<const char*, const char*> requests[] = {
+      {"GET", ""}, {"POST", "one"}, {"GET", ""}, {"DELETE", ""}, {"GET", ""}, {"PUT", "two"}, {"GET", ""}};
+  for (auto [method, body] : requests) {
+    ASSERT_EQ(Connection().Execute("p", method, "", body, "", response_headers_, response_body_), 200) << method;
+    EXPECT_EQ(Last().method, method);
+    EXPECT_EQ(Last().body, body) << method;
+  }
+}
+
 TEST_F(TransportTest, AHeaderLineWithoutAColonFailsTheRequestOnly) {
   try {
     Get("p", "X-Good: 1\r\nno colon here");
