@@ -35,8 +35,11 @@ TWinHTTP& TRESTClient::ConnectionFor(const TURI& address) {
 }
 
 void TRESTClient::Fetch(const std::string& url, bool compress, std::uint32_t timeout, std::string& response) {
-  TURI address;
-  ParseUri(base_url_.empty() ? url : base_url_ + url, address);
+  if (url != last_url_ || last_address_.Host.empty()) {
+    ParseUri(base_url_.empty() ? url : base_url_ + url, last_address_);
+    last_url_ = url;
+  }
+  const TURI& address = last_address_;
   TWinHTTP& connection = ConnectionFor(address);
   if (compress) connection.AddCoding(GzipCoding, kGzipMinSize);
   // The 32-bit limits of the transport take the unsigned milliseconds as

@@ -58,6 +58,9 @@ class TRESTClient {
   TWinHTTP& ConnectionFor(const TURI& address);
 
   std::string base_url_;
+  // The last call's address as given and as read: calls mostly repeat it.
+  std::string last_url_;
+  TURI last_address_;
   std::string last_headers_;
   std::unique_ptr<TWinHTTP> connection_;
   TURI connection_address_;
