@@ -12,12 +12,12 @@ std::string_view WithoutLineEnd(std::string_view line) {
 
 }  // namespace
 
-HeaderNameSpan::HeaderNameSpan(std::string_view line) {
-  const std::size_t colon = line.find(':');
+HeaderLineParts::HeaderLineParts(std::string_view line) {
+  colon = line.find(':');
   if (colon == std::string_view::npos) return;
   const std::string_view name = TrimBlanks(line.substr(0, colon));
-  start = static_cast<std::size_t>(name.data() - line.data());
-  size = name.size();
+  name_start = static_cast<std::size_t>(name.data() - line.data());
+  name_size = name.size();
 }
 
 bool RequestHeaderLines::Add(std::string_view text) {
@@ -25,22 +25,22 @@ bool RequestHeaderLines::Add(std::string_view text) {
     std::size_t end = text.find('\n');
     std::string_view line = WithoutLineEnd(text.substr(0, end));
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    const HeaderNameSpan name_span(line);
-    if (name_span.size == 0) {
+    const HeaderLineParts parts(line);
+    if (parts.name_size == 0) {
       if (TrimBlanks(line).empty()) continue;
       return false;
     }
-    const std::size_t present = Find(line.substr(name_span.start, name_span.size));
+    const std::size_t present = Find(parts.Name(line));
     if (present < count_) {
-      lines_[present].append(", ").append(TrimBlanks(line.substr(line.find(':') + 1)));
+      lines_[present].append(", ").append(parts.Value(line));
       continue;
     }
     if (count_ < lines_.size()) {
       lines_[count_].assign(line);
-      names_[count_] = name_span;
+      parts_[count_] = parts;
     } else {
       lines_.emplace_back(line);
-      names_.push_back(name_span);
+      parts_.push_back(parts);
     }
     ++count_;
   }
@@ -49,7 +49,7 @@ bool RequestHeaderLines::Add(std::string_view text) {
 
 std::size_t RequestHeaderLines::Find(std::string_view name) const {
   for (std::size_t i = 0; i < count_; ++i) {
-    if (names_[i].Names(lines_[i], name)) return i;
+    if (parts_[i].Names(lines_[i], name)) return i;
   }
   return count_;
 }
@@ -62,7 +62,7 @@ void ResponseHead::AddLine(std::string_view line) {
     return;
   }
   if (!line.empty()) {
-    lines_.push_back({text_.size(), HeaderNameSpan(line)});
+    lines_.push_back({text_.size(), HeaderLineParts(line)});
     text_.append(line).append("\r\n");
   } else {
     complete_ = !lines_.empty();
@@ -79,9 +79,8 @@ std::string ResponseHead::RawCrlf() const { return text_.empty() ? std::string()
 
 std::string ResponseHead::Value(std::string_view name) const {
   for (std::size_t i = 1; i < lines_.size(); ++i) {
-    if (!lines_[i].name.Names(std::string_view(text_).substr(lines_[i].start), name)) continue;
-    std::string_view line = Line(i);
-    return std::string(TrimBlanks(line.substr(line.find(':') + 1)));
+    const HeaderLineParts& parts = lines_[i].parts;
+    if (parts.Names(std::string_view(text_).substr(lines_[i].start), name)) return std::string(parts.Value(Line(i)));
   }
   return {};
 }

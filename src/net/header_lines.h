@@ -11,18 +11,32 @@
 
 namespace tarn {
 
-// Where the name of a "Name: value" line lies in it, without the blanks
-// around it; found once per line, as headers are looked up by name.
-struct HeaderNameSpan {
-  std::size_t start = 0;
-  std::size_t size = 0;  // 0 for a line without a ":"
+// A space or a tab.
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// The text without the spaces and tabs around it.
+inline std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
 
-  explicit HeaderNameSpan(std::string_view line);
-  // Whether the name of the line is `name`, compared without regard to
-  // case; `line` may go on past the line's end.
+// Where the name and the value of a "Name: value" line lie in it; found
+// once per line, as headers are looked up by name.
+struct HeaderLineParts {
+  std::size_t name_start = 0;
+  std::size_t name_size = 0;  // 0 for a line without a ":"
+  std::size_t colon = 0;
+
+  explicit HeaderLineParts(std::string_view line);
+  // The name without the blanks around it; `line` may go on past the
+  // line's end.
+  std::string_view Name(std::string_view line) const { return line.substr(name_start, name_size); }
+  // Whether the name is `name`, compared without regard to case.
   bool Names(std::string_view line, std::string_view name) const {
-    return size == name.size() && SameAsciiText(line.substr(start, size), name);
+    return name_size == name.size() && SameAsciiText(Name(line), name);
   }
+  // The value without the blanks around it.
+  std::string_view Value(std::string_view line) const { return TrimBlanks(line.substr(colon + 1)); }
 };
 
 // Request header lines. A line whose name is already present is merged into
@@ -42,7 +56,7 @@ class RequestHeaderLines {
   std::size_t Find(std::string_view name) const;
 
   std::vector<std::string> lines_;
-  std::vector<HeaderNameSpan> names_;  // of each line
+  std::vector<HeaderLineParts> parts_;  // of each line
   std::size_t count_ = 0;              // the lines in use, at the front
 };
 
@@ -75,7 +89,7 @@ class ResponseHead {
 
   struct LineSpan {
     std::size_t start;  // in the text
-    HeaderNameSpan name;
+    HeaderLineParts parts;
   };
 
   // The lines one after another, each ended by CR LF, in one text that
@@ -84,15 +98,6 @@ class ResponseHead {
   std::vector<LineSpan> lines_;
   bool complete_ = false;
 };
-
-// A space or a tab.
-inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-// The text without the spaces and tabs around it.
-inline std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // Leading blanks, then decimal digits up to the first other character; 0
 // when there are none or the number exceeds 32 bits.
