@@ -118,9 +118,16 @@ CurlConnection::CurlConnection(const std::string& host, std::int32_t port, bool 
   curl_easy_setopt(easy_, CURLOPT_URL, server_url.c_str());
   curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, error_);
   curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy_, CURLOPT_USERAGENT, user_agent.c_str());
   const std::string proxy = SetProxy(proxy_server, proxy_bypass, secure);
   direct_ = proxy.empty();
+  // Straight to the server the user agent goes as the first header line,
+  // which libcurl sends at less cost than its own option. A tunnelling
+  // proxy is shown the option's copy, which header lines do not reach.
+  if (!direct_) {
+    curl_easy_setopt(easy_, CURLOPT_USERAGENT, user_agent.c_str());
+  } else if (!user_agent.empty()) {
+    user_agent_line_ = "User-Agent: " + user_agent;
+  }
   // The request line carries the path exactly as given ("#", dot segments
   // and the case of escapes kept), which libcurl's URL handling would not:
   // in origin form, or in absolute form towards a proxy that is not a
@@ -243,24 +250,29 @@ bool CurlConnection::SetMethodAndBody(const std::string& body) {
 
 void CurlConnection::SetHeaderList(bool posts_fields) {
   // The body goes out whole, at once, and typed only as the caller says,
-  // even when it is empty: libcurl's form type is removed.
-  if (!headers_.Has("Expect")) headers_.Add("Expect:");
+  // even when it is empty: libcurl's form type is removed. (Without a body
+  // libcurl asks for no go-ahead.)
+  if (posts_fields && !headers_.Has("Expect")) headers_.Add("Expect:");
   if (posts_fields && !headers_.Has("Content-Type")) headers_.Add("Content-Type:");
   // The last request's list serves again when its lines are the same, as
   // they mostly are from one request to the next.
   const bool same_lines = posts_fields == listed_posts_fields_ && std::ranges::equal(headers_.Lines(), listed_lines_);
   if (header_list_ == nullptr || !same_lines) {
     std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> list(nullptr, curl_slist_free_all);
+    const auto append = [&list](const char* line) {
+      curl_slist* longer = curl_slist_append(list.get(), line);
+      if (longer == nullptr) throw EOutOfMemory();
+      list.release();
+      list.reset(longer);
+    };
+    // A caller's own user agent replaces the connection's.
+    if (!user_agent_line_.empty() && !headers_.Has("User-Agent")) append(user_agent_line_.c_str());
     for (const std::string& line : headers_.Lines()) {
       // libcurl drops "Name:" and sends "Name;" as a header with no value.
       const std::size_t colon = line.find(':');
       const bool no_value = line.find_first_not_of(" \t", colon + 1) == std::string::npos;
       const bool removal = line == "Expect:" || (posts_fields && line == "Content-Type:");
-      const std::string empty_value = no_value && !removal ? line.substr(0, colon) + ";" : std::string();
-      curl_slist* longer = curl_slist_append(list.get(), empty_value.empty() ? line.c_str() : empty_value.c_str());
-      if (longer == nullptr) throw EOutOfMemory();
-      list.release();
-      list.reset(longer);
+      append(no_value && !removal ? (line.substr(0, colon) + ";").c_str() : line.c_str());
     }
     listed_lines_.assign(headers_.Lines().begin(), headers_.Lines().end());
     listed_posts_fields_ = posts_fields;

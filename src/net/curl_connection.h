@@ -92,6 +92,9 @@ class CurlConnection {
   // URL for the absolute form that a proxy takes.
   std::string target_prefix_;
   std::string request_target_;  // as libcurl has it
+  // "User-Agent: " and the agent, sent as a header line; empty when the
+  // agent is libcurl's option.
+  std::string user_agent_line_;
   bool uses_ntlm_ = false;       // libcurl has the last request's credentials
   bool plain_get_set_ = false;   // libcurl's method options are a plain GET's
   CURLM* multi_ = nullptr;

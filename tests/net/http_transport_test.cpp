@@ -225,6 +225,12 @@ TEST_F(TransportTest, SendsTheHeaderLinesOfTheRequest) {
   EXPECT_EQ(Last().body, "raw");
 }
 
+TEST_F(TransportTest, ACallersUserAgentReplacesTheConnections) {
+  EXPECT_EQ(Get("p", "User-Agent: mine"), 200);
+  EXPECT_EQ(Last().Count("User-Agent"), 1u);
+  EXPECT_EQ(Last().Header("User-Agent"), "mine");
+}
+
 TEST_F(TransportTest, EachRequestCarriesOnlyItsOwnMethodAndBody) {
   const std::pair<const char*, const char*> requests[] = {
       {"GET", ""}, {"POST", "one"}, {"GET", ""}, {"DELETE", ""}, {"GET", ""}, {"PUT", "two"}, {"GET", ""}};
