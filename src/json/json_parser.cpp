@@ -251,7 +251,9 @@ class JSONParser {
     names->list.TakeLast(names_, count, *arena_);
   }
 
+  // A list whose items all went into its own room has none waiting.
   void MoveItems(size_t first, TJSONarray& to) {
+    if (items_.size() == first) return;
     to.AppendCells(items_.data() + first, items_.size() - first, *arena_);
     items_.resize(first);
   }
