@@ -328,25 +328,27 @@ class JSONParser {
   // scalar in `scalar`. False when nothing was recognised: a misspelled
   // literal, or the end of the text.
   bool ReadValue(TJSONarray* parent, std::unique_ptr<TJSONbase>& container, JSONCell& scalar) {
-    char c = *p_;
-    if (c == '"') {
-      ReadString(scalar);
-    } else if (c == '-' || IsDigit(c)) {
-      scalar = ReadNumber();
-      if (events_) {
-        Emit(jeNumber, scalar.IsDouble() ? Variant::Double(scalar.AsDouble()) : Variant::Integer(scalar.AsInteger()));
-      }
-    } else if (c == 't' || c == 'T' || c == 'f' || c == 'F' || c == 'n' || c == 'N') {
-      if (!ReadLiteral(scalar)) return false;
-      if (events_) {
-        bool boolean = !scalar.IsNull();
-        Emit(boolean ? jeBoolean : jeString, boolean ? Variant::Boolean(scalar.AsBoolean()) : Variant::Null());
-      }
-    } else {
-      container = ReadContainer(parent);
-      return container != nullptr || events_;
+    switch (*p_) {
+      case '"':
+        ReadString(scalar);
+        return true;
+      case '-': case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9':
+        scalar = ReadNumber();
+        if (events_) {
+          Emit(jeNumber, scalar.IsDouble() ? Variant::Double(scalar.AsDouble()) : Variant::Integer(scalar.AsInteger()));
+        }
+        return true;
+      case 't': case 'T': case 'f': case 'F': case 'n': case 'N':
+        if (!ReadLiteral(scalar)) return false;
+        if (events_) {
+          bool boolean = !scalar.IsNull();
+          Emit(boolean ? jeBoolean : jeString, boolean ? Variant::Boolean(scalar.AsBoolean()) : Variant::Null());
+        }
+        return true;
+      default:
+        container = ReadContainer(parent);
+        return container != nullptr || events_;
     }
-    return true;
   }
 
   // true, false or null in any letter case; nothing is consumed when the
