@@ -180,12 +180,12 @@ class JSONParser {
     if (*p_ == '[') {
       Enter();
       ++p_;
-      return ReadItems<TJSONlist>(parent, jeArrayBegin, jeArrayEnd, ']');
+      return ReadItems<TJSONlist>(parent);
     }
     if (*p_ == '{') {
       Enter();
       ++p_;
-      return ReadItems<TJSONobject>(parent, jeObjectBegin, jeObjectEnd, '}');
+      return ReadItems<TJSONobject>(parent);
     }
     if (*p_ == '\0') return nullptr;
     RaiseUnexpected();
@@ -198,7 +198,11 @@ class JSONParser {
   // it (Keep), given the size of the parser's stack when the container
   // opened.
   template <typename Container>
-  std::unique_ptr<TJSONbase> ReadItems(TJSONarray* parent, uint8_t begin, uint8_t end, char close) {
+  std::unique_ptr<TJSONbase> ReadItems(TJSONarray* parent) {
+    constexpr bool kList = std::is_same_v<Container, TJSONlist>;
+    constexpr uint8_t begin = kList ? jeArrayBegin : jeObjectBegin;
+    constexpr uint8_t end = kList ? jeArrayEnd : jeObjectEnd;
+    constexpr char close = kList ? ']' : '}';
     std::unique_ptr<Container> container;
     if (events_) {
       Emit(begin, Variant());
