@@ -239,7 +239,12 @@ class JSONParser {
       }
       ReadItem(container.get(), first_item);
       ++count;
+      // A comma right after an item, as most are, is taken at once.
       comma_pending = false;
+      if (*p_ == ',') {
+        ++p_;
+        comma_pending = true;
+      }
     }
   }
 
