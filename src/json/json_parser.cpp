@@ -138,6 +138,9 @@ class JSONParser {
   }
 
  private:
+  template <typename Container>
+  static constexpr bool kIsList = std::is_same_v<Container, TJSONlist>;
+
   size_t Offset(const char* at) const { return static_cast<size_t>(at - start_); }
 
   // The scanning loops work on a local copy of the position: a store
@@ -199,10 +202,9 @@ class JSONParser {
   // opened.
   template <typename Container>
   std::unique_ptr<TJSONbase> ReadItems(TJSONarray* parent) {
-    constexpr bool kList = std::is_same_v<Container, TJSONlist>;
-    constexpr uint8_t begin = kList ? jeArrayBegin : jeObjectBegin;
-    constexpr uint8_t end = kList ? jeArrayEnd : jeObjectEnd;
-    constexpr char close = kList ? ']' : '}';
+    constexpr uint8_t begin = kIsList<Container> ? jeArrayBegin : jeObjectBegin;
+    constexpr uint8_t end = kIsList<Container> ? jeArrayEnd : jeObjectEnd;
+    constexpr char close = kIsList<Container> ? ']' : '}';
     std::unique_ptr<Container> container;
     if (events_) {
       Emit(begin, Variant());
@@ -273,8 +275,7 @@ class JSONParser {
   // do, and move into the container, at their exact number, when it closes.
   template <typename Container>
   void Keep(Container* container, size_t first_item, std::unique_ptr<TJSONbase>& node, JSONCell scalar) {
-    constexpr bool kList = std::is_same_v<Container, TJSONlist>;
-    if (kList && items_.size() == first_item && container->ChildCount() < container->room_.capacity) {
+    if (kIsList<Container> && items_.size() == first_item && container->ChildCount() < container->room_.capacity) {
       container->PutChild(node ? TJSONarray::Child(std::move(node)) : TJSONarray::Child(scalar));
       return;
     }
@@ -282,7 +283,7 @@ class JSONParser {
     if (items_.capacity() - items_.size() <= TJSONarray::kInlineChildren) {
       items_.reserve(std::max<size_t>(64, items_.capacity() * 2));
     }
-    if (kList && items_.size() == first_item) {
+    if (kIsList<Container> && items_.size() == first_item) {
       TJSONarray::Child* children = container->Children();
       for (size_t i = 0; i < container->ChildCount(); ++i) items_.push_back(children[i].Take());
       container->ClearChildren();

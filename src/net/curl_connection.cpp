@@ -267,12 +267,13 @@ void CurlConnection::SetHeaderList(bool posts_fields) {
     };
     // A caller's own user agent replaces the connection's.
     if (!user_agent_line_.empty() && !headers_.Has("User-Agent")) append(user_agent_line_.c_str());
-    for (const std::string& line : headers_.Lines()) {
+    for (std::size_t i = 0; i < headers_.Lines().size(); ++i) {
+      const std::string& line = headers_.Lines()[i];
+      const HeaderLineParts& parts = headers_.Parts()[i];
       // libcurl drops "Name:" and sends "Name;" as a header with no value.
-      const std::size_t colon = line.find(':');
-      const bool no_value = line.find_first_not_of(" \t", colon + 1) == std::string::npos;
+      const bool no_value = parts.Value(line).empty();
       const bool removal = line == "Expect:" || (posts_fields && line == "Content-Type:");
-      append(no_value && !removal ? (line.substr(0, colon) + ";").c_str() : line.c_str());
+      append(no_value && !removal ? (line.substr(0, parts.colon) + ";").c_str() : line.c_str());
     }
     listed_lines_.assign(headers_.Lines().begin(), headers_.Lines().end());
     listed_posts_fields_ = posts_fields;

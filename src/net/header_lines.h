@@ -48,6 +48,8 @@ class RequestHeaderLines {
   bool Add(std::string_view text);
   bool Has(std::string_view name) const { return Find(name) < count_; }
   std::span<const std::string> Lines() const noexcept { return {lines_.data(), count_}; }
+  // The parts of each of Lines().
+  std::span<const HeaderLineParts> Parts() const noexcept { return {parts_.data(), count_}; }
   // Forgets the lines; their memory serves the next request's.
   void Clear() noexcept { count_ = 0; }
 

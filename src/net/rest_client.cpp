@@ -36,8 +36,12 @@ TWinHTTP& TRESTClient::ConnectionFor(const TURI& address) {
 
 void TRESTClient::Fetch(const std::string& url, bool compress, std::uint32_t timeout, std::string& response) {
   if (url != last_url_ || last_address_.Host.empty()) {
-    ParseUri(base_url_.empty() ? url : base_url_ + url, last_address_);
+    // Kept only once both are made, so that a failure leaves the pair as
+    // it was.
+    TURI parsed;
+    ParseUri(base_url_.empty() ? url : base_url_ + url, parsed);
     last_url_ = url;
+    last_address_ = std::move(parsed);
   }
   const TURI& address = last_address_;
   TWinHTTP& connection = ConnectionFor(address);
