@@ -151,10 +151,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
 // Runs the registered benchmarks with ours and the peers alternating in
 // random order, `repetitions` times each, so that the load of a shared
 // machine falls on all sides alike; the medians and the fastest repetitions
-// are compared. Flags given on the command line come later and win.
-inline void RunInterleaved(int argc, char** argv, int repetitions, benchmark::BenchmarkReporter& reporter) {
+// are compared. A repetition lasts at least `min_seconds` when that is
+// given, else the library's default. Flags given on the command line come
+// later and win.
+inline void RunInterleaved(int argc, char** argv, int repetitions, benchmark::BenchmarkReporter& reporter,
+                           double min_seconds = 0) {
   std::vector<std::string> flags = {"--benchmark_enable_random_interleaving=true",
                                     "--benchmark_repetitions=" + std::to_string(repetitions)};
+  if (min_seconds > 0) flags.push_back("--benchmark_min_time=" + std::to_string(min_seconds));
   std::vector<char*> args = {argv[0]};
   for (std::string& flag : flags) args.push_back(flag.data());
   for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
