@@ -7,6 +7,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "json/comma_locale.h"
@@ -19,6 +20,11 @@ namespace {
 std::string Compact(const char* text) {
   std::unique_ptr<TJSONbase> root = ParseJSON(text);
   return root ? root->Text() : "(none)";
+}
+
+// A parsed number, integer or not, as a double.
+double NumberOf(TJSONbase* item) {
+  return item->Kind() == jkInteger ? static_cast<double>(item->GetValue().AsInt64()) : item->GetValue().AsDouble();
 }
 
 // Runs the text in event mode and returns the events as "code:value" items.
@@ -49,6 +55,14 @@ std::vector<std::string> Events(const char* text) {
     EXPECT_THROW_MSG(ParseJSON(text), TJSONError, message);                                       \
     EXPECT_THROW_MSG(ParseJSON(text, [](uint8_t, const Variant&) {}), TJSONError, message);       \
   } while (false)
+
+// Each text raises its message in both modes.
+void ExpectParseErrors(std::initializer_list<std::pair<const char*, const char*>> cases) {
+  for (const auto& [text, message] : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_PARSE_ERROR(text, message);
+  }
+}
 
 TEST(ParseJSON, NothingToRead) {
   EXPECT_EQ(ParseJSON(nullptr), nullptr);
@@ -97,9 +111,7 @@ TEST(ParseJSON, Numbers) {
   for (size_t i = 0; i < expected.size(); ++i) {
     TJSONbase* item = root->GetItem(static_cast<int32_t>(i));
     EXPECT_EQ(item->Kind(), expected[i].first) << i;
-    double value = item->Kind() == jkInteger ? static_cast<double>(item->GetValue().AsInt64())
-                                             : item->GetValue().AsDouble();
-    EXPECT_EQ(value, expected[i].second) << i;
+    EXPECT_EQ(NumberOf(item), expected[i].second) << i;
   }
   EXPECT_EQ(Compact("[1e-999, -1e-999]"), "[0,0]");  // too small for a double reads as zero
 }
@@ -113,10 +125,7 @@ TEST(ParseJSON, NumbersReadAsTheNearestDouble) {
     std::unique_ptr<TJSONbase> root = ParseJSON(("[" + token + "]").c_str());
     double expected = 0;
     std::from_chars(token.data(), token.data() + token.size(), expected);
-    TJSONbase* item = root->GetItem(0);
-    double actual = item->Kind() == jkInteger ? static_cast<double>(item->GetValue().AsInt64())
-                                              : item->GetValue().AsDouble();
-    ASSERT_EQ(std::bit_cast<uint64_t>(actual), std::bit_cast<uint64_t>(expected)) << token;
+    ASSERT_EQ(std::bit_cast<uint64_t>(NumberOf(root->GetItem(0))), std::bit_cast<uint64_t>(expected)) << token;
   };
   for (int i = 0; i < 100000; ++i) {
     std::string digits = std::to_string(random() % 100000000000000000u);
@@ -237,84 +246,67 @@ TEST(ParseJSON, Strings) {
   EXPECT_EQ(object->GetName(1), u"?");
 }
 
+// A position counts the bytes of the text from 0; an escape's counts from 1
+// within the string's content.
 TEST(ParseJSON, StructureErrors) {
-  EXPECT_PARSE_ERROR("5", "Unexpected character at position 0 - 5");
-  //                  ^
-  EXPECT_PARSE_ERROR("  \"a\"", "Unexpected character at position 2 - \"a\"");
-  //                    ^
-  EXPECT_PARSE_ERROR("[1] x", "Unexpected character at position 4 - x");
-  //                      ^
-  EXPECT_PARSE_ERROR("[1.5.3]", "Unexpected character at position 4 - .3]");
-  //                      ^
-  EXPECT_PARSE_ERROR("[1, x23456789012345678901234]", "Unexpected character at position 4 - x2345678901234567890");
-  //                      ^
-  EXPECT_PARSE_ERROR("[1,]", "Empty element at position 3");
-  //                     ^
-  EXPECT_PARSE_ERROR("[,1]", "Empty element at position 1");
-  //                   ^
-  EXPECT_PARSE_ERROR("[1,,2]", "Empty element at position 3");
-  //                     ^
-  EXPECT_PARSE_ERROR("[tru]", "Empty element at position 1");
-  //                   ^
-  EXPECT_PARSE_ERROR("{,}", "Empty element at position 1");
-  //                   ^
-  EXPECT_PARSE_ERROR("{\"a\":1,}", "Empty element at position 7");
-  //                         ^
-  EXPECT_PARSE_ERROR("{\"a\":1,,\"b\":2}", "Empty element at position 7");
-  //                         ^
-  EXPECT_PARSE_ERROR("[1", "Missing closing bracket for array");
-  EXPECT_PARSE_ERROR("[1 ", "Missing closing bracket for array");
-  EXPECT_PARSE_ERROR("{\"a\":1", "Missing closing bracket for array");
-  EXPECT_PARSE_ERROR("[[[", "Missing closing bracket for array");
+  ExpectParseErrors({
+      {"5", "Unexpected character at position 0 - 5"},
+      {"  \"a\"", "Unexpected character at position 2 - \"a\""},
+      {"[1] x", "Unexpected character at position 4 - x"},
+      {"[1.5.3]", "Unexpected character at position 4 - .3]"},
+      {"[1, x23456789012345678901234]", "Unexpected character at position 4 - x2345678901234567890"},
+      {"[1,]", "Empty element at position 3"},
+      {"[,1]", "Empty element at position 1"},
+      {"[1,,2]", "Empty element at position 3"},
+      {"[tru]", "Empty element at position 1"},
+      {"{,}", "Empty element at position 1"},
+      {"{\"a\":1,}", "Empty element at position 7"},
+      {"{\"a\":1,,\"b\":2}", "Empty element at position 7"},
+      {"[1", "Missing closing bracket for array"},
+      {"[1 ", "Missing closing bracket for array"},
+      {"{\"a\":1", "Missing closing bracket for array"},
+      {"[[[", "Missing closing bracket for array"},
+  });
 }
 
 TEST(ParseJSON, MemberErrors) {
-  EXPECT_PARSE_ERROR("{a:1}", "Unquoted property name at position 1");
-  //                   ^
-  EXPECT_PARSE_ERROR("{\"a\":1, b}", "Unquoted property name at position 8");
-  //                          ^
-  EXPECT_PARSE_ERROR("{\"\":1}", "Empty property name at position 2");
-  //                    ^
-  EXPECT_PARSE_ERROR("{\"a\" 1}", "Missing property name/value delimiter (:) at position 5");
-  //                       ^
-  EXPECT_PARSE_ERROR("{\"a\":}", "Missing property value at position 5");
-  //                       ^
-  EXPECT_PARSE_ERROR("{\"a\": ,\"b\":1}", "Missing property value at position 6");
-  //                        ^
-  EXPECT_PARSE_ERROR("{\"abc", "Unterminated string at position 2");
-  //                    ^
-  EXPECT_PARSE_ERROR("[\"ab\\\"", "Unterminated string at position 2");
-  //                    ^
+  ExpectParseErrors({
+      {"{a:1}", "Unquoted property name at position 1"},
+      {"{\"a\":1, b}", "Unquoted property name at position 8"},
+      {"{\"\":1}", "Empty property name at position 2"},
+      {"{\"a\" 1}", "Missing property name/value delimiter (:) at position 5"},
+      {"{\"a\":}", "Missing property value at position 5"},
+      {"{\"a\": ,\"b\":1}", "Missing property value at position 6"},
+      {"{\"abc", "Unterminated string at position 2"},
+      {"[\"ab\\\"", "Unterminated string at position 2"},
+  });
   // A misspelled literal as a member value: tree mode stops at it, event
   // mode takes it for the next member name.
   EXPECT_THROW_MSG(ParseJSON("{\"a\":tru}"), TJSONError, "Empty element at position 5");
-  //                               ^
   EXPECT_THROW_MSG(ParseJSON("{\"a\":tru}", [](uint8_t, const Variant&) {}), TJSONError,
                    "Unquoted property name at position 5");
   EXPECT_THROW_MSG(ParseJSON("{\"a\":"), TJSONError, "Empty element at position 5");
-  //                               ^
 }
 
 TEST(ParseJSON, NumberErrors) {
-  EXPECT_PARSE_ERROR("[1.]", "Missing fractional part of a floating-point number at position 1");
-  //                   ^
-  EXPECT_PARSE_ERROR("[ -7.e5]", "Missing fractional part of a floating-point number at position 2");
-  //                    ^
-  EXPECT_PARSE_ERROR("[1e]", "Exponent of the number is not integer at position 1");
-  //                   ^
-  EXPECT_PARSE_ERROR("[0, 1e+]", "Exponent of the number is not integer at position 4");
-  //                      ^
+  ExpectParseErrors({
+      {"[1.]", "Missing fractional part of a floating-point number at position 1"},
+      {"[ -7.e5]", "Missing fractional part of a floating-point number at position 2"},
+      {"[1e]", "Exponent of the number is not integer at position 1"},
+      {"[0, 1e+]", "Exponent of the number is not integer at position 4"},
+  });
   EXPECT_THROW_MSG(ParseJSON("[-]"), EConvertError, "'-' is not a valid floating point value");
   EXPECT_THROW_MSG(ParseJSON("[-e5]"), EConvertError, "'-e5' is not a valid floating point value");
   EXPECT_THROW_MSG(ParseJSON("[1e999]"), EConvertError, "'1e999' is not a valid floating point value");
 }
 
 TEST(ParseJSON, EscapeErrors) {
-  EXPECT_PARSE_ERROR("[\"ab\\qc\"]", "Unrecognized escape sequence at position 4 in \"ab\\qc\"");
-  //                        ^ position 4 counts from 1 within the content
-  EXPECT_PARSE_ERROR("[\"\\u12\"]", "Invalid UNICODE escape sequence at position 2 in \"\\u12\"");
-  EXPECT_PARSE_ERROR("{\"x\\u12G4\":1}", "Invalid UNICODE escape sequence at position 3 in \"x\\u12G4\"");
-  EXPECT_PARSE_ERROR("[\"\xE9\\x\"]", "Unrecognized escape sequence at position 3 in \"\xE9\\x\"");
+  ExpectParseErrors({
+      {"[\"ab\\qc\"]", "Unrecognized escape sequence at position 4 in \"ab\\qc\""},
+      {"[\"\\u12\"]", "Invalid UNICODE escape sequence at position 2 in \"\\u12\""},
+      {"{\"x\\u12G4\":1}", "Invalid UNICODE escape sequence at position 3 in \"x\\u12G4\""},
+      {"[\"\xE9\\x\"]", "Unrecognized escape sequence at position 3 in \"\xE9\\x\""},
+  });
 }
 
 TEST(ParseJSON, DepthBound) {
