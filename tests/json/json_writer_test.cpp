@@ -44,34 +44,36 @@ TEST(WriteText, Scalars) {
   EXPECT_EQ(object.Text(), "{\"a\":1,\"a\":[],\"b\":{}}");
 }
 
+// Doubles and the text they are written as, in any locale.
+const std::pair<double, const char*> kFloatTexts[] = {
+    {12000, "12000"},
+    {0.5, "0.5"},
+    {0.0001, "0.0001"},
+    {0.00001, "1E-5"},
+    {1e15, "1E15"},
+    {1e20, "1E20"},
+    {999999999999999, "999999999999999"},
+    {1.0 / 3, "0.333333333333333"},
+    {2.0 / 3, "0.666666666666667"},
+    {-1.5, "-1.5"},
+    {0.00000015, "1.5E-7"},
+    {123456789012345678.0, "1.23456789012346E17"},
+    {0.1 + 0.2, "0.3"},
+    {9999999999999999.0, "1E16"},
+    {0.0, "0"},
+    {-0.0, "0"},
+    {std::numeric_limits<double>::infinity(), "INF"},
+    {-std::numeric_limits<double>::infinity(), "-INF"},
+    {std::numeric_limits<double>::quiet_NaN(), "NAN"},
+    {-std::numeric_limits<double>::quiet_NaN(), "-NAN"},
+    {5e-324, "4.94065645841247E-324"},
+    {1.7976931348623157e308, "1.79769313486232E308"},
+};
+
 TEST(WriteText, FloatFormat) {
-  const std::pair<double, const char*> table[] = {
-      {12000, "12000"},
-      {0.5, "0.5"},
-      {0.0001, "0.0001"},
-      {0.00001, "1E-5"},
-      {1e15, "1E15"},
-      {1e20, "1E20"},
-      {999999999999999, "999999999999999"},
-      {1.0 / 3, "0.333333333333333"},
-      {2.0 / 3, "0.666666666666667"},
-      {-1.5, "-1.5"},
-      {0.00000015, "1.5E-7"},
-      {123456789012345678.0, "1.23456789012346E17"},
-      {0.1 + 0.2, "0.3"},
-      {9999999999999999.0, "1E16"},
-      {0.0, "0"},
-      {-0.0, "0"},
-      {std::numeric_limits<double>::infinity(), "INF"},
-      {-std::numeric_limits<double>::infinity(), "-INF"},
-      {std::numeric_limits<double>::quiet_NaN(), "NAN"},
-      {-std::numeric_limits<double>::quiet_NaN(), "-NAN"},
-      {5e-324, "4.94065645841247E-324"},
-      {1.7976931348623157e308, "1.79769313486232E308"},
-  };
-  for (const auto& [value, text] : table) {
+  for (const auto& [value, text] : kFloatTexts) {
     EXPECT_EQ(FloatText(value), text) << value;
-    EXPECT_EQ(Scalar(Variant::Double(value))->Text(), text);
+    EXPECT_EQ(Scalar(Variant::Double(value))->Text(), text) << value;
   }
 }
 
@@ -145,9 +147,7 @@ TEST(WriteText, ExactHalvesRoundToEven) {
 TEST(WriteText, FloatsIgnoreTheLocale) {
   testing::CommaLocale comma;
   if (!comma.Active()) GTEST_SKIP() << "no locale with a decimal comma could be set";
-  EXPECT_EQ(FloatText(0.5), "0.5");
-  EXPECT_EQ(FloatText(1.5e-7), "1.5E-7");
-  EXPECT_EQ(FloatText(1.0 / 3), "0.333333333333333");
+  for (const auto& [value, text] : kFloatTexts) EXPECT_EQ(FloatText(value), text) << value;
 }
 
 TEST(WriteText, IntegralFloatReadsBackAsInteger) {
