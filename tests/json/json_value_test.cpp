@@ -4,6 +4,8 @@
 
 #include <bit>
 #include <cmath>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 #include "expect_error.h"
@@ -11,19 +13,20 @@
 namespace tarn {
 namespace {
 
-// A scalar that counts its destructions, to check who destroys what.
+// A scalar that counts its destructions and adds its tag to an order, to check who destroys what.
 class Counted : public TJSONbase {
  public:
-  Counted(int* destroyed, int tag = 0) : destroyed_(destroyed), tag_(tag) {}
+  explicit Counted(int* destroyed, int tag = 0, std::vector<int>* order = nullptr)
+      : destroyed_(destroyed), tag_(tag), order_(order) {}
   ~Counted() override {
     ++*destroyed_;
-    if (order != nullptr) order->push_back(tag_);
+    if (order_ != nullptr) order_->push_back(tag_);
   }
-  std::vector<int>* order = nullptr;
 
  private:
   int* destroyed_;
   int tag_;
+  std::vector<int>* order_;
 };
 
 std::unique_ptr<TJSONbase> Int(int32_t value) {
@@ -82,21 +85,23 @@ TEST(JSONbase, AnyDoubleStaysADouble) {
 }
 
 TEST(JSONbase, RefusedTypesLeaveTheValue) {
+  const char* invalid = "Invalid data type assigned to TJSONbase";
+  const char* not_container = "Only TJSONlist or TJSONobject object can be assigned to TJSONbase";
+  TJSONbase other;
+  const std::pair<Variant, const char*> cases[] = {
+      {Variant::Int64(1), invalid},          {Variant::Date(1.0), invalid},
+      {Variant::ShortInt(1), invalid},       {Variant::Word(1), invalid},
+      {Variant::LongWord(1), invalid},       {Variant::Error(1), invalid},
+      {Variant::Interface(varUnknown, nullptr), invalid}, {Variant::Array(varInteger, {}), invalid},
+      {Variant::ByRef(&other), not_container}, {Variant::ByRef(nullptr), not_container}};
   TJSONbase v;
   v.SetValue(Variant::Integer(5));
-  for (const Variant& refused :
-       {Variant::Int64(1), Variant::Date(1.0), Variant::ShortInt(1), Variant::Word(1), Variant::LongWord(1),
-        Variant::Error(1), Variant::Interface(varUnknown, nullptr), Variant::Array(varInteger, {})}) {
-    EXPECT_THROW_MSG(v.SetValue(refused), TJSONError, "Invalid data type assigned to TJSONbase");
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(::testing::Message() << "case " << i << ", type " << cases[i].first.Type());
+    EXPECT_THROW_MSG(v.SetValue(cases[i].first), TJSONError, cases[i].second);
     EXPECT_EQ(v.Kind(), jkInteger);
     EXPECT_EQ(v.GetValue().AsInt64(), 5);
   }
-  TJSONbase other;
-  EXPECT_THROW_MSG(v.SetValue(Variant::ByRef(&other)), TJSONError,
-                   "Only TJSONlist or TJSONobject object can be assigned to TJSONbase");
-  EXPECT_THROW_MSG(v.SetValue(Variant::ByRef(nullptr)), TJSONError,
-                   "Only TJSONlist or TJSONobject object can be assigned to TJSONbase");
-  EXPECT_EQ(v.GetValue().AsInt64(), 5);
 }
 
 TEST(JSONbase, HolderRefersToContainerWithoutOwningIt) {
@@ -178,15 +183,9 @@ TEST(JSONlist, OwnershipAndReplacement) {
   {
     TJSONlist outer;
     auto inner = std::make_unique<TJSONlist>(&outer);
-    for (int tag = 1; tag <= 3; ++tag) {
-      auto item = std::make_unique<Counted>(&destroyed, tag);
-      item->order = &order;
-      inner->Add(std::move(item));
-    }
+    for (int tag = 1; tag <= 3; ++tag) inner->Add(std::make_unique<Counted>(&destroyed, tag, &order));
     outer.Add(std::move(inner));
-    auto last = std::make_unique<Counted>(&destroyed, 4);
-    last->order = &order;
-    outer.Add(std::move(last));
+    outer.Add(std::make_unique<Counted>(&destroyed, 4, &order));
     // A value keeps the parent it was created with.
     auto foreign = std::make_unique<TJSONbase>(nullptr);
     TJSONbase* foreign_raw = foreign.get();
