@@ -112,12 +112,8 @@ TEST(HashList, ReleasesBucketsInOrderOfFirstUseThenTheirFurtherEntries) {
     std::vector<std::string> a = KeysInBucket(list, 40, 3);
     std::vector<std::string> b = KeysInBucket(list, 3, 1);
     std::vector<std::string> c = KeysInBucket(list, 17, 2);
-    list.Add(a[0], &items[0]);
-    list.Add(b[0], &items[1]);
-    list.Add(a[1], &items[2]);
-    list.Add(c[0], &items[3]);
-    list.Add(a[2], &items[4]);
-    list.Add(c[1], &items[5]);
+    const std::string keys[] = {a[0], b[0], a[1], c[0], a[2], c[1]};
+    for (int i = 0; i < 6; ++i) list.Add(keys[i], &items[i]);
     EXPECT_EQ(list.Count(), 6);
     EXPECT_EQ(list.Collisions(), 3);
   }
