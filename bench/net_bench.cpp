@@ -237,12 +237,12 @@ int main(int argc, char** argv) {
     reporter.AddPair("GzipDecode/" + name, "ZlibDecode/" + name);
   }
   for (const std::string path : {"/1k", "/100k"}) {
-    benchmark::RegisterBenchmark(("RestGets" + path).c_str(), RestGets, path)
-        ->Iterations(kRequests)->Repetitions(kRequestRepetitions)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark(("CurlGets" + path).c_str(), CurlGets, path, false)
-        ->Iterations(kRequests)->Repetitions(kRequestRepetitions)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark(("CurlSameRequestGets" + path).c_str(), CurlGets, path, true)
-        ->Iterations(kRequests)->Repetitions(kRequestRepetitions)->Unit(benchmark::kMicrosecond);
+    for (benchmark::internal::Benchmark* gets :
+         {benchmark::RegisterBenchmark(("RestGets" + path).c_str(), RestGets, path),
+          benchmark::RegisterBenchmark(("CurlGets" + path).c_str(), CurlGets, path, false),
+          benchmark::RegisterBenchmark(("CurlSameRequestGets" + path).c_str(), CurlGets, path, true)}) {
+      gets->Iterations(kRequests)->Repetitions(kRequestRepetitions)->Unit(benchmark::kMicrosecond);
+    }
     reporter.AddPair("RestGets" + path, "CurlGets" + path);
     reporter.AddPair("RestGets" + path, "CurlSameRequestGets" + path);
   }
