@@ -9,7 +9,7 @@
 #include <string>
 
 #include "net/rest_client.h"
-#include "platform/command_line.h"
+#include "platform/portable/command_line.h"
 
 int main(int argc, char** argv) {
   if (argc < 4) {

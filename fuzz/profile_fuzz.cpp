@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/profile_file.h"
+#include "platform/portable/profile_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // In memory where the system offers it: every write flushes the file and

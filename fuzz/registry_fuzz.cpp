@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/exceptions.h"
-#include "platform/registry_format.h"
+#include "platform/portable/exceptions.h"
+#include "platform/posix/registry_format.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include <memory>
 
 #include "json/json_value.h"
-#include "platform/variant.h"
+#include "platform/portable/variant.h"
 
 namespace tarn {
 

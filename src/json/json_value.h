@@ -30,9 +30,9 @@
 
 #include "json/json_cell.h"
 #include "json/json_names.h"
-#include "platform/exceptions.h"
-#include "platform/object.h"
-#include "platform/variant.h"
+#include "platform/portable/exceptions.h"
+#include "platform/portable/object.h"
+#include "platform/portable/variant.h"
 
 namespace tarn {
 

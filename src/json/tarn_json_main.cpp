@@ -12,8 +12,8 @@
 
 #include "json/json_output.h"
 #include "json/json_parser.h"
-#include "platform/command_line.h"
-#include "platform/exceptions.h"
+#include "platform/portable/command_line.h"
+#include "platform/portable/exceptions.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "net/host_name.h"
 #include "net/http_errors.h"
 #include "net/proxy_bypass.h"
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ascii_text.h"
+#include "platform/portable/ascii_text.h"
 
 namespace tarn {
 

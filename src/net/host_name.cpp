@@ -1,6 +1,6 @@
 #include "net/host_name.h"
 
-#include "platform/ascii_text.h"
+#include "platform/portable/ascii_text.h"
 
 namespace tarn {
 namespace {

@@ -1,7 +1,7 @@
 // The transport's own failures. Both carry only a message.
 #pragma once
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 

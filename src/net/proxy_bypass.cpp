@@ -1,6 +1,6 @@
 #include "net/proxy_bypass.h"
 
-#include "platform/ascii_text.h"
+#include "platform/portable/ascii_text.h"
 
 namespace tarn {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "net/uri.h"
 #include "net/win_http.h"
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 

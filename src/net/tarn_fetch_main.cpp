@@ -16,8 +16,8 @@
 #include <string_view>
 
 #include "net/rest_client.h"
-#include "platform/command_line.h"
-#include "platform/exceptions.h"
+#include "platform/portable/command_line.h"
+#include "platform/portable/exceptions.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // Built on Windows only.
 #pragma once
 
-#include "platform/variant.h"
+#include "platform/portable/variant.h"
 
 struct tagVARIANT;
 

@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "runtime/comma_text.h"
 #include "runtime/text_hash.h"
 

@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/object.h"
+#include "platform/portable/object.h"
 
 namespace tarn {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 

@@ -17,7 +17,7 @@
 
 #include "platform/heap.h"
 #include "runtime/hash_list.h"
-#include "platform/object.h"
+#include "platform/portable/object.h"
 
 namespace tarn {
 

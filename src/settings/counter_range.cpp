@@ -1,7 +1,7 @@
 #include "settings/counter_range.h"
 
 #include "platform/file_system.h"
-#include "platform/int_text.h"
+#include "platform/portable/int_text.h"
 #include "settings/settings_source.h"
 
 namespace tarn {

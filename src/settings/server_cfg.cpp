@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "platform/file_system.h"
-#include "platform/int_text.h"
+#include "platform/portable/int_text.h"
 #include "settings/settings_source.h"
 
 namespace tarn {

@@ -1,7 +1,7 @@
 #include "settings/settings_source.h"
 
-#include "platform/exceptions.h"
-#include "platform/int_text.h"
+#include "platform/portable/exceptions.h"
+#include "platform/portable/int_text.h"
 
 namespace tarn {
 

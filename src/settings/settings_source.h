@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ini_file.h"
+#include "platform/portable/ini_file.h"
 #include "platform/registry.h"
 
 namespace tarn {

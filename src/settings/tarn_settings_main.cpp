@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/command_line.h"
-#include "platform/exceptions.h"
-#include "platform/profile_file.h"
+#include "platform/portable/command_line.h"
+#include "platform/portable/exceptions.h"
+#include "platform/portable/profile_file.h"
 #include "settings/client_cfg.h"
 #include "settings/counter_range.h"
 #include "settings/server_cfg.h"

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 

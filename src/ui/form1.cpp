@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "platform/display_text.h"
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "platform/file_system.h"
-#include "platform/int_text.h"
+#include "platform/portable/int_text.h"
 #include "platform/registry.h"
 #include "settings/client_cfg.h"
 #include "settings/server_cfg.h"

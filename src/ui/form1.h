@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ini_file.h"
+#include "platform/portable/ini_file.h"
 #include "service/service_library.h"
 #include "ui/application.h"
 #include "ui/form1_layout.h"

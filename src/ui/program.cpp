@@ -1,7 +1,7 @@
 #include "ui/program.h"
 
 #include "platform/file_system.h"
-#include "runtime/program_modules.h"
+#include "ui/program_modules.h"
 #include "ui/application.h"
 #include "ui/form1.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/int_text.h"
+#include "platform/portable/int_text.h"
 
 namespace tarn {
 

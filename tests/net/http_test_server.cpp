@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "net/header_lines.h"
-#include "platform/ascii_text.h"
+#include "platform/portable/ascii_text.h"
 
 namespace tarn::testing {
 

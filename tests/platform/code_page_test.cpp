@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/utf8_text.h"
+#include "platform/portable/utf8_text.h"
 
 namespace tarn {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/command_line.h"
+#include "platform/portable/command_line.h"
 #include "support/program_run.h"
 #include "test_support.h"
 

@@ -1,10 +1,10 @@
-#include "platform/int_text.h"
+#include "platform/portable/int_text.h"
 
 #include <gtest/gtest.h>
 
 #include "expect_error.h"
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 namespace {

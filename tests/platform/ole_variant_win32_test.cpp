@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 namespace {

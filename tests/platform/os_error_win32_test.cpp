@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "platform/file_system.h"
 #include "platform/os_error.h"
 

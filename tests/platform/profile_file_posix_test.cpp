@@ -4,7 +4,7 @@
 
 #include <csignal>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "profile_fixture.h"
 
 namespace tarn {

@@ -1,9 +1,9 @@
-#include "platform/profile_file.h"
+#include "platform/portable/profile_file.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/exceptions.h"
-#include "platform/ini_file.h"
+#include "platform/portable/exceptions.h"
+#include "platform/portable/ini_file.h"
 #include "expect_error.h"
 #include "profile_fixture.h"
 
@@ -91,6 +91,26 @@ TEST_F(ProfileFile, NewFileSectionsAndKeysAreAppendedInOrder) {
   WriteProfileValue("A", "three", "3", path);
   WriteProfileValue("A", "four", "", path);
   EXPECT_EQ(ReadFile(path), "[A]\r\none=1\r\nthree=3\r\nfour=\r\n[B]\r\ntwo=2\r\n");
+}
+
+TEST_F(ProfileFile, SeveralEntriesLandAsSingleWritesWouldInOneReplacement) {
+  std::string before = "; top\n[A]\r\nTwo=x\n";
+  WriteFile(file_, before);
+  const ProfileEntry entries[] = {{"A", "one", "1"}, {"B", "two", "2"}, {"A", "TWO", "3"}, {" A ", " four ", ""}};
+  WriteProfileValues(file_, entries);
+  std::string together = ReadFile(file_);
+  WriteFile(file_, before);
+  for (const ProfileEntry& entry : entries) WriteProfileValue(entry.section, entry.key, entry.value, file_);
+  EXPECT_EQ(together, ReadFile(file_));
+  EXPECT_EQ(together, "; top\n[A]\r\nTwo=3\none=1\r\nfour=\r\n[B]\r\ntwo=2\r\n");
+}
+
+TEST_F(ProfileFile, OneUnwritableEntryLeavesTheFileAsItWas) {
+  std::string before = "[s]\r\nk=1\r\n";
+  WriteFile(file_, before);
+  const ProfileEntry entries[] = {{"s", "k", "2"}, {"s", "j", "a\nb"}};
+  EXPECT_THROW_MSG(WriteProfileValues(file_, entries), EIniFileException, "Unable to write to " + file_);
+  EXPECT_EQ(ReadFile(file_), before);
 }
 
 TEST_F(ProfileFile, NewKeyGoesAfterTheLastKeyOfItsSection) {

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/exceptions.h"
-#include "platform/profile_file.h"
+#include "platform/portable/exceptions.h"
+#include "platform/portable/profile_file.h"
 #include "support/wine.h"
 #include "test_support.h"
 

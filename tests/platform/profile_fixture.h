@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/profile_file.h"
+#include "platform/portable/profile_file.h"
 #include "test_support.h"
 
 namespace tarn::testing {

@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "expect_error.h"
-#include "platform/exceptions.h"
-#include "platform/profile_file.h"
+#include "platform/portable/exceptions.h"
+#include "platform/portable/profile_file.h"
 #include "test_support.h"
 #include "unprivileged.h"
 

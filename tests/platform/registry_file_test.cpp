@@ -7,8 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/exceptions.h"
-#include "platform/registry_format.h"
+#include "platform/portable/exceptions.h"
+#include "platform/posix/registry_format.h"
 #include "expect_error.h"
 #include "test_support.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "expect_error.h"
 #include "test_support.h"
 

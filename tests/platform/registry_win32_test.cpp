@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "platform/registry.h"
 #include "expect_error.h"
 #include "test_support.h"

@@ -2,7 +2,7 @@
 // when and how often an owner frees it.
 #pragma once
 
-#include "platform/object.h"
+#include "platform/portable/object.h"
 
 namespace tarn::testing {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "runtime/comma_text.h"
 #include "runtime/text_hash.h"
 #include "counted_object.h"

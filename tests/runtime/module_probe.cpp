@@ -7,7 +7,7 @@
 
 #include "runtime/broker_bridge.h"
 #include "runtime/module_startup.h"
-#include "runtime/program_modules.h"
+#include "ui/program_modules.h"
 #include "runtime/shared_monitor.h"
 #include "runtime/trace_log.h"
 

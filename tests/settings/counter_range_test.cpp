@@ -1,6 +1,6 @@
 #include "settings/counter_range.h"
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "settings_fixture.h"
 
 namespace tarn {

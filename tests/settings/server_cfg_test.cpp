@@ -1,6 +1,6 @@
 #include "settings/server_cfg.h"
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "expect_error.h"
 #include "settings_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "ui/dpi_geometry.h"
 #include "ui/focus_chain.h"
 #include "ui/win32/win32_text.h"

@@ -1,4 +1,4 @@
-#include "platform/best_fit_1252.h"
+#include "platform/posix/best_fit_1252.h"
 
 #include <algorithm>
 #include <iterator>
@@ -13,7 +13,7 @@ struct BestFit {
 };
 
 constexpr BestFit kBestFit[] = {
-#include "platform/best_fit_1252.inc"
+#include "platform/posix/best_fit_1252.inc"
 };
 
 constexpr bool ByUnit(const BestFit& a, const BestFit& b) { return a.unit < b.unit; }

@@ -15,6 +15,7 @@
 // lock; readers take none.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,21 @@ std::string ReadProfileValue(std::string_view section, std::string_view key,
 // user may not write it; the file is then unchanged.
 void WriteProfileValue(std::string_view section, std::string_view key,
                        std::string_view value, const std::string& file);
+
+// One key to write: section, key and value, as WriteProfileValue takes them.
+struct ProfileEntry {
+  std::string section;
+  std::string key;
+  std::string value;
+};
+
+// Writes every entry into `file`, in order, as one change: each lands
+// exactly as WriteProfileValue would put it, and the file is read, changed
+// and replaced once under the writers' lock, so that a crash leaves the old
+// text or the whole new one. Raises EIniFileException ("Unable to write to
+// <file>") when any entry cannot be written or the file cannot be; the file
+// is then unchanged.
+void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries);
 
 // Makes `file` current on disk. Every write above is already complete and
 // flushed when it returns, so this has nothing left to do on POSIX.

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 

@@ -1,4 +1,4 @@
-#include "platform/variant.h"
+#include "platform/portable/variant.h"
 
 #include <cstring>
 #include <new>

@@ -4,7 +4,7 @@
 
 #include <cctype>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "platform/file_system.h"
 
 namespace tarn {

@@ -9,7 +9,7 @@
 #include <climits>
 #include <vector>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 

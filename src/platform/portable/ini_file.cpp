@@ -1,7 +1,7 @@
-#include "platform/ini_file.h"
+#include "platform/portable/ini_file.h"
 
-#include "platform/int_text.h"
-#include "platform/profile_file.h"
+#include "platform/portable/int_text.h"
+#include "platform/portable/profile_file.h"
 
 namespace tarn {
 

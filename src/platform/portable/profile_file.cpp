@@ -1,10 +1,10 @@
-#include "platform/profile_file.h"
+#include "platform/portable/profile_file.h"
 
 #include <optional>
 #include <vector>
 
-#include "platform/ascii_text.h"
-#include "platform/exceptions.h"
+#include "platform/portable/ascii_text.h"
+#include "platform/portable/exceptions.h"
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
 
@@ -121,6 +121,24 @@ bool IsUnwritableName(std::string_view name, bool key) {
   return name.find('=') != std::string_view::npos || name.starts_with(';') || name.starts_with('[');
 }
 
+// Writes one entry into the text of a file, in memory.
+void ApplyEntry(std::string& bytes, std::string_view section, std::string_view key, std::string_view value) {
+  std::vector<Line> lines = SplitLines(bytes);
+  Found found = Locate(lines, section, key);
+  std::string entry = std::string(key) + "=" + std::string(value);
+  if (found.key) {
+    const Line& line = lines[*found.key];
+    bytes.replace(line.begin, line.end - line.begin, std::string(line.name) + "=" + std::string(value));
+  } else if (found.section) {
+    const Line& after = lines[found.last_in_section];
+    bool unterminated = after.next == after.end;
+    bytes.insert(after.next, (unterminated ? "\r\n" : "") + entry + "\r\n");
+  } else {
+    if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
+    bytes += "[" + std::string(section) + "]\r\n" + entry + "\r\n";
+  }
+}
+
 }  // namespace
 
 std::string ReadProfileValue(std::string_view section, std::string_view key,
@@ -142,12 +160,12 @@ std::string ReadProfileValue(std::string_view section, std::string_view key,
   return std::string(result.substr(0, kProfileValueLimit));
 }
 
-void WriteProfileValue(std::string_view section, std::string_view key,
-                       std::string_view value, const std::string& file) {
-  section = TrimSpaces(section);
-  key = TrimSpaces(key);
-  if (IsUnwritableName(section, false) || IsUnwritableName(key, true) || HasLineBreak(value)) {
-    throw IniWriteError(file);
+void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries) {
+  for (const ProfileEntry& entry : entries) {
+    if (IsUnwritableName(TrimSpaces(entry.section), false) || IsUnwritableName(TrimSpaces(entry.key), true) ||
+        HasLineBreak(entry.value)) {
+      throw IniWriteError(file);
+    }
   }
   try {
     // A link keeps pointing at its target, which takes the new text.
@@ -156,19 +174,8 @@ void WriteProfileValue(std::string_view section, std::string_view key,
     std::optional<std::string> old = ReadFileBytes(target);
     if (old && !MayWriteFile(target)) throw IniWriteError(file);
     std::string bytes = old.value_or(std::string());
-    std::vector<Line> lines = SplitLines(bytes);
-    Found found = Locate(lines, section, key);
-    std::string entry = std::string(key) + "=" + std::string(value);
-    if (found.key) {
-      const Line& line = lines[*found.key];
-      bytes.replace(line.begin, line.end - line.begin, std::string(line.name) + "=" + std::string(value));
-    } else if (found.section) {
-      const Line& after = lines[found.last_in_section];
-      bool unterminated = after.next == after.end;
-      bytes.insert(after.next, (unterminated ? "\r\n" : "") + entry + "\r\n");
-    } else {
-      if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
-      bytes += "[" + std::string(section) + "]\r\n" + entry + "\r\n";
+    for (const ProfileEntry& entry : entries) {
+      ApplyEntry(bytes, TrimSpaces(entry.section), TrimSpaces(entry.key), entry.value);
     }
     if (CanReplaceFile(target)) {
       ReplaceFileAtomically(target, bytes);
@@ -182,6 +189,12 @@ void WriteProfileValue(std::string_view section, std::string_view key,
   } catch (const EOSError&) {
     throw IniWriteError(file);
   }
+}
+
+void WriteProfileValue(std::string_view section, std::string_view key,
+                       std::string_view value, const std::string& file) {
+  const ProfileEntry entry{std::string(section), std::string(key), std::string(value)};
+  WriteProfileValues(file, {&entry, 1});
 }
 
 void FlushPrivateProfile(const std::string&) {}

@@ -1,4 +1,4 @@
-#include "platform/utf8_text.h"
+#include "platform/portable/utf8_text.h"
 
 #include "platform/code_page.h"
 

@@ -1,7 +1,7 @@
-#include "platform/int_text.h"
+#include "platform/portable/int_text.h"
 
-#include "platform/ascii_text.h"
-#include "platform/exceptions.h"
+#include "platform/portable/ascii_text.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 

@@ -1,6 +1,6 @@
 #include "platform/display_text.h"
 
-#include "platform/utf8_text.h"
+#include "platform/portable/utf8_text.h"
 
 namespace tarn {
 

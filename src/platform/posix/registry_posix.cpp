@@ -2,11 +2,11 @@
 #include <functional>
 
 #include "platform/code_page.h"
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
-#include "platform/registry_format.h"
+#include "platform/posix/registry_format.h"
 
 namespace tarn {
 

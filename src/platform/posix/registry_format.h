@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/registry_hive.h"
-#include "platform/registry_path.h"
+#include "platform/posix/registry_hive.h"
+#include "platform/portable/registry_path.h"
 
 namespace tarn {
 

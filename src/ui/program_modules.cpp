@@ -1,4 +1,4 @@
-#include "runtime/program_modules.h"
+#include "ui/program_modules.h"
 
 #include "runtime/broker_bridge.h"
 #include "runtime/shared_monitor.h"

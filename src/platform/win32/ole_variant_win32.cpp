@@ -4,7 +4,7 @@
 #include <oleauto.h>
 
 #include "platform/code_page.h"
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 

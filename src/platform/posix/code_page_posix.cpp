@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/best_fit_1252.h"
+#include "platform/posix/best_fit_1252.h"
 
 namespace tarn {
 

@@ -1,4 +1,4 @@
-#include "platform/registry_path.h"
+#include "platform/portable/registry_path.h"
 
 namespace tarn {
 

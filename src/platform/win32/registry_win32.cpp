@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "platform/registry.h"
-#include "platform/registry_path.h"
+#include "platform/portable/registry_path.h"
 
 namespace tarn {
 

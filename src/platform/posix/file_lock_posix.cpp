@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 #include "platform/file_system.h"
 
 namespace tarn {

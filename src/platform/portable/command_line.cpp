@@ -1,10 +1,10 @@
-#include "platform/command_line.h"
+#include "platform/portable/command_line.h"
 
 #include <cstdio>
 #include <string_view>
 
 #include "platform/display_text.h"
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 

@@ -1,12 +1,12 @@
-#include "platform/registry_format.h"
+#include "platform/posix/registry_format.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/ascii_text.h"
+#include "platform/portable/ascii_text.h"
 #include "platform/code_page.h"
-#include "platform/utf8_text.h"
-#include "platform/exceptions.h"
+#include "platform/portable/utf8_text.h"
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
 

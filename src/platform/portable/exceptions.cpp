@@ -1,4 +1,4 @@
-#include "platform/exceptions.h"
+#include "platform/portable/exceptions.h"
 
 #include "platform/display_text.h"
 #include "platform/os_error.h"

@@ -1,4 +1,4 @@
-#include "platform/hash_index.h"
+#include "platform/posix/hash_index.h"
 
 namespace tarn {
 

@@ -1,8 +1,8 @@
-#include "platform/registry_hive.h"
+#include "platform/posix/registry_hive.h"
 
 #include <algorithm>
 
-#include "platform/ascii_text.h"
+#include "platform/portable/ascii_text.h"
 
 namespace tarn {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/hash_index.h"
+#include "platform/posix/hash_index.h"
 
 namespace tarn {
 
