@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/display_text.h"
 #include "platform/portable/exceptions.h"
 #include "platform/portable/ini_file.h"
 #include "expect_error.h"
@@ -109,7 +110,7 @@ TEST_F(ProfileFile, OneUnwritableEntryLeavesTheFileAsItWas) {
   std::string before = "[s]\r\nk=1\r\n";
   WriteFile(file_, before);
   const ProfileEntry entries[] = {{"s", "k", "2"}, {"s", "j", "a\nb"}};
-  EXPECT_THROW_MSG(WriteProfileValues(file_, entries), EIniFileException, "Unable to write to " + file_);
+  EXPECT_THROW_MSG(WriteProfileValues(file_, entries), EIniFileException, "Unable to write to " + DisplayPath(file_));
   EXPECT_EQ(ReadFile(file_), before);
 }
 
@@ -145,7 +146,7 @@ TEST_F(ProfileFile, WritesThatCouldNotBeReadBackAreRefusedAndTheFileIsUnchanged)
   for (Entry entry : {Entry{"s", "k", "a\r\n[evil]\r\nx=1"}, Entry{"s", "k", "a\nb"}, Entry{"s", "k", "a\rb"},
                       Entry{"s\n", "k", "v"}, Entry{"s", "k\r", "v"}, Entry{"s", "a=b", "v"}, Entry{"s", ";k", "v"},
                       Entry{"s", "[k", "v"}, Entry{"s]", "k", "v"}, Entry{"s", "k\t", "v"}, Entry{"\ts", "k", "v"}}) {
-    EXPECT_THROW_MSG(WriteProfileValue(entry.section, entry.key, entry.value, file_), EIniFileException, "Unable to write to " + file_);
+    EXPECT_THROW_MSG(WriteProfileValue(entry.section, entry.key, entry.value, file_), EIniFileException, "Unable to write to " + DisplayPath(file_));
   }
   EXPECT_EQ(ReadFile(file_), before);
 }
@@ -153,7 +154,7 @@ TEST_F(ProfileFile, WritesThatCouldNotBeReadBackAreRefusedAndTheFileIsUnchanged)
 TEST_F(ProfileFile, AFileInPlaceOfADirectoryFailsTheWrite) {
   WriteFile(dir_.Path("plain"), "not a directory");
   std::string path = dir_.Path("plain/settings.ini");
-  EXPECT_THROW_MSG(WriteProfileValue("s", "k", "v", path), EIniFileException, "Unable to write to " + path);
+  EXPECT_THROW_MSG(WriteProfileValue("s", "k", "v", path), EIniFileException, "Unable to write to " + DisplayPath(path));
   EXPECT_EQ(ReadFile(dir_.Path("plain")), "not a directory");
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "expect_error.h"
+#include "platform/display_text.h"
 #include "platform/portable/exceptions.h"
 #include "platform/portable/profile_file.h"
 #include "test_support.h"
@@ -85,7 +86,7 @@ TEST_F(ProfileWritePosix, AFileItsUserMayNotWriteIsRefusedInAWritableFolder) {
   GiveToUnprivileged(file_);
   ASSERT_EQ(::chmod(file_.c_str(), 0444), 0);
   int status = RunUnprivileged([&] {
-    EXPECT_THROW_MSG(WriteProfileValue("s", "k", "2", file_), EIniFileException, "Unable to write to " + file_);
+    EXPECT_THROW_MSG(WriteProfileValue("s", "k", "2", file_), EIniFileException, "Unable to write to " + DisplayPath(file_));
     return ::testing::Test::HasFailure() ? 1 : 0;
   });
   EXPECT_EQ(status, 0);

@@ -2,8 +2,7 @@
 // its own, as an administrator would run it.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
+#include "platform/display_text.h"
 #include "settings_fixture.h"
 #include "support/program_run.h"
 
@@ -18,13 +17,7 @@ class TarnSettings : public testing::SettingsTest {
     std::string name = "tarn-settings" + testing::kProgramSuffix;
     std::filesystem::copy_file(std::string(std::getenv("TARN_BIN_DIR")) + testing::kSep + name, program_);
   }
-  // Runs the program with the arguments, separated by blanks.
-  Outcome Execute(const std::string& arguments) {
-    std::vector<std::string> words;
-    std::istringstream split(arguments);
-    for (std::string word; split >> word;) words.push_back(word);
-    return testing::RunProgram(program_, words);
-  }
+  Outcome Execute(const std::vector<std::string>& arguments) { return testing::RunProgram(program_, arguments); }
   std::string program_ = sandbox_.Path("tarn-settings" + testing::kProgramSuffix);
 };
 
@@ -32,7 +25,7 @@ TEST_F(TarnSettings, PrintsEveryLoadedValueInLoadOrder) {
   WriteIni("tarnserver.ini", "[SERVER]\r\nmax_tasks=70000\r\ndebug_mem=2\r\n[QUORVAN]\r\nRangeIndex=2\r\nRangeMax=4\r\n");
   WriteIni("tarnclient.ini", "[CLIENT]\r\nUSERTIMEOUT=0\r\n");
   WriteRegistry("CLIENT", "TIMEOUT", "120000");
-  Outcome run = Execute("");
+  Outcome run = Execute({});
   ASSERT_EQ(run.status, 0) << run.output;
   EXPECT_TRUE(run.output.starts_with("SERVER.task_governor_interval=30000\nSERVER.debug_mem=1\n")) << run.output;
   for (const char* line : {"\nSERVER.max_tasks=4464\n", "\nSERVER.ip_version=4\n", "\nQUORVAN.RangeLow=536750000\n",
@@ -47,21 +40,21 @@ TEST_F(TarnSettings, PrintsEveryLoadedValueInLoadOrder) {
 
 TEST_F(TarnSettings, ALoadFailureIsReportedWithStatusOne) {
   WriteRegistryDword("CLIENT", "DEBUG", 1);
-  Outcome run = Execute("");
+  Outcome run = Execute({});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.output, "ERegistryException: Invalid data type for 'DEBUG'\n");
 }
 
 TEST_F(TarnSettings, GetsAndSetsOneProfileValue) {
   std::string file = sandbox_.Path("x.ini");
-  EXPECT_EQ(Execute("set " + file + " CLIENT TIMEOUT 300000").status, 0);
-  EXPECT_EQ(Execute("get " + file + " client timeout").output, "300000\n");
-  EXPECT_EQ(Execute("get " + file + " client missing fallback").output, "fallback\n");
+  EXPECT_EQ(Execute({"set", file, "CLIENT", "TIMEOUT", "300000"}).status, 0);
+  EXPECT_EQ(Execute({"get", file, "client", "timeout"}).output, "300000\n");
+  EXPECT_EQ(Execute({"get", file, "client", "missing", "fallback"}).output, "fallback\n");
   EXPECT_EQ(testing::ReadFile(file), "[CLIENT]\r\nTIMEOUT=300000\r\n");
   std::string missing = sandbox_.Path("n\xC3\xA3o" + testing::kSep + "such" + testing::kSep + "dir.ini");
-  Outcome failed = Execute("set " + missing + " S K V");
+  Outcome failed = Execute({"set", missing, "S", "K", "V"});
   EXPECT_EQ(failed.status, 1);
-  EXPECT_EQ(failed.output, "EIniFileException: Unable to write to " + missing + "\n");
+  EXPECT_EQ(failed.output, "EIniFileException: Unable to write to " + TerminalText(DisplayPath(missing)) + "\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "form1_fixture.h"
+#include "platform/display_text.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 
@@ -88,7 +89,7 @@ TEST_F(Form1Test, SpaceWorksTheFocusedControlAndCtrlTabTurnsThePage) {
 
 TEST_F(Form1Test, CaptionEndsWithTheExecutablesDirectory) {
   Open();
-  EXPECT_EQ(Window().Caption(), "Configura\xE7\xF5" "es - " + sandbox_.Dir());
+  EXPECT_EQ(Window().Caption(), "Configura\xE7\xF5" "es - " + DisplayPath(sandbox_.Dir()));
   EXPECT_EQ(Window().ClientArea(), (Rect{0, 0, 286, 413})) << "client area 280 x 407 within a border of 3";
   EXPECT_TRUE(Window().FixedDialogFrame());
   // Centred before the window manager's frame is known: off by at most the frame.
@@ -106,10 +107,10 @@ TEST_F(Form1Test, AnAccentedFolderIsShownInTheProgramsTextAndWrittenByItsRealNam
   std::filesystem::create_directories(settings_dir_ + "tarnserver.ini");  // cannot be written
   OfferServerPage();
   Open();
-  EXPECT_EQ(Window().Caption(), "Configura\xE7\xF5" "es - " + sandbox_.Dir() + "\xE7\xE3o" + kSep);
+  EXPECT_EQ(Window().Caption(), "Configura\xE7\xF5" "es - " + DisplayPath(sandbox_.Dir()) + "\xE7\xE3o" + kSep);
   Click(Button1);
   EXPECT_TRUE(std::filesystem::exists(settings_dir_ + "tarnclient.ini"));
-  EXPECT_EQ(Messages(), std::vector<std::string>{kTitle + "|Unable to write to " + sandbox_.Dir() +
+  EXPECT_EQ(Messages(), std::vector<std::string>{kTitle + "|Unable to write to " + DisplayPath(sandbox_.Dir()) +
                                                  "\xE7\xE3o" + kSep + "tarnserver.ini.|error"});
 }
 
