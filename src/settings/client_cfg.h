@@ -5,9 +5,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "settings/setting_values.h"
 
 namespace tarn {
 
@@ -18,7 +19,7 @@ class TtarnClientCfg final {
   static void Load();
   static void LoadFrom(const std::string& dir);
   static void Release();
-  static void ForEachValue(const std::function<void(std::string_view key, const std::string& text)>& visit);
+  static void ForEachValue(const SettingVisitor& visit);
 
   static bool Debug();
   static const std::string& ForceAddress();

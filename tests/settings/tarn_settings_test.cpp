@@ -36,6 +36,7 @@ TEST_F(TarnSettings, PrintsEveryLoadedValueInLoadOrder) {
   EXPECT_NE(run.output.find("\nQUORVAN.CounterPath=" + Dir() + "\n"), std::string::npos);
   EXPECT_LT(run.output.find("SERVER.WorkersPerCore"), run.output.find("QUORVAN.CounterPath"));
   EXPECT_LT(run.output.find("QUORVAN.RangeHigh"), run.output.find("CLIENT.DEBUG"));
+  EXPECT_EQ(run.output.find("ForceLogWrites"), std::string::npos) << "the window writes it; no load reads it";
 }
 
 TEST_F(TarnSettings, ALoadFailureIsReportedWithStatusOne) {
