@@ -14,10 +14,10 @@ using enum SettingId;
 void TtarnClientCfg::Load() { LoadFrom(ExeDir()); }
 
 // The registry first, then the file, whose entries override it key by key.
-void TtarnClientCfg::LoadFrom(const std::string& dir) {
+void TtarnClientCfg::LoadFrom(const std::string& dir, SettingsKeyUse key_use) {
   ResetSettings(ClientSettings());
   TRegistry registry(RegAccess::kAll);
-  if (registry.OpenKey(kSettingsKey, true)) {
+  if (registry.OpenKey(kSettingsKey, key_use == SettingsKeyUse::kCreateWhenMissing)) {
     TRegistry client(RegAccess::kRead);
     ReadSettings(ClientSettings(),
                  RegistrySource(client.OpenKeyReadOnly(SettingsKeyPath(kClientSection)) ? &client : nullptr));

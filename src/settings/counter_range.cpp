@@ -1,5 +1,6 @@
 #include "settings/counter_range.h"
 
+#include "platform/display_text.h"
 #include "platform/file_system.h"
 #include "platform/portable/int_text.h"
 #include "settings/settings_source.h"
@@ -34,7 +35,7 @@ CounterBounds ComputeCounterBounds(std::string_view start, std::string_view end,
 
 void CounterRangeSettings::Load() { LoadFrom(ExeDir()); }
 
-void CounterRangeSettings::LoadFrom(const std::string& dir) {
+void CounterRangeSettings::LoadFrom(const std::string& dir, SettingsKeyUse key_use) {
   ResetSettings(CounterRangeKeys());
   std::string file = SettingsFilePath(dir, kCounterSection);
   std::vector<SettingRead> reads;
@@ -42,14 +43,15 @@ void CounterRangeSettings::LoadFrom(const std::string& dir) {
     reads = ReadSettings(CounterRangeKeys(), IniSource(file));
   } else {
     TRegistry registry(RegAccess::kAll);
-    bool opened = registry.OpenKey(SettingsKeyPath(kCounterSection), true);
+    bool opened = registry.OpenKey(SettingsKeyPath(kCounterSection), key_use == SettingsKeyUse::kCreateWhenMissing);
     reads = ReadSettings(CounterRangeKeys(), RegistrySource(opened ? &registry : nullptr));
   }
   CounterBounds bounds = ComputeCounterBounds(KeyText(reads, kRangeStart), KeyText(reads, kRangeEnd),
                                               KeyText(reads, kRangeIndex), KeyText(reads, kRangeMax));
   range_low = bounds.low;
   range_high = bounds.high;
-  if (LoadedText(kCounterPath).empty()) SetLoadedText(kCounterPath, dir);
+  // Settings hold program text; the folder's name is the file system's.
+  if (LoadedText(kCounterPath).empty()) SetLoadedText(kCounterPath, DisplayPath(dir));
 }
 
 void CounterRangeSettings::Release() {

@@ -23,7 +23,8 @@ class CounterRangeSettings final {
   CounterRangeSettings() = delete;
 
   static void Load();
-  static void LoadFrom(const std::string& dir);
+  // Loads from `dir` (with its trailing separator) and the registry.
+  static void LoadFrom(const std::string& dir, SettingsKeyUse key_use = SettingsKeyUse::kCreateWhenMissing);
   static void Release();
   static void ForEachValue(const SettingVisitor& visit);
 

@@ -42,6 +42,11 @@ class RegistrySource final : public SettingsSource {
   const TRegistry* key_;
 };
 
+// Whether a load creates the settings key it would read when the key is
+// missing, as the program's start-up does, or leaves the registry as it is
+// (a listing of what the program would load).
+enum class SettingsKeyUse { kCreateWhenMissing, kReadOnly };
+
 // The path of a section's settings file beside the executable directory
 // `dir` (with its trailing separator).
 std::string SettingsFilePath(const std::string& dir, const SettingSection& section);
