@@ -143,6 +143,16 @@ for program in "${programs[@]}"; do
 done
 
 if $has_window; then
+  # Without a display: help and version as the companions give them, and the
+  # window refused with the reason (not an abort).
+  help=$(env -u DISPLAY -u WAYLAND_DISPLAY "$links/tarnconfig" --help) && [[ $help == "usage: tarnconfig"* ]] ||
+    fail "tarnconfig --help printed [$help]"
+  for display in unset :$((300 + RANDOM % 100)); do
+    refusal=$( (if [ $display = unset ]; then unset DISPLAY; else export DISPLAY=$display; fi
+                env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$links/tarnconfig" 2>&1 >/dev/null) ) && code=0 || code=$?
+    [ $code -eq 1 ] && [[ $refusal == "tarnconfig: cannot open the display"* ]] ||
+      fail "tarnconfig without a display (DISPLAY $display) ended with status $code and said [$refusal]"
+  done
   # The window stays up; it has loaded libquelmont.so from beside itself
   # and made its trace folder there.
   QT_QPA_PLATFORM=offscreen LD_DEBUG=files "$links/tarnconfig" 2>"$work/window.log" &
