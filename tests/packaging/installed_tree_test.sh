@@ -75,7 +75,7 @@ for program in "${programs[@]}"; do expected+=("$bin/$program" "$share/man/man1/
 $has_window && expected+=("$share/applications/tarnconfig.desktop" "$share/icons/hicolor/scalable/apps/tarnconfig.svg")
 if [ "$source" != install ]; then
   expected+=("$dir/tarnserver.ini" "$dir/tarnclient.ini" "$dir/trace" usr/share/doc/tarn/copyright
-             usr/share/doc/tarn/changelog.gz usr/share/polkit-1/rules.d/60-tarn.rules)
+             usr/share/doc/tarn/changelog.gz usr/share/polkit-1/rules.d/60-tarn.rules usr/share/lintian/overrides/tarn)
 fi
 held=$(cd "$root" && find . ! -type d | sed 's|^\./||' | sort)
 [ "$held" = "$(printf '%s\n' "${expected[@]}" | sort)" ] ||
