@@ -6,6 +6,8 @@
 #include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/portable/command_line.h"
 #include "ui/program.h"
@@ -54,10 +56,12 @@ void StartToolkit() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (auto answered = tarn::AnswerHelpOrVersion(kUsage, argc, argv)) return *answered;
+  // The toolkit takes its own options (-platform...) from the command line.
   tarn::SetQtArguments(argc, argv);
-  tarn::QtToolkit toolkit;
-  tarn::ModuleEntry module = tarn::QtToolkitModule();
-  module.startup = &StartToolkit;
-  return tarn::RunProgram(toolkit, module);
+  return tarn::RunProgram(kUsage, argc, argv, [](const std::vector<std::string>&) {
+    tarn::QtToolkit toolkit;
+    tarn::ModuleEntry module = tarn::QtToolkitModule();
+    module.startup = &StartToolkit;
+    return tarn::RunProgram(toolkit, module);
+  });
 }
