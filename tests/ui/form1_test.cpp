@@ -282,6 +282,21 @@ TEST_F(Form1Test, AFailedWriteKeepsTheWindowOpenAndTheEarlierWrites) {
   EXPECT_NE(ReadFile(sandbox_.Path("tarnclient.ini")).find("\r\nUSERTIMEOUT="), std::string::npos);
 }
 
+// Both pages are put together before either file is written, and each file
+// is replaced whole: a refusal midway leaves both as they were.
+TEST_F(Form1Test, AnEntryRefusedDuringTheSaveWritesNeitherFile) {
+  OfferServerPage();
+  const std::string server = "[QUORVAN]\r\nRangeIndex=2\r\n[SERVER]\r\nForceCounterAddress=10.0.0.9\r\n";
+  WriteFile(sandbox_.Path("tarnserver.ini"), server);
+  Open();
+  Type(Edit5, "abc");
+  Click(Button1);
+  EXPECT_EQ(Messages(), std::vector<std::string>{kTitle + "|'abc' is not a valid integer value.|error"});
+  EXPECT_TRUE(WindowOpen());
+  EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnclient.ini")));
+  EXPECT_EQ(ReadFile(sandbox_.Path("tarnserver.ini")), server);
+}
+
 TEST_F(Form1Test, TheFirstOkKeepsTheServerValuesOfTheRegistry) {
   OfferServerPage();
   WriteRegistry("SERVER", "Port", "7000");
