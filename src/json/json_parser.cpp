@@ -12,6 +12,7 @@
 
 #include "json/arena_values.h"
 #include "json/decimal_to_double.h"
+#include "json/json_tree.h"
 #include "platform/code_page.h"
 #include "runtime/integer_hash.h"
 
@@ -254,18 +255,18 @@ class JSONParser {
 
   void TakeItems(TJSONobject& object, size_t first_item) {
     MoveItems(first_item, object);
-    size_t count = object.ChildCount();
+    size_t count = json_detail::ChildCount(object);
     if (count == 0) return;
-    using Names = TJSONobject::Names;
+    using json_detail::Names;
     auto* names = new (arena_->Allocate(sizeof(Names), alignof(Names))) Names;
-    object.SetNames(names, true);
+    json_detail::TreeAccess::NamesOf(object).Set(names, true);
     names->list.TakeLast(names_, count, *arena_);
   }
 
   // A list whose items all went into its own room has none waiting.
   void MoveItems(size_t first, TJSONarray& to) {
     if (items_.size() == first) return;
-    to.AppendCells(items_.data() + first, items_.size() - first, *arena_);
+    json_detail::AppendCells(to, items_.data() + first, items_.size() - first, *arena_);
     items_.resize(first);
   }
 
@@ -275,18 +276,19 @@ class JSONParser {
   // do, and move into the container, at their exact number, when it closes.
   template <typename Container>
   void Keep(Container* container, size_t first_item, std::unique_ptr<TJSONbase>& node, JSONCell scalar) {
-    if (kIsList<Container> && items_.size() == first_item && container->ChildCount() < container->room_.capacity) {
-      container->PutChild(node ? TJSONarray::Child(std::move(node)) : TJSONarray::Child(scalar));
+    if (kIsList<Container> && items_.size() == first_item &&
+        json_detail::ChildCount(*container) < json_detail::ChildCapacity(*container)) {
+      json_detail::PutChild(*container, node ? JSONCell::Pointer(JSONCell::kNode, node.release()) : scalar);
       return;
     }
     // Room first: a node leaves its owner only when nothing can fail.
-    if (items_.capacity() - items_.size() <= TJSONarray::kInlineChildren) {
+    if (items_.capacity() - items_.size() <= json_detail::ChildRoom::kInline) {
       items_.reserve(std::max<size_t>(64, items_.capacity() * 2));
     }
     if (kIsList<Container> && items_.size() == first_item) {
-      TJSONarray::Child* children = container->Children();
-      for (size_t i = 0; i < container->ChildCount(); ++i) items_.push_back(children[i].Take());
-      container->ClearChildren();
+      json_detail::Child* children = json_detail::Children(*container);
+      for (size_t i = 0; i < json_detail::ChildCount(*container); ++i) items_.push_back(children[i].Take());
+      json_detail::ClearChildren(*container);
     }
     items_.push_back(node ? JSONCell::Pointer(JSONCell::kNode, node.release()) : scalar);
   }
