@@ -21,6 +21,10 @@ std::string ExeDir();
 std::string ExtractFilePath(std::string_view path);
 // The text of `path` after its last separator.
 std::string ExtractFileName(std::string_view path);
+// The temporary file that ReplaceFileAtomically writes beside `path`: one
+// fixed name per target, ".NAME.tmp", shortened with a hash of the name
+// where that would pass the longest name a folder entry may have.
+std::string TemporaryFileFor(std::string_view path);
 
 // True when `path` names something other than a directory whose attributes
 // can be read (a directory does not count).
@@ -47,14 +51,17 @@ struct FileIdentity {
 std::optional<FileIdentity> IdentifyFile(const std::string& path);
 
 // The bytes of a file, or nothing when it does not exist; raises EOSError
-// when it exists but cannot be read. When `identity` is given it receives
-// the identity of the very file that was read.
+// when it exists but cannot be read, also when it is not a regular file (a
+// folder, a FIFO, a device), which is refused without being read or waited
+// on. When `identity` is given it receives the identity of the very file
+// that was read.
 std::optional<std::string> ReadFileBytes(const std::string& path, FileIdentity* identity = nullptr);
 
 // What `path` names once symbolic links are followed: `path` itself when it
 // is not a link, else the link's target, followed again while that is a
 // link (a relative target counts from the link's folder). The target need
-// not exist. Raises EOSError on a loop of links.
+// not exist: a link to nothing yet names the file that a write creates.
+// Raises EOSError on a loop of links.
 std::string ResolveFileLinks(const std::string& path);
 
 // True when the current user may write the existing file at `path`; false
@@ -75,8 +82,11 @@ bool CanReplaceFile(const std::string& path);
 // modification time is later than the old one's. The temporary file has one
 // fixed name per target, so writers killed midway leave at most one behind,
 // and the next replacement removes it: callers hold a FileWriteLock on
-// `path`. Returns the new file's identity. Raises EOSError on failure,
-// leaving the original untouched.
+// `path`. A new file in a shared folder (set-group-ID and group-writable)
+// is made group-writable, so that every member of the group can save it
+// whoever saved first. Returns the new file's identity. Raises EOSError on
+// failure, also when `path` is not a regular file, leaving the original
+// untouched.
 FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 // Rewrites the existing file at `path` with `bytes` where it stands, keeping
@@ -84,7 +94,8 @@ FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view byt
 // leaves a torn file, so this serves only where ReplaceFileAtomically
 // cannot. Room for a longer text is reserved first where the file system
 // allows, so that a full disk fails before anything is written. Raises
-// EOSError on failure.
+// EOSError on failure, also when `path` is not a regular file, which is
+// never opened in a way that could wait.
 void OverwriteFileInPlace(const std::string& path, std::string_view bytes);
 
 }  // namespace tarn

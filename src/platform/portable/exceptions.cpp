@@ -20,6 +20,8 @@ ERegistryException RegistryTypeError(const std::string& value_name) {
   return ERegistryException("Invalid data type for '" + value_name + "'");
 }
 
+EOSError NotRegularFileError() { return EOSError(InvalidArgumentCode(), "Not a regular file"); }
+
 void RaiseLastOSError() { RaiseOSError(LastOSErrorCode()); }
 
 void RaiseOSError(int code) { throw EOSError(code, OSErrorText(code)); }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <utility>
 #include <vector>
 
 #include "platform/portable/exceptions.h"
@@ -25,6 +26,31 @@ struct Fd {
     if (fd >= 0) ::close(fd);
   }
 };
+
+// Refuses what is not a regular file: a FIFO or a device would block the
+// open or the read, or never end.
+void RequireRegular(const struct stat& info) {
+  if (S_ISREG(info.st_mode)) return;
+  if (S_ISDIR(info.st_mode)) RaiseOSError(EISDIR);
+  throw NotRegularFileError();
+}
+
+// Opens an existing regular file (or a link to one) and fills `info`, or
+// returns -1 with errno set when there is none to open. Anything else is
+// refused before it is opened, and again by what was opened, in case it
+// was swapped in between; O_NONBLOCK keeps that open from waiting on a
+// FIFO, and is dropped once the file is known to be regular.
+int OpenRegularFile(const std::string& path, int flags, struct stat& info) {
+  if (::stat(path.c_str(), &info) != 0) return -1;
+  RequireRegular(info);
+  Fd file{::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+  if (file.fd < 0) return -1;
+  if (::fstat(file.fd, &info) != 0) RaiseLastOSError();
+  RequireRegular(info);
+  int status = ::fcntl(file.fd, F_GETFL);
+  if (status < 0 || ::fcntl(file.fd, F_SETFL, status & ~O_NONBLOCK) != 0) RaiseLastOSError();
+  return std::exchange(file.fd, -1);
+}
 
 void WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -74,16 +100,13 @@ std::optional<FileIdentity> IdentifyFile(const std::string& path) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path, FileIdentity* identity) {
-  Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  struct stat info;
+  Fd file{OpenRegularFile(path, O_RDONLY, info)};
   if (file.fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
     RaiseLastOSError();
   }
-  if (identity != nullptr) {
-    struct stat info;
-    if (::fstat(file.fd, &info) != 0) RaiseLastOSError();
-    *identity = IdentityOf(info);
-  }
+  if (identity != nullptr) *identity = IdentityOf(info);
   std::string bytes;
   char buffer[65536];
   for (;;) {
@@ -136,6 +159,15 @@ std::string FolderOf(const std::string& path) {
   return dir.empty() ? "." : dir;
 }
 
+// A folder that is set-group-ID and group-writable is shared by its group:
+// a new file there gets the group's read and write whatever the umask.
+void ShareWithFolderGroup(int fd, const std::string& folder, struct stat& file) {
+  struct stat info;
+  if (::stat(folder.c_str(), &info) != 0) RaiseLastOSError();
+  if ((info.st_mode & (S_ISGID | S_IWGRP)) != (S_ISGID | S_IWGRP)) return;
+  if (::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP) != 0 || ::fstat(fd, &file) != 0) RaiseLastOSError();
+}
+
 }  // namespace
 
 bool CanReplaceFile(const std::string& path) {
@@ -149,9 +181,10 @@ bool CanReplaceFile(const std::string& path) {
 }
 
 FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string temp = ExtractFilePath(path) + "." + ExtractFileName(path) + ".tmp";
+  std::string temp = TemporaryFileFor(path);
   struct stat original;
   bool replacing = ::stat(path.c_str(), &original) == 0;
+  if (replacing) RequireRegular(original);
   // What a killed writer left behind goes first; the new temporary file is
   // then made afresh, never opened through a name someone else placed there.
   if (::unlink(temp.c_str()) != 0 && errno != ENOENT) RaiseLastOSError();
@@ -162,6 +195,7 @@ FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view byt
     WriteAll(fd, bytes);
     struct stat written;
     if (::fstat(fd, &written) != 0) RaiseLastOSError();
+    if (!replacing) ShareWithFolderGroup(fd, FolderOf(path), written);
     if (replacing) {
       // The owner first: changing it clears the set-user and set-group bits.
       if ((written.st_uid != original.st_uid || written.st_gid != original.st_gid) &&
@@ -196,10 +230,9 @@ FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view byt
 }
 
 void OverwriteFileInPlace(const std::string& path, std::string_view bytes) {
-  Fd file{::open(path.c_str(), O_WRONLY | O_CLOEXEC)};
-  if (file.fd < 0) RaiseLastOSError();
   struct stat info;
-  if (::fstat(file.fd, &info) != 0) RaiseLastOSError();
+  Fd file{OpenRegularFile(path, O_WRONLY, info)};
+  if (file.fd < 0) RaiseLastOSError();
   auto size = static_cast<off_t>(bytes.size());
   if (size > info.st_size && ::fallocate(file.fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS) {
     RaiseLastOSError();

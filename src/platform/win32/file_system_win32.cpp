@@ -132,14 +132,6 @@ bool MayWriteFile(const std::string& path) {
   return file.Valid();
 }
 
-namespace {
-
-std::string TemporaryFileFor(const std::string& path) {
-  return ExtractFilePath(path) + "." + ExtractFileName(path) + ".tmp";
-}
-
-}  // namespace
-
 // ReplaceFileA gives the new file the old one's attributes and security, so
 // only a folder that refuses a new file stops the replacement.
 bool CanReplaceFile(const std::string& path) {
