@@ -1,8 +1,6 @@
 #include "net/curl_connection.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -10,6 +8,7 @@
 #include <new>
 #include <span>
 
+#include "net/curl_errors.h"
 #include "net/host_name.h"
 #include "net/http_errors.h"
 #include "net/proxy_bypass.h"
@@ -34,38 +33,13 @@ std::once_flag g_curl_initialised;
 // before the first handle; it stays for the life of the process.
 void InitialiseCurl() {
   std::call_once(g_curl_initialised, [] {
-    CURLcode code = curl_global_init(CURL_GLOBAL_DEFAULT);
-    if (code != CURLE_OK) throw EOSError(EIO, curl_easy_strerror(code));
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) RaiseHttpError(http_error::kInternalError);
   });
-}
-
-// The code of the operating-system error raised for a libcurl failure;
-// the message is libcurl's own text.
-int ErrnoFor(CURLcode code) {
-  switch (code) {
-    case CURLE_OPERATION_TIMEDOUT: return ETIMEDOUT;
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY: return ENXIO;
-    case CURLE_SEND_ERROR: return EPIPE;
-    case CURLE_RECV_ERROR: return ECONNRESET;
-    case CURLE_URL_MALFORMAT:
-    case CURLE_BAD_FUNCTION_ARGUMENT: return EINVAL;
-    case CURLE_GOT_NOTHING:
-    case CURLE_PARTIAL_FILE:
-    case CURLE_WEIRD_SERVER_REPLY:
-    case CURLE_HTTP2:
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CIPHER: return EPROTO;
-    case CURLE_UNSUPPORTED_PROTOCOL: return EPROTONOSUPPORT;
-    default: return EIO;
-  }
 }
 
 [[noreturn]] void RaiseMultiFailure(CURLMcode code) {
   if (code == CURLM_OUT_OF_MEMORY) throw EOutOfMemory();
-  throw EOSError(EIO, curl_multi_strerror(code));
+  RaiseHttpError(http_error::kInternalError);
 }
 
 // The port on the wire: its low 16 bits, 0 standing for the scheme's
@@ -116,7 +90,6 @@ CurlConnection::CurlConnection(const std::string& host, std::int32_t port, bool 
   const std::int32_t wire_port = WirePort(port, secure);
   const std::string server_url = (secure ? "https://" : "http://") + UrlHost(host) + ":" + std::to_string(wire_port);
   curl_easy_setopt(easy_, CURLOPT_URL, server_url.c_str());
-  curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, error_);
   curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
   const std::string proxy = SetProxy(proxy_server, proxy_bypass, secure);
   direct_ = proxy.empty();
@@ -184,7 +157,6 @@ void CurlConnection::BeginRequest(const std::string& method, const std::string& 
   method_ = method;
   limits_ = limits;
   head_.Clear();
-  error_[0] = '\0';
   socket_opened_ = connected_ = done_ = out_of_memory_ = false;
   result_ = CURLE_OK;
   // Options are handed to libcurl, which copies their texts, only when they
@@ -213,10 +185,7 @@ void CurlConnection::UseNtlm(const std::string& user, const std::string& passwor
 }
 
 void CurlConnection::Send(const std::string& body) {
-  if (direct_ && NeverResolves(host_)) {
-    std::snprintf(error_, sizeof error_, "Could not resolve host: %s", host_.c_str());
-    RaiseFailure(CURLE_COULDNT_RESOLVE_HOST);
-  }
+  if (direct_ && NeverResolves(host_)) RaiseHttpError(http_error::kNameNotResolved);
   SetHeaderList(SetMethodAndBody(body));
   CURLMcode added = curl_multi_add_handle(multi_, easy_);
   if (added != CURLM_OK) RaiseMultiFailure(added);
@@ -369,20 +338,20 @@ int CurlConnection::PollMilliseconds() {
   if (progressed_) watch_.Moved(now);
   progressed_ = false;
   const int wait = watch_.WaitMilliseconds(now, kLongestPollMs);
-  if (wait < 0) RaiseFailure(CURLE_OPERATION_TIMEDOUT);
+  if (wait < 0) RaiseHttpError(http_error::kTimeout);
   return wait;
 }
 
 void CurlConnection::RaiseFailure(CURLcode code) {
-  switch (code) {
-    case CURLE_COULDNT_CONNECT:
-      throw EWinHTTP("Unable to connect to " + host_ + ":" + std::to_string(port_) +
-                     " - server may be down or unavailable");
-    case CURLE_OUT_OF_MEMORY: throw EOutOfMemory();
-    default: break;
+  long os_errno = 0;
+  curl_easy_getinfo(easy_, CURLINFO_OS_ERRNO, &os_errno);
+  const CurlFailure failure = ClassifyCurlFailure(code, connected_, os_errno);
+  switch (failure.kind) {
+    case CurlFailure::kOutOfMemory: throw EOutOfMemory();
+    case CurlFailure::kCannotConnect: RaiseCannotConnect(host_, port_);
+    case CurlFailure::kHttpError: RaiseHttpError(failure.code);
   }
-  const char* text = error_[0] != '\0' ? error_ : curl_easy_strerror(code);
-  throw EOSError(ErrnoFor(code), text);
+  RaiseHttpError(http_error::kInternalError);
 }
 
 std::size_t CurlConnection::OnHeader(char* data, std::size_t size, std::size_t count, void* self) {

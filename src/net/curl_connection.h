@@ -15,9 +15,9 @@
 // settings apply, as libcurl reads them, and the bypass list is not read.
 //
 // Failures: a server that cannot be reached raises EWinHTTP; a failure of
-// libcurl, a name that does not resolve included, raises EOSError with a
-// code from the table in the source and libcurl's own text; libcurl's memory
-// error raises EOutOfMemory.
+// libcurl, a name that does not resolve included, raises EOSError with the
+// code and text of the same failure of WinHTTP (see curl_errors.h);
+// libcurl's memory error raises EOutOfMemory.
 #pragma once
 
 #include <curl/curl.h>
@@ -104,7 +104,6 @@ class CurlConnection {
   curl_slist* header_list_ = nullptr;
   std::vector<std::string> listed_lines_;
   bool listed_posts_fields_ = false;
-  char error_[CURL_ERROR_SIZE] = {};
 
   RequestHeaderLines headers_;
   ResponseHead head_;

@@ -1,9 +1,8 @@
 #include "net/win_http.h"
 
-#include <cerrno>
-
 #include "net/base64.h"
 #include "net/curl_connection.h"
+#include "platform/os_error.h"
 
 namespace tarn {
 
@@ -33,7 +32,7 @@ void TWinHTTP::OpenRequest(const std::string& method, const std::string& path) {
 void TWinHTTP::CloseRequest() noexcept { connection_->EndRequest(); }
 
 void TWinHTTP::AddHeaderLine(const std::string& text) {
-  if (!connection_->AddHeaderLines(text)) RaiseOSError(EINVAL);
+  if (!connection_->AddHeaderLines(text)) RaiseOSError(InvalidArgumentCode());
 }
 
 void TWinHTTP::Transmit(const std::string& body) { connection_->Send(body); }

@@ -20,9 +20,6 @@ namespace {
 constexpr DWORD kIgnoreCertificateFaults = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_WRONG_USAGE |
                                            SECURITY_FLAG_IGNORE_CERT_CN_INVALID |
                                            SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
-// Wine's WinHTTP reports a stalled answer with the socket's own timeout code.
-constexpr DWORD kSocketTimedOut = 10060;
-
 // The transport's texts go to the platform byte by byte: each byte is the
 // UTF-16 unit of the same value.
 std::wstring Widened(const std::string& text) {
@@ -39,13 +36,7 @@ std::wstring FromAnsi(const std::string& text) {
   return std::wstring(wide.begin(), wide.end());
 }
 
-[[noreturn]] void RaiseWinHttpError(DWORD code) {
-  if (code == kSocketTimedOut) code = ERROR_WINHTTP_TIMEOUT;
-  // WinHTTP's codes have their texts in winhttp.dll's message table.
-  throw EOSError(static_cast<int>(code), OSErrorText(static_cast<int>(code), L"winhttp.dll"));
-}
-
-[[noreturn]] void RaiseLastWinHttpError() { RaiseWinHttpError(::GetLastError()); }
+[[noreturn]] void RaiseLastWinHttpError() { RaiseHttpError(static_cast<int>(::GetLastError())); }
 
 void SetDwordOption(HINTERNET handle, DWORD option, DWORD value) {
   if (!::WinHttpSetOption(handle, option, &value, sizeof value)) RaiseLastWinHttpError();
@@ -80,7 +71,7 @@ void TWinHTTP::OpenSession() {
     const DWORD code = ::GetLastError();
     ::WinHttpCloseHandle(session_handle_);
     session_handle_ = nullptr;
-    RaiseWinHttpError(code);
+    RaiseHttpError(static_cast<int>(code));
   }
 }
 
@@ -103,6 +94,9 @@ void TWinHTTP::OpenRequest(const std::string& method, const std::string& path) {
                               FromAnsi(AuthUser).c_str(), FromAnsi(AuthPassword).c_str(), nullptr);
     }
     SetDwordOption(request_handle_, WINHTTP_OPTION_SECURITY_FLAGS, kIgnoreCertificateFaults);
+    // Redirects come back to the caller, who decides: WinHTTP would follow
+    // them itself, to other hosts too, with the request's header lines.
+    SetDwordOption(request_handle_, WINHTTP_OPTION_REDIRECT_POLICY, WINHTTP_OPTION_REDIRECT_POLICY_NEVER);
     // The wait for the answer's head is bounded by the receive limit too
     // (Wine does not bound it otherwise).
     if (ReceiveTimeout > 0) {
@@ -123,7 +117,7 @@ void TWinHTTP::CloseRequest() noexcept {
 void TWinHTTP::AddHeaderLine(const std::string& text) {
   if (text.empty()) return;
   // A line without a name is refused, not dropped (Wine drops it).
-  if (!RequestHeaderLines().Add(text)) RaiseWinHttpError(ERROR_INVALID_PARAMETER);
+  if (!RequestHeaderLines().Add(text)) RaiseOSError(InvalidArgumentCode());
   const std::wstring wide = Widened(text);
   if (!::WinHttpAddRequestHeaders(request_handle_, wide.c_str(), static_cast<DWORD>(wide.size()),
                                   WINHTTP_ADDREQ_FLAG_COALESCE)) {
@@ -132,17 +126,14 @@ void TWinHTTP::AddHeaderLine(const std::string& text) {
 }
 
 void TWinHTTP::Transmit(const std::string& body) {
-  if (never_resolves_) RaiseWinHttpError(ERROR_WINHTTP_NAME_NOT_RESOLVED);
+  if (never_resolves_) RaiseHttpError(http_error::kNameNotResolved);
   void* data = body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(body.data());
   const auto size = static_cast<DWORD>(body.size());
   if (!::WinHttpSendRequest(request_handle_, WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, size, size, 0) ||
       !::WinHttpReceiveResponse(request_handle_, nullptr)) {
     const DWORD code = ::GetLastError();
-    if (code == ERROR_WINHTTP_CANNOT_CONNECT) {
-      throw EWinHTTP("Unable to connect to " + Host() + ":" + std::to_string(PortNumber()) +
-                     " - server may be down or unavailable");
-    }
-    RaiseWinHttpError(code);
+    if (code == ERROR_WINHTTP_CANNOT_CONNECT) RaiseCannotConnect(Host(), PortNumber());
+    RaiseHttpError(static_cast<int>(code));
   }
 }
 
@@ -185,7 +176,7 @@ std::size_t TWinHTTP::ReadChunk(std::string& buffer, std::size_t offset) {
   // A connection that ends before the announced length is broken, not the
   // end of the body (Wine reports it as the end).
   if (read == 0 && !head_request_ && offset < static_cast<std::size_t>(HeaderNumber(HttpQuery::ContentLength))) {
-    RaiseWinHttpError(ERROR_WINHTTP_CONNECTION_ERROR);
+    RaiseHttpError(http_error::kConnectionError);
   }
   return read;
 }
