@@ -6,12 +6,11 @@
 //
 // The loads read from beside this executable and from the current user's
 // registry, as the settings tool does.
-#include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/portable/command_line.h"
-#include "platform/portable/exceptions.h"
 #include "platform/portable/profile_file.h"
 #include "settings/client_cfg.h"
 #include "settings/counter_range.h"
@@ -20,7 +19,8 @@
 namespace {
 
 void PrintSection(const char* section, std::string_view key, const std::string& text) {
-  std::printf("%s.%.*s=%s\n", section, static_cast<int>(key.size()), key.data(), text.c_str());
+  tarn::WriteOutputText(std::string(section) + "." + std::string(key) + "=" + text);
+  tarn::WriteOutput("\n");
 }
 
 int PrintLoadedValues() {
@@ -45,22 +45,22 @@ constexpr tarn::ProgramUsage kUsage{
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (auto answered = tarn::AnswerHelpOrVersion(kUsage, argc, argv)) return *answered;
-  try {
-    if (argc == 1) return PrintLoadedValues();
-    std::string_view command = argv[1];
-    if (command == "get" && (argc == 5 || argc == 6)) {
-      std::string value = tarn::ReadProfileValue(argv[3], argv[4], argc == 6 ? argv[5] : "", argv[2]);
-      std::printf("%s\n", value.c_str());
+  return tarn::RunProgram(kUsage, argc, argv, [](const std::vector<std::string>& arguments) {
+    if (arguments.empty()) return PrintLoadedValues();
+    const std::string& command = arguments[0];
+    if (command == "get" && (arguments.size() == 4 || arguments.size() == 5)) {
+      std::string fallback = arguments.size() == 5 ? tarn::ArgumentText(arguments[4]) : "";
+      tarn::WriteOutputText(tarn::ReadProfileValue(tarn::ArgumentText(arguments[2]), tarn::ArgumentText(arguments[3]),
+                                                   fallback, arguments[1]));
+      tarn::WriteOutput("\n");
       return 0;
     }
-    if (command == "set" && argc == 6) {
-      tarn::WriteProfileValue(argv[3], argv[4], argv[5], argv[2]);
-      tarn::FlushPrivateProfile(argv[2]);
+    if (command == "set" && arguments.size() == 5) {
+      tarn::WriteProfileValue(tarn::ArgumentText(arguments[2]), tarn::ArgumentText(arguments[3]),
+                              tarn::ArgumentText(arguments[4]), arguments[1]);
+      tarn::FlushPrivateProfile(arguments[1]);
       return 0;
     }
     return tarn::WrongCommandLine(kUsage);
-  } catch (const tarn::Exception& error) {
-    return tarn::ReportFailure(error);
-  }
+  });
 }

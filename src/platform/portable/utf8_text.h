@@ -2,6 +2,7 @@
 // registry file, file names, the terminal).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,7 @@ namespace tarn {
 // lost; a character that the code page lacks becomes '?' (no best fit).
 std::string AnsiToUtf8(std::string_view text);
 std::string Utf8ToAnsi(std::string_view text);
+// The same, or nothing when the code page lacks one of the text's characters.
+std::optional<std::string> Utf8ToAnsiExactly(std::string_view text);
 
 }  // namespace tarn
