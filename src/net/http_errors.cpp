@@ -47,4 +47,8 @@ void RaiseCannotConnect(const std::string& host, std::int32_t port) {
   throw EWinHTTP("Unable to connect to " + host + ":" + std::to_string(port) + " - server may be down or unavailable");
 }
 
+void RaiseBodyTooLong(std::int64_t max_size) {
+  throw ECrtSocket("Answer body exceeds " + std::to_string(max_size) + " bytes");
+}
+
 }  // namespace tarn

@@ -11,7 +11,9 @@
 
 namespace tarn {
 
-// A registered coding that cannot decode an answer: "%s uncompress".
+// A registered coding that cannot decode an answer: "%s uncompress"; an
+// answer whose body is longer than the connection takes:
+// "Answer body exceeds %d bytes".
 TARN_EXCEPTION_CLASS(ECrtSocket, Exception);
 // A server that cannot be reached:
 // "Unable to connect to %s:%d - server may be down or unavailable".
@@ -40,5 +42,8 @@ std::string DocumentedHttpErrorText(int code);
 
 // Raises EWinHTTP for a server that cannot be reached.
 [[noreturn]] void RaiseCannotConnect(const std::string& host, std::int32_t port);
+
+// Raises ECrtSocket for a body longer than max_size bytes.
+[[noreturn]] void RaiseBodyTooLong(std::int64_t max_size);
 
 }  // namespace tarn

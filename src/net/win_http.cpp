@@ -48,6 +48,7 @@ std::string TWinHTTP::HeaderText(HttpQuery query) {
     case HttpQuery::ContentLength: return head.Value("Content-Length");
     case HttpQuery::AcceptEncoding: return head.Value("Accept-Encoding");
     case HttpQuery::ContentEncoding: return head.Value("Content-Encoding");
+    case HttpQuery::TransferEncoding: return head.Value("Transfer-Encoding");
   }
   return {};
 }

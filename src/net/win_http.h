@@ -44,8 +44,6 @@ class TWinHTTP final : public TWinHttpAPI {
   void* session_handle_ = nullptr;
   void* connection_handle_ = nullptr;
   void* request_handle_ = nullptr;
-  // A HEAD answer announces the length of a body it does not carry.
-  bool head_request_ = false;
   // A host reached directly whose name no server resolves (.invalid).
   bool never_resolves_ = false;
 #else

@@ -76,7 +76,6 @@ void TWinHTTP::OpenSession() {
 }
 
 void TWinHTTP::OpenRequest(const std::string& method, const std::string& path) {
-  head_request_ = method == "HEAD";
   if (!::WinHttpSetTimeouts(session_handle_, ResolveTimeout, ConnectTimeout, SendTimeout, ReceiveTimeout)) {
     RaiseLastWinHttpError();
   }
@@ -172,11 +171,6 @@ std::size_t TWinHTTP::ReadChunk(std::string& buffer, std::size_t offset) {
   DWORD read = 0;
   if (!::WinHttpReadData(request_handle_, buffer.data() + offset, static_cast<DWORD>(buffer.size() - offset), &read)) {
     RaiseLastWinHttpError();
-  }
-  // A connection that ends before the announced length is broken, not the
-  // end of the body (Wine reports it as the end).
-  if (read == 0 && !head_request_ && offset < static_cast<std::size_t>(HeaderNumber(HttpQuery::ContentLength))) {
-    RaiseHttpError(http_error::kConnectionError);
   }
   return read;
 }
