@@ -12,6 +12,7 @@
 #include "net/host_name.h"
 #include "net/http_errors.h"
 #include "net/proxy_bypass.h"
+#include "platform/portable/ascii_text.h"
 #include "platform/portable/exceptions.h"
 
 namespace tarn {
@@ -64,13 +65,9 @@ std::string EnvironmentProxy(bool secure) {
 }
 
 // A SOCKS proxy relays the connection as it is, as a tunnel does.
-bool IsSocksProxy(const std::string& proxy) {
+bool IsSocksProxy(std::string_view proxy) {
   constexpr std::string_view kScheme = "socks";
-  if (proxy.size() < kScheme.size()) return false;
-  for (std::size_t i = 0; i < kScheme.size(); ++i) {
-    if ((proxy[i] | 0x20) != kScheme[i]) return false;
-  }
-  return true;
+  return proxy.size() >= kScheme.size() && SameAsciiText(proxy.substr(0, kScheme.size()), kScheme);
 }
 
 }  // namespace
@@ -80,24 +77,20 @@ CurlConnection::CurlConnection(const std::string& host, std::int32_t port, bool 
                                const std::string& proxy_bypass)
     : host_(host), port_(port) {
   InitialiseCurl();
-  multi_ = curl_multi_init();
-  easy_ = curl_easy_init();
-  if (multi_ == nullptr || easy_ == nullptr) {
-    curl_easy_cleanup(easy_);
-    curl_multi_cleanup(multi_);
-    throw EOutOfMemory();
-  }
+  multi_.reset(curl_multi_init());
+  easy_.reset(curl_easy_init());
+  if (multi_ == nullptr || easy_ == nullptr) throw EOutOfMemory();
   const std::int32_t wire_port = WirePort(port, secure);
   const std::string server_url = (secure ? "https://" : "http://") + UrlHost(host) + ":" + std::to_string(wire_port);
-  curl_easy_setopt(easy_, CURLOPT_URL, server_url.c_str());
-  curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy_.get(), CURLOPT_URL, server_url.c_str());
+  curl_easy_setopt(easy_.get(), CURLOPT_NOSIGNAL, 1L);
   const std::string proxy = SetProxy(proxy_server, proxy_bypass, secure);
   direct_ = proxy.empty();
   // Straight to the server the user agent goes as the first header line,
   // which libcurl sends at less cost than its own option. A tunnelling
   // proxy is shown the option's copy, which header lines do not reach.
   if (!direct_) {
-    curl_easy_setopt(easy_, CURLOPT_USERAGENT, user_agent.c_str());
+    curl_easy_setopt(easy_.get(), CURLOPT_USERAGENT, user_agent.c_str());
   } else if (!user_agent.empty()) {
     user_agent_line_ = "User-Agent: " + user_agent;
   }
@@ -108,35 +101,30 @@ CurlConnection::CurlConnection(const std::string& host, std::int32_t port, bool 
   if (!direct_ && !secure && !IsSocksProxy(proxy)) {
     target_prefix_ = "http://" + UrlHost(host) + (wire_port == 80 ? "" : ":" + std::to_string(wire_port));
   }
-  curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, kNoConnectLimitMs);
+  curl_easy_setopt(easy_.get(), CURLOPT_CONNECTTIMEOUT_MS, kNoConnectLimitMs);
   // A request given up while the name is still being resolved does not
   // wait for the resolver to finish.
-  curl_easy_setopt(easy_, CURLOPT_QUICK_EXIT, 1L);
-  curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(easy_.get(), CURLOPT_QUICK_EXIT, 1L);
+  curl_easy_setopt(easy_.get(), CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   // The environment's servers use self-signed certificates: any certificate
   // is accepted, whoever issued it, for whatever name and dates.
-  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 0L);
-  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 0L);
-  curl_easy_setopt(easy_, CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
-  curl_easy_setopt(easy_, CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
+  curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYPEER, 0L);
+  curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYHOST, 0L);
+  curl_easy_setopt(easy_.get(), CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
+  curl_easy_setopt(easy_.get(), CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
   // Large answers come in fewer, larger reads than libcurl's 16 KB default.
-  curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-  curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlConnection::OnHeader);
-  curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
-  curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlConnection::OnBody);
-  curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
-  curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &CurlConnection::OnConnected);
-  curl_easy_setopt(easy_, CURLOPT_PREREQDATA, this);
-  curl_easy_setopt(easy_, CURLOPT_SOCKOPTFUNCTION, &CurlConnection::OnSocketOpened);
-  curl_easy_setopt(easy_, CURLOPT_SOCKOPTDATA, this);
+  curl_easy_setopt(easy_.get(), CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+  curl_easy_setopt(easy_.get(), CURLOPT_HEADERFUNCTION, &CurlConnection::OnHeader);
+  curl_easy_setopt(easy_.get(), CURLOPT_HEADERDATA, this);
+  curl_easy_setopt(easy_.get(), CURLOPT_WRITEFUNCTION, &CurlConnection::OnBody);
+  curl_easy_setopt(easy_.get(), CURLOPT_WRITEDATA, this);
+  curl_easy_setopt(easy_.get(), CURLOPT_PREREQFUNCTION, &CurlConnection::OnConnected);
+  curl_easy_setopt(easy_.get(), CURLOPT_PREREQDATA, this);
+  curl_easy_setopt(easy_.get(), CURLOPT_SOCKOPTFUNCTION, &CurlConnection::OnSocketOpened);
+  curl_easy_setopt(easy_.get(), CURLOPT_SOCKOPTDATA, this);
 }
 
-CurlConnection::~CurlConnection() {
-  EndRequest();
-  curl_easy_cleanup(easy_);
-  curl_multi_cleanup(multi_);
-  curl_slist_free_all(header_list_);
-}
+CurlConnection::~CurlConnection() { EndRequest(); }
 
 std::string CurlConnection::SetProxy(const std::string& proxy_server, const std::string& proxy_bypass,
                                      bool secure) {
@@ -146,8 +134,8 @@ std::string CurlConnection::SetProxy(const std::string& proxy_server, const std:
   const bool bypassed = BypassesProxy(proxy_bypass, host_);
   // "" as the proxy goes direct and as the exceptions names none: neither
   // reads the environment's settings.
-  curl_easy_setopt(easy_, CURLOPT_PROXY, bypassed ? "" : proxy_server.c_str());
-  curl_easy_setopt(easy_, CURLOPT_NOPROXY, "");
+  curl_easy_setopt(easy_.get(), CURLOPT_PROXY, bypassed ? "" : proxy_server.c_str());
+  curl_easy_setopt(easy_.get(), CURLOPT_NOPROXY, "");
   return bypassed ? std::string() : proxy_server;
 }
 
@@ -165,12 +153,12 @@ void CurlConnection::BeginRequest(const std::string& method, const std::string& 
   if (target.size() != target_prefix_.size() + path.size() || !target.starts_with(target_prefix_) ||
       !target.ends_with(path)) {
     request_target_ = target_prefix_ + path;
-    curl_easy_setopt(easy_, CURLOPT_REQUEST_TARGET, request_target_.c_str());
+    curl_easy_setopt(easy_.get(), CURLOPT_REQUEST_TARGET, request_target_.c_str());
   }
   if (uses_ntlm_) {
-    curl_easy_setopt(easy_, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-    curl_easy_setopt(easy_, CURLOPT_USERNAME, nullptr);
-    curl_easy_setopt(easy_, CURLOPT_PASSWORD, nullptr);
+    curl_easy_setopt(easy_.get(), CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+    curl_easy_setopt(easy_.get(), CURLOPT_USERNAME, nullptr);
+    curl_easy_setopt(easy_.get(), CURLOPT_PASSWORD, nullptr);
     uses_ntlm_ = false;
   }
   // What the platform's refresh flag sends: no cache on the way may answer.
@@ -178,16 +166,16 @@ void CurlConnection::BeginRequest(const std::string& method, const std::string& 
 }
 
 void CurlConnection::UseNtlm(const std::string& user, const std::string& password) {
-  curl_easy_setopt(easy_, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_NTLM));
-  curl_easy_setopt(easy_, CURLOPT_USERNAME, user.c_str());
-  curl_easy_setopt(easy_, CURLOPT_PASSWORD, password.c_str());
+  curl_easy_setopt(easy_.get(), CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_NTLM));
+  curl_easy_setopt(easy_.get(), CURLOPT_USERNAME, user.c_str());
+  curl_easy_setopt(easy_.get(), CURLOPT_PASSWORD, password.c_str());
   uses_ntlm_ = true;
 }
 
 void CurlConnection::Send(const std::string& body) {
   if (direct_ && NeverResolves(host_)) RaiseHttpError(http_error::kNameNotResolved);
   SetHeaderList(SetMethodAndBody(body));
-  CURLMcode added = curl_multi_add_handle(multi_, easy_);
+  CURLMcode added = curl_multi_add_handle(multi_.get(), easy_.get());
   if (added != CURLM_OK) RaiseMultiFailure(added);
   attached_ = true;
   uploaded_ = 0;
@@ -202,18 +190,18 @@ bool CurlConnection::SetMethodAndBody(const std::string& body) {
   const bool plain_get = method_ == "GET" && body.empty();
   if (plain_get && plain_get_set_) return false;
   // HTTPGET drops any body and method of the previous request.
-  curl_easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(easy_, CURLOPT_NOBODY, 0L);
-  curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, nullptr);
+  curl_easy_setopt(easy_.get(), CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(easy_.get(), CURLOPT_NOBODY, 0L);
+  curl_easy_setopt(easy_.get(), CURLOPT_CUSTOMREQUEST, nullptr);
   plain_get_set_ = plain_get;
   if (method_ == "HEAD" && body.empty()) {
-    curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(easy_.get(), CURLOPT_NOBODY, 1L);
     return false;
   }
   if (plain_get) return false;
-  curl_easy_setopt(easy_, CURLOPT_POSTFIELDSIZE_LARGE, body_size_);
-  curl_easy_setopt(easy_, CURLOPT_COPYPOSTFIELDS, body.data());
-  if (method_ != "POST") curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, method_.c_str());
+  curl_easy_setopt(easy_.get(), CURLOPT_POSTFIELDSIZE_LARGE, body_size_);
+  curl_easy_setopt(easy_.get(), CURLOPT_COPYPOSTFIELDS, body.data());
+  if (method_ != "POST") curl_easy_setopt(easy_.get(), CURLOPT_CUSTOMREQUEST, method_.c_str());
   return true;
 }
 
@@ -227,7 +215,7 @@ void CurlConnection::SetHeaderList(bool posts_fields) {
   // they mostly are from one request to the next.
   const bool same_lines = posts_fields == listed_posts_fields_ && std::ranges::equal(headers_.Lines(), listed_lines_);
   if (header_list_ == nullptr || !same_lines) {
-    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> list(nullptr, curl_slist_free_all);
+    CurlList list;
     const auto append = [&list](const char* line) {
       curl_slist* longer = curl_slist_append(list.get(), line);
       if (longer == nullptr) throw EOutOfMemory();
@@ -246,10 +234,9 @@ void CurlConnection::SetHeaderList(bool posts_fields) {
     }
     listed_lines_.assign(headers_.Lines().begin(), headers_.Lines().end());
     listed_posts_fields_ = posts_fields;
-    curl_slist_free_all(header_list_);
-    header_list_ = list.release();
+    header_list_ = std::move(list);
   }
-  curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, header_list_);
+  curl_easy_setopt(easy_.get(), CURLOPT_HTTPHEADER, header_list_.get());
 }
 
 std::size_t CurlConnection::Read(std::string& buffer, std::size_t offset) {
@@ -293,7 +280,7 @@ std::size_t CurlConnection::Read(std::string& buffer, std::size_t offset) {
 }
 
 void CurlConnection::EndRequest() noexcept {
-  if (attached_) curl_multi_remove_handle(multi_, easy_);
+  if (attached_) curl_multi_remove_handle(multi_.get(), easy_.get());
   attached_ = false;
   headers_.Clear();
   pending_.clear();
@@ -305,17 +292,17 @@ void CurlConnection::EndRequest() noexcept {
 void CurlConnection::Drive() {
   for (;;) {
     int running = 0;
-    CURLMcode code = curl_multi_perform(multi_, &running);
+    CURLMcode code = curl_multi_perform(multi_.get(), &running);
     if (code != CURLM_OK) RaiseMultiFailure(code);
     int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi_, &queued)) {
+    while (CURLMsg* message = curl_multi_info_read(multi_.get(), &queued)) {
       if (message->msg != CURLMSG_DONE) continue;
       done_ = true;
       result_ = message->data.result;
     }
     if (out_of_memory_) throw EOutOfMemory();
     if (BodyWaiting() || done_) return;
-    code = curl_multi_poll(multi_, nullptr, 0, PollMilliseconds(), nullptr);
+    code = curl_multi_poll(multi_.get(), nullptr, 0, PollMilliseconds(), nullptr);
     if (code != CURLM_OK) RaiseMultiFailure(code);
   }
 }
@@ -328,7 +315,7 @@ int CurlConnection::PollMilliseconds() {
   if (connected_) {
     if (uploaded_ < body_size_) {
       curl_off_t uploaded = 0;
-      curl_easy_getinfo(easy_, CURLINFO_SIZE_UPLOAD_T, &uploaded);
+      curl_easy_getinfo(easy_.get(), CURLINFO_SIZE_UPLOAD_T, &uploaded);
       progressed_ = progressed_ || uploaded != uploaded_;
       uploaded_ = uploaded;
     }
@@ -344,7 +331,7 @@ int CurlConnection::PollMilliseconds() {
 
 void CurlConnection::RaiseFailure(CURLcode code) {
   long os_errno = 0;
-  curl_easy_getinfo(easy_, CURLINFO_OS_ERRNO, &os_errno);
+  curl_easy_getinfo(easy_.get(), CURLINFO_OS_ERRNO, &os_errno);
   const CurlFailure failure = ClassifyCurlFailure(code, connected_, os_errno);
   switch (failure.kind) {
     case CurlFailure::kOutOfMemory: throw EOutOfMemory();

@@ -1,9 +1,11 @@
+// TWinHTTP's primitives over WinHTTP: a session, a connection and the
+// current request, each held by its owner from the moment it is opened.
 #include <windows.h>
 #include <winhttp.h>
 
+#include <memory>
 #include <string>
 
-#include "net/base64.h"
 #include "net/header_lines.h"
 #include "net/host_name.h"
 #include "net/proxy_bypass.h"
@@ -42,7 +44,21 @@ void SetDwordOption(HINTERNET handle, DWORD option, DWORD value) {
   if (!::WinHttpSetOption(handle, option, &value, sizeof value)) RaiseLastWinHttpError();
 }
 
+struct HandleCloser {
+  void operator()(HINTERNET handle) const noexcept { ::WinHttpCloseHandle(handle); }
+};
+using WinHttpHandle = std::unique_ptr<void, HandleCloser>;
+
 }  // namespace
+
+struct TWinHTTP::Session {
+  // Closed in the reverse order: the request, the connection, the session.
+  WinHttpHandle session;
+  WinHttpHandle connection;
+  WinHttpHandle request;
+  // A host reached directly whose name no server resolves (.invalid).
+  bool never_resolves = false;
+};
 
 TWinHTTP::TWinHTTP(const std::string& host, const std::string& port_text, bool secure,
                    const std::string& proxy_server, const std::string& proxy_bypass)
@@ -50,56 +66,49 @@ TWinHTTP::TWinHTTP(const std::string& host, const std::string& port_text, bool s
   OpenSession();
 }
 
-TWinHTTP::~TWinHTTP() {
-  CloseRequest();
-  if (connection_handle_ != nullptr) ::WinHttpCloseHandle(connection_handle_);
-  if (session_handle_ != nullptr) ::WinHttpCloseHandle(session_handle_);
-}
+TWinHTTP::~TWinHTTP() = default;
 
 void TWinHTTP::OpenSession() {
+  session_ = std::make_unique<Session>();
   const std::wstring proxy = Widened(ProxyServer());
   const std::wstring bypass = Widened(ProxyBypass());
   const DWORD access = proxy.empty() ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : WINHTTP_ACCESS_TYPE_NAMED_PROXY;
-  session_handle_ = ::WinHttpOpen(Widened(UserAgent()).c_str(), access, OrNull(proxy), OrNull(bypass), 0);
-  if (session_handle_ == nullptr) RaiseLastWinHttpError();
+  session_->session.reset(::WinHttpOpen(Widened(UserAgent()).c_str(), access, OrNull(proxy), OrNull(bypass), 0));
+  if (!session_->session) RaiseLastWinHttpError();
   const bool direct = ProxyServer().empty() || BypassesProxy(ProxyBypass(), Host());
-  never_resolves_ = direct && NeverResolves(Host());
-  connection_handle_ = ::WinHttpConnect(session_handle_, Widened(Host()).c_str(),
-                                        static_cast<INTERNET_PORT>(PortNumber() & 0xFFFF), 0);
-  if (connection_handle_ == nullptr) {
-    // The constructor fails: nothing will close the session later.
-    const DWORD code = ::GetLastError();
-    ::WinHttpCloseHandle(session_handle_);
-    session_handle_ = nullptr;
-    RaiseHttpError(static_cast<int>(code));
-  }
+  session_->never_resolves = direct && NeverResolves(Host());
+  session_->connection.reset(::WinHttpConnect(session_->session.get(), Widened(Host()).c_str(),
+                                              static_cast<INTERNET_PORT>(PortNumber() & 0xFFFF), 0));
+  if (!session_->connection) RaiseLastWinHttpError();
 }
 
 void TWinHTTP::OpenRequest(const std::string& method, const std::string& path) {
-  if (!::WinHttpSetTimeouts(session_handle_, ResolveTimeout, ConnectTimeout, SendTimeout, ReceiveTimeout)) {
+  if (!::WinHttpSetTimeouts(session_->session.get(), ResolveTimeout, ConnectTimeout, SendTimeout, ReceiveTimeout)) {
     RaiseLastWinHttpError();
   }
   const wchar_t* accepted[] = {L"*/*", nullptr};
   const DWORD flags = WINHTTP_FLAG_REFRESH | (Secure() ? WINHTTP_FLAG_SECURE : 0);
-  request_handle_ = ::WinHttpOpenRequest(connection_handle_, Widened(method).c_str(), Widened(path).c_str(),
-                                         nullptr, WINHTTP_NO_REFERER, accepted, flags);
-  if (request_handle_ == nullptr) RaiseLastWinHttpError();
+  session_->request.reset(::WinHttpOpenRequest(session_->connection.get(), Widened(method).c_str(),
+                                                Widened(path).c_str(), nullptr, WINHTTP_NO_REFERER, accepted, flags));
+  HINTERNET request = session_->request.get();
+  if (request == nullptr) RaiseLastWinHttpError();
   // The caller closes only requests it has fully opened.
   try {
-    if (AuthUser.starts_with("basic:")) {
-      AddHeaderLine("Authorization:basic " + Base64Encode(AuthUser.substr(6) + ":" + AuthPassword));
+    const std::string basic = BasicAuthorizationLine();
+    if (!basic.empty()) {
+      AddHeaderLine(basic);
     } else if (!AuthUser.empty()) {
-      ::WinHttpSetCredentials(request_handle_, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_NTLM,
+      ::WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_NTLM,
                               FromAnsi(AuthUser).c_str(), FromAnsi(AuthPassword).c_str(), nullptr);
     }
-    SetDwordOption(request_handle_, WINHTTP_OPTION_SECURITY_FLAGS, kIgnoreCertificateFaults);
+    SetDwordOption(request, WINHTTP_OPTION_SECURITY_FLAGS, kIgnoreCertificateFaults);
     // Redirects come back to the caller, who decides: WinHTTP would follow
     // them itself, to other hosts too, with the request's header lines.
-    SetDwordOption(request_handle_, WINHTTP_OPTION_REDIRECT_POLICY, WINHTTP_OPTION_REDIRECT_POLICY_NEVER);
+    SetDwordOption(request, WINHTTP_OPTION_REDIRECT_POLICY, WINHTTP_OPTION_REDIRECT_POLICY_NEVER);
     // The wait for the answer's head is bounded by the receive limit too
     // (Wine does not bound it otherwise).
     if (ReceiveTimeout > 0) {
-      SetDwordOption(request_handle_, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, static_cast<DWORD>(ReceiveTimeout));
+      SetDwordOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, static_cast<DWORD>(ReceiveTimeout));
     }
   } catch (...) {
     CloseRequest();
@@ -107,29 +116,25 @@ void TWinHTTP::OpenRequest(const std::string& method, const std::string& path) {
   }
 }
 
-void TWinHTTP::CloseRequest() noexcept {
-  if (request_handle_ == nullptr) return;
-  ::WinHttpCloseHandle(request_handle_);
-  request_handle_ = nullptr;
-}
+void TWinHTTP::CloseRequest() noexcept { session_->request.reset(); }
 
 void TWinHTTP::AddHeaderLine(const std::string& text) {
   if (text.empty()) return;
   // A line without a name is refused, not dropped (Wine drops it).
   if (!RequestHeaderLines().Add(text)) RaiseOSError(InvalidArgumentCode());
   const std::wstring wide = Widened(text);
-  if (!::WinHttpAddRequestHeaders(request_handle_, wide.c_str(), static_cast<DWORD>(wide.size()),
+  if (!::WinHttpAddRequestHeaders(session_->request.get(), wide.c_str(), static_cast<DWORD>(wide.size()),
                                   WINHTTP_ADDREQ_FLAG_COALESCE)) {
     RaiseLastWinHttpError();
   }
 }
 
 void TWinHTTP::Transmit(const std::string& body) {
-  if (never_resolves_) RaiseHttpError(http_error::kNameNotResolved);
+  if (session_->never_resolves) RaiseHttpError(http_error::kNameNotResolved);
   void* data = body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(body.data());
   const auto size = static_cast<DWORD>(body.size());
-  if (!::WinHttpSendRequest(request_handle_, WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, size, size, 0) ||
-      !::WinHttpReceiveResponse(request_handle_, nullptr)) {
+  if (!::WinHttpSendRequest(session_->request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, size, size, 0) ||
+      !::WinHttpReceiveResponse(session_->request.get(), nullptr)) {
     const DWORD code = ::GetLastError();
     if (code == ERROR_WINHTTP_CANNOT_CONNECT) RaiseCannotConnect(Host(), PortNumber());
     RaiseHttpError(static_cast<int>(code));
@@ -140,13 +145,13 @@ std::string TWinHTTP::HeaderText(HttpQuery query) {
   const auto info = static_cast<DWORD>(query);
   DWORD size = 0;
   DWORD index = 0;
-  if (::WinHttpQueryHeaders(request_handle_, info, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, &index) ||
+  if (::WinHttpQueryHeaders(session_->request.get(), info, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, &index) ||
       ::GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
     return {};
   }
   std::wstring wide(size / sizeof(wchar_t) + 1, L'\0');
   index = 0;
-  if (!::WinHttpQueryHeaders(request_handle_, info, WINHTTP_HEADER_NAME_BY_INDEX, wide.data(), &size, &index)) {
+  if (!::WinHttpQueryHeaders(session_->request.get(), info, WINHTTP_HEADER_NAME_BY_INDEX, wide.data(), &size, &index)) {
     return {};
   }
   // Each UTF-16 unit keeps its low byte.
@@ -159,7 +164,7 @@ std::int32_t TWinHTTP::HeaderNumber(HttpQuery query) {
   DWORD value = 0;
   DWORD size = sizeof value;
   DWORD index = 0;
-  if (!::WinHttpQueryHeaders(request_handle_, static_cast<DWORD>(query) | WINHTTP_QUERY_FLAG_NUMBER,
+  if (!::WinHttpQueryHeaders(session_->request.get(), static_cast<DWORD>(query) | WINHTTP_QUERY_FLAG_NUMBER,
                              WINHTTP_HEADER_NAME_BY_INDEX, &value, &size, &index)) {
     return 0;
   }
@@ -169,7 +174,7 @@ std::int32_t TWinHTTP::HeaderNumber(HttpQuery query) {
 std::size_t TWinHTTP::ReadChunk(std::string& buffer, std::size_t offset) {
   if (offset >= buffer.size()) return 0;
   DWORD read = 0;
-  if (!::WinHttpReadData(request_handle_, buffer.data() + offset, static_cast<DWORD>(buffer.size() - offset), &read)) {
+  if (!::WinHttpReadData(session_->request.get(), buffer.data() + offset, static_cast<DWORD>(buffer.size() - offset), &read)) {
     RaiseLastWinHttpError();
   }
   return read;
