@@ -13,16 +13,13 @@ struct TWinHTTP::Session {
   CurlConnection connection;
 };
 
-TWinHTTP::TWinHTTP(const std::string& host, const std::string& port_text, bool secure,
-                   const std::string& proxy_server, const std::string& proxy_bypass)
-    : TWinHttpAPI(host, port_text, secure, proxy_server, proxy_bypass) {
-  OpenSession();
+void TWinHTTP::SessionDeleter::operator()(Session* session) const noexcept {
+  std::default_delete<Session>()(session);
 }
 
-TWinHTTP::~TWinHTTP() = default;
-
 void TWinHTTP::OpenSession() {
-  session_ = std::make_unique<Session>(Host(), PortNumber(), Secure(), UserAgent(), ProxyServer(), ProxyBypass());
+  session_.reset(
+      std::make_unique<Session>(Host(), PortNumber(), Secure(), UserAgent(), ProxyServer(), ProxyBypass()).release());
 }
 
 void TWinHTTP::OpenRequest(const std::string& method, const std::string& path) {
@@ -64,6 +61,8 @@ std::int32_t TWinHTTP::HeaderNumber(HttpQuery query) {
   return HeaderNumberValue(HeaderText(query));
 }
 
-std::size_t TWinHTTP::ReadChunk(std::string& buffer, std::size_t offset) { return session_->connection.Read(buffer, offset); }
+std::size_t TWinHTTP::ReadChunk(std::string& buffer, std::size_t offset) {
+  return session_->connection.Read(buffer, offset);
+}
 
 }  // namespace tarn

@@ -41,9 +41,13 @@ class TWinHTTP final : public TWinHttpAPI {
   // else empty.
   std::string BasicAuthorizationLine() const;
 
-  // The back end's handles on the service; open from construction on.
+  // The back end's handles on the service; open from construction on. Each
+  // back end defines it, and its deleter where it is complete.
   struct Session;
-  std::unique_ptr<Session> session_;
+  struct SessionDeleter {
+    void operator()(Session* session) const noexcept;
+  };
+  std::unique_ptr<Session, SessionDeleter> session_;
 };
 
 }  // namespace tarn

@@ -60,16 +60,12 @@ struct TWinHTTP::Session {
   bool never_resolves = false;
 };
 
-TWinHTTP::TWinHTTP(const std::string& host, const std::string& port_text, bool secure,
-                   const std::string& proxy_server, const std::string& proxy_bypass)
-    : TWinHttpAPI(host, port_text, secure, proxy_server, proxy_bypass) {
-  OpenSession();
+void TWinHTTP::SessionDeleter::operator()(Session* session) const noexcept {
+  std::default_delete<Session>()(session);
 }
 
-TWinHTTP::~TWinHTTP() = default;
-
 void TWinHTTP::OpenSession() {
-  session_ = std::make_unique<Session>();
+  session_.reset(std::make_unique<Session>().release());
   const std::wstring proxy = Widened(ProxyServer());
   const std::wstring bypass = Widened(ProxyBypass());
   const DWORD access = proxy.empty() ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : WINHTTP_ACCESS_TYPE_NAMED_PROXY;
@@ -174,7 +170,8 @@ std::int32_t TWinHTTP::HeaderNumber(HttpQuery query) {
 std::size_t TWinHTTP::ReadChunk(std::string& buffer, std::size_t offset) {
   if (offset >= buffer.size()) return 0;
   DWORD read = 0;
-  if (!::WinHttpReadData(session_->request.get(), buffer.data() + offset, static_cast<DWORD>(buffer.size() - offset), &read)) {
+  const auto room = static_cast<DWORD>(buffer.size() - offset);
+  if (!::WinHttpReadData(session_->request.get(), buffer.data() + offset, room, &read)) {
     RaiseLastWinHttpError();
   }
   return read;
