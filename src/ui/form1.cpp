@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/display_text.h"
 #include "platform/portable/exceptions.h"
 #include "platform/file_system.h"
 #include "platform/portable/int_text.h"
@@ -70,7 +69,7 @@ void TForm1::FormCreate() {
     LoadServerPage();
     view_->SetChecked(CheckBox8, TtarnServerCfg::AsService());
   }
-  view_->SetCaption(std::string(kForm1Caption) + " - " + DisplayPath(options_.settings_dir));
+  view_->SetCaption(std::string(kForm1Caption) + " - ", options_.settings_dir);
 }
 
 void TForm1::LoadClientPage() {
