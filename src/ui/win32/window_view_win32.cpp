@@ -8,9 +8,9 @@
 #include "platform/portable/exceptions.h"
 #include "ui/dpi_geometry.h"
 #include "ui/focus_chain.h"
-#include "ui/win32/win32_dpi.h"
-#include "ui/win32/win32_text.h"
-#include "ui/win32/win32_window_view.h"
+#include "ui/win32/dpi_win32.h"
+#include "ui/win32/text_win32.h"
+#include "ui/win32/window_view_win32.h"
 
 namespace tarn {
 

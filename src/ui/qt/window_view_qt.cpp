@@ -1,4 +1,4 @@
-#include "ui/qt/qt_window_view.h"
+#include "ui/qt/window_view_qt.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,8 +12,8 @@
 #include <algorithm>
 
 #include "ui/focus_chain.h"
-#include "ui/qt/qt_dialog_font.h"
-#include "ui/qt/qt_text.h"
+#include "ui/qt/dialog_font_qt.h"
+#include "ui/qt/text_qt.h"
 
 namespace tarn {
 

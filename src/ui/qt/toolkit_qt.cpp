@@ -1,12 +1,12 @@
-#include "ui/qt/qt_toolkit.h"
+#include "ui/qt/toolkit_qt.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
 
 #include "platform/code_page.h"
-#include "ui/qt/qt_text.h"
-#include "ui/qt/qt_window_view.h"
+#include "ui/qt/text_qt.h"
+#include "ui/qt/window_view_qt.h"
 
 namespace tarn {
 
