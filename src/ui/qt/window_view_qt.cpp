@@ -56,7 +56,9 @@ QtWindowView::QtWindowView(const WindowSpec& window, std::span<const ControlSpec
   SetTabOrder(layout);
 }
 
-QtWindowView::~QtWindowView() = default;
+// The widgets go first: while they are taken down their signals may still
+// reach the page tabs.
+QtWindowView::~QtWindowView() { window_.reset(); }
 
 QWidget& QtWindowView::Widget() { return *window_; }
 
