@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
 #include "test_support.h"
 
 namespace tarn::testing {
@@ -40,13 +41,14 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   HANDLE read_end = nullptr, write_end = nullptr;
   if (!::CreatePipe(&read_end, &write_end, &inherit, 0)) return {-1, "", ""};
   ::SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  HANDLE input = ::CreateFileA(input_file.empty() ? "NUL" : input_file.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                               &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Paths are UTF-8, opened as the wide text they are.
+  HANDLE input = ::CreateFileW(Utf8ToWide(input_file.empty() ? "NUL" : input_file).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ, &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   TempDir dir;
   const std::string errors_file = dir.Path("errors");
   HANDLE errors = streams == Streams::kSeparate
-                      ? ::CreateFileA(errors_file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr)
+                      ? ::CreateFileW(Utf8ToWide(errors_file).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
                       : write_end;
   std::string command_line = Quote(program);
   for (const std::string& argument : arguments) command_line += " " + Quote(argument);
