@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "expect_error.h"
+#include "platform/display_text.h"
+#include "platform/os_error.h"
 #include "platform/portable/command_line.h"
 #include "support/program_run.h"
 #include "test_support.h"
@@ -14,36 +19,85 @@ namespace tarn {
 namespace {
 
 constexpr ProgramUsage kProgram{"prog", "usage: prog [X]\n", "Does things.\n"};
+constexpr int kNoSuchFile = 2;  // ENOENT, and ERROR_FILE_NOT_FOUND on Windows
+
+// What a run prints on each stream, and its status.
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+Outcome RunWith(const std::vector<std::string>& arguments, const ProgramBody& body) {
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  int status = RunProgram(kProgram, arguments, body);
+  std::string out = ::testing::internal::GetCapturedStdout();
+  return {status, out, ::testing::internal::GetCapturedStderr()};
+}
 
 TEST(CommandLine, AnswersOnTheConventionalStreamWithTheConventionalStatus) {
   struct Case {
     std::vector<std::string> arguments;
-    int status;  // -1: the program goes on
+    int status;  // 7: the body ran
     std::string out, err;
   };
   const Case cases[] = {
       {{"--help"}, 0, "usage: prog [X]\n\nDoes things.\n", ""},
       {{"--version", "x"}, 0, "prog " TARN_VERSION "\n", ""},
       // Only a first argument asks: elsewhere it may be a value.
-      {{"x", "--help"}, -1, "", ""},
-      {{}, -1, "", ""},
-      {{"--helpx"}, -1, "", ""},
+      {{"x", "--help"}, 7, "ran\n", ""},
+      {{}, 7, "ran\n", ""},
+      {{"--helpx"}, 7, "ran\n", ""},
+      {{"wrong"}, 2, "", "usage: prog [X]\n"},
   };
   for (const Case& c : cases) {
-    std::vector<char*> argv{const_cast<char*>("prog")};
-    for (const std::string& argument : c.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    std::optional<int> status = AnswerHelpOrVersion(kProgram, static_cast<int>(argv.size()), argv.data());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.out) << c.arguments.size();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.err);
-    EXPECT_EQ(status.value_or(-1), c.status);
+    Outcome run = RunWith(c.arguments, [](const std::vector<std::string>& arguments) {
+      if (!arguments.empty() && arguments[0] == "wrong") return WrongCommandLine(kProgram);
+      WriteOutput("ran\n");
+      return 7;
+    });
+    EXPECT_EQ(run.out, c.out) << c.arguments.size();
+    EXPECT_EQ(run.err, c.err);
+    EXPECT_EQ(run.status, c.status);
   }
-  ::testing::internal::CaptureStdout();
-  ::testing::internal::CaptureStderr();
-  EXPECT_EQ(WrongCommandLine(kProgram), 2);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "usage: prog [X]\n");
+}
+
+TEST(CommandLine, FailuresAreReportedAfterTheOutputWithStatusOne) {
+  struct Case {
+    std::function<void()> fail;
+    std::string err;
+  };
+  const Case cases[] = {
+      {[] { throw EConvertError("bad\x1B[2Jtext\r\n"); }, "EConvertError: bad\\u001B[2Jtext\\r\\n\n"},
+      {[] { throw std::bad_alloc(); }, "EOutOfMemory: Out of memory\n"},
+      {[] { throw FileArgumentError("no\nsuch", InvalidArgumentCode()); },
+       "prog: no\\nsuch: " + OSErrorText(InvalidArgumentCode()) + "\n"},
+  };
+  for (const Case& c : cases) {
+    Outcome run = RunWith({}, [&](const std::vector<std::string>&) {
+      WriteOutput("before\n");
+      c.fail();
+      return 0;
+    });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "before\n");
+    EXPECT_EQ(run.err, c.err);
+  }
+}
+
+TEST(CommandLine, ProgramTextIsShownAsTheTerminalShowsIt) {
+  Outcome run = RunWith({}, [](const std::vector<std::string>&) {
+    WriteOutputText("Configura\xE7\xE3o\t\x81");
+    WriteOutput(std::string(100000, 'x'));
+    return 0;
+  });
+  EXPECT_EQ(run.out, TerminalText("Configura\xE7\xE3o\\t\\u0081") + std::string(100000, 'x'));
+}
+
+TEST(CommandLine, TypedTextBecomesProgramTextOrIsRefused) {
+  EXPECT_EQ(ArgumentText("a\xC3\xA7\xC3\xA3o \xE2\x82\xAC"), "a\xE7\xE3o \x80");
+  EXPECT_THROW_MSG(ArgumentText("\xC5\x81\xC3\xB3" "d\xC5\xBA"), EConvertError,
+                   "'?\xF3" "d?' holds characters that Windows-1252 cannot hold");
 }
 
 // Each companion answers through the shared code (standard output and
@@ -66,7 +120,7 @@ TEST(CommandLine, EveryCompanionFollowsTheConventions) {
       {"tarn-json", {"a", "b"}, 2, "usage: tarn-json [FILE]\n"},
       {"tarn-json", {"-"}, 0, "[1]\n", "[ 1 ]"},
       {"tarn-json", {"-"}, 1, "TJSONError: ", "[1"},
-      {"tarn-json", {"missing.json"}, 1, "tarn-json: cannot read missing.json\n"},
+      {"tarn-json", {"missing.json"}, 1, "tarn-json: missing.json: " + OSErrorText(kNoSuchFile) + "\n"},
 #ifdef TARN_WITH_FETCH
       {"tarn-fetch", {"--help"}, 0, "usage: tarn-fetch URL"},
       {"tarn-fetch", {"--version"}, 0, "tarn-fetch " TARN_VERSION "\n"},
@@ -87,6 +141,17 @@ TEST(CommandLine, EveryCompanionFollowsTheConventions) {
     EXPECT_TRUE(run.output.starts_with(c.output_start)) << c.program << " " << c.arguments[0] << ": " << run.output;
   }
 }
+
+#ifndef _WIN32
+TEST(CommandLinePosix, OutputThatCannotBeWrittenFailsEveryCompanion) {
+  for (const char* program : {"tarn-settings", "tarn-json"}) {
+    std::string path = std::string(std::getenv("TARN_BIN_DIR")) + testing::kSep + program;
+    testing::ProgramRun run = testing::RunProgram("/bin/sh", {"-c", "exec \"$0\" --version >/dev/full", path});
+    EXPECT_EQ(run.status, 1) << program;
+    EXPECT_EQ(run.output, std::string(program) + ": cannot write the output: No space left on device\n");
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace tarn

@@ -1,34 +1,147 @@
 #include "platform/portable/command_line.h"
 
-#include <cstdio>
-#include <string_view>
+#include <new>
 
+#include "platform/console.h"
 #include "platform/display_text.h"
-#include "platform/portable/exceptions.h"
+#include "platform/os_error.h"
+#include "platform/portable/utf8_text.h"
 
 namespace tarn {
 
-std::optional<int> AnswerHelpOrVersion(const ProgramUsage& program, int argc, char** argv) {
-  if (argc < 2) return std::nullopt;
-  std::string_view option = argv[1];
-  if (option == "--help") {
-    std::printf("%s\n%s", program.usage, program.description);
-  } else if (option == "--version") {
-    std::printf("%s %s\n", program.name, TARN_VERSION);
+namespace {
+
+// Output waits in memory until a block this large has gathered: a program
+// that prints many small pieces then costs few writes (each of which is a
+// round trip to the server under Wine).
+constexpr size_t kOutputBlock = 1 << 16;
+
+struct PendingOutput {
+  std::string bytes;
+  int error = 0;  // the first failure to write, which ends all writing
+};
+
+PendingOutput& Output() {
+  static PendingOutput output;
+  return output;
+}
+
+int FlushOutput() {
+  PendingOutput& output = Output();
+  if (output.error == 0 && !output.bytes.empty()) {
+    output.error = WriteStandardStream(StandardStream::kOutput, output.bytes);
+  }
+  output.bytes.clear();
+  return output.error;
+}
+
+std::optional<int> AnswerHelpOrVersion(const ProgramUsage& program, const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return std::nullopt;
+  if (arguments[0] == "--help") {
+    WriteOutput(std::string(program.usage) + "\n" + program.description);
+  } else if (arguments[0] == "--version") {
+    WriteOutput(std::string(program.name) + " " + TARN_VERSION + "\n");
   } else {
     return std::nullopt;
   }
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  return 0;
+}
+
+void WriteError(std::string_view program_text) { WriteStandardStreamText(StandardStream::kError, program_text); }
+
+std::string FailureReport(const Exception& error) {
+  return std::string(error.ClassName()) + ": " + EscapeControlCharacters(error.Message()) + "\n";
+}
+
+}  // namespace
+
+FileArgumentError::FileArgumentError(std::string path, int code)
+    : Exception(DisplayPath(path) + ": " + OSErrorText(code)), path_(std::move(path)), code_(code) {}
+
+int RunProgram(const ProgramUsage& program, int argc, char** argv, const ProgramBody& body) {
+  return RunProgram(program, CommandLineArguments(argc, argv), body);
+}
+
+int RunProgram(const ProgramUsage& program, const std::vector<std::string>& arguments, const ProgramBody& body) {
+  int status = 1;
+  std::string report;
+  try {
+    std::optional<int> answered = AnswerHelpOrVersion(program, arguments);
+    status = answered ? *answered : body(arguments);
+  } catch (const FileArgumentError& error) {
+    report = std::string(program.name) + ": " + EscapeControlCharacters(error.Message()) + "\n";
+  } catch (const Exception& error) {
+    report = FailureReport(error);
+  } catch (const std::bad_alloc&) {
+    report = FailureReport(EOutOfMemory());
+  }
+  // What was printed comes before the report of what went wrong after it.
+  int error = FlushOutput();
+  if (!report.empty()) {
+    WriteError(report);
+    status = 1;
+  }
+  if (error != 0) {
+    WriteError(std::string(program.name) + ": cannot write the output: " + OSErrorText(error) + "\n");
+    status = 1;
+  }
+  return status;
 }
 
 int WrongCommandLine(const ProgramUsage& program) {
-  std::fputs(program.usage, stderr);
+  WriteError(program.usage);
   return 2;
 }
 
-int ReportFailure(const Exception& error) {
-  std::fprintf(stderr, "%s: %s\n", error.ClassName(), TerminalText(error.Message()).c_str());
-  return 1;
+std::string ArgumentText(std::string_view argument) {
+  std::optional<std::string> text = Utf8ToAnsiExactly(argument);
+  if (!text) {
+    throw EConvertError("'" + Utf8ToAnsi(argument) + "' holds characters that Windows-1252 cannot hold");
+  }
+  return *text;
+}
+
+void WriteOutput(std::string_view bytes) {
+  PendingOutput& output = Output();
+  if (output.error != 0) return;
+  if (output.bytes.size() + bytes.size() < kOutputBlock) {
+    output.bytes.append(bytes);
+    return;
+  }
+  if (FlushOutput() == 0) output.error = WriteStandardStream(StandardStream::kOutput, bytes);
+}
+
+void WriteOutputText(std::string_view program_text) {
+  std::string escaped = EscapeControlCharacters(program_text);
+  if (!IsConsoleStream(StandardStream::kOutput)) {
+    WriteOutput(TerminalText(escaped));
+  } else if (FlushOutput() == 0) {
+    Output().error = WriteStandardStreamText(StandardStream::kOutput, escaped);
+  }
+}
+
+std::string EscapeControlCharacters(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    bool control = byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
+                   byte == 0x9D;
+    if (!control) {
+      out += c;
+      continue;
+    }
+    switch (c) {
+      case '\b': out += "\\b"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\f': out += "\\f"; break;
+      case '\r': out += "\\r"; break;
+      default: out += "\\u00", out += kHex[byte >> 4], out += kHex[byte & 0xF];
+    }
+  }
+  return out;
 }
 
 }  // namespace tarn

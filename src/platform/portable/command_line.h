@@ -3,14 +3,19 @@
 // description on standard output, --version the program's name and version,
 // and either ends the program with status 0; a wrong command line prints the
 // usage on standard error and ends it with status 2; a failure prints
-// "Class: message" on standard error and ends it with status 1.
+// "Class: message" on standard error and ends it with status 1, as does
+// output that could not be written.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/portable/exceptions.h"
 
 namespace tarn {
-
-class Exception;
 
 struct ProgramUsage {
   const char* name;         // the program's name, "tarn-json"
@@ -18,15 +23,53 @@ struct ProgramUsage {
   const char* description;  // what the program does, for --help
 };
 
-// The exit status when the first argument asks for help or the version
-// (after answering it), else nothing: the program goes on.
-std::optional<int> AnswerHelpOrVersion(const ProgramUsage& program, int argc, char** argv);
+// A program's work: takes its arguments (after its name) and returns its
+// exit status. Paths among the arguments go to the platform layer as they
+// are; text the user typed goes through ArgumentText first.
+using ProgramBody = std::function<int(const std::vector<std::string>& arguments)>;
+
+// Runs a program: answers --help and --version, else runs `body`. An
+// Exception is reported as "Class: message", memory running out as
+// "EOutOfMemory: Out of memory", a FileArgumentError as
+// "<program>: <file>: <the system's reason>", each with status 1. Then the
+// output is flushed; when it could not be written the program reports
+// "<program>: cannot write the output: <the system's reason>" and ends with
+// status 1, whatever the body returned. Messages show control characters as
+// escapes, so that text from a file cannot act on the terminal.
+int RunProgram(const ProgramUsage& program, int argc, char** argv, const ProgramBody& body);
+int RunProgram(const ProgramUsage& program, const std::vector<std::string>& arguments, const ProgramBody& body);
 
 // Prints the usage on standard error; returns the status of a wrong command line.
 int WrongCommandLine(const ProgramUsage& program);
 
-// Prints "Class: message" on standard error, the message as the terminal
-// shows text; returns the status of a failure.
-int ReportFailure(const Exception& error);
+// Text typed on the command line as program text (Windows-1252), converted
+// from the terminal's encoding. Raises EConvertError when the code page
+// lacks one of its characters.
+std::string ArgumentText(std::string_view argument);
+
+// A file named on the command line that cannot be used (missing, a
+// directory, not readable...). `code` is the platform's error code.
+class FileArgumentError : public Exception {
+ public:
+  FileArgumentError(std::string path, int code);
+  const std::string& Path() const noexcept { return path_; }
+  int Code() const noexcept { return code_; }
+  const char* ClassName() const noexcept override { return "FileArgumentError"; }
+
+ private:
+  std::string path_;
+  int code_;
+};
+
+// Standard output, kept in large blocks until RunProgram ends. WriteOutput
+// takes bytes as they are (a body, JSON text); WriteOutputText takes program
+// text and writes it as the terminal shows text, control characters escaped.
+void WriteOutput(std::string_view bytes);
+void WriteOutputText(std::string_view program_text);
+
+// Text with its control characters (C0, DEL and the five bytes that
+// Windows-1252 leaves undefined, which stand for C1 controls) written as
+// \b, \t, \n, \f, \r or \u00XX.
+std::string EscapeControlCharacters(std::string_view text);
 
 }  // namespace tarn

@@ -1,5 +1,7 @@
 #include "platform/portable/utf8_text.h"
 
+#include <optional>
+
 #include "platform/code_page.h"
 
 namespace tarn {
@@ -43,11 +45,36 @@ size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
 
 namespace {
 
-// The code page's own byte for `c`, or '?' where it has none: no best fit.
-char StrictAnsi(char32_t c) {
-  if (c > 0xFFFF) return '?';
+// The code page's own byte for `c`, or nothing where it has none: no best fit.
+std::optional<char> ExactAnsi(char32_t c) {
+  if (c > 0xFFFF) return std::nullopt;
   char narrow = WideToAnsi(std::u16string(1, static_cast<char16_t>(c)))[0];
-  return AnsiCharToWide(static_cast<unsigned char>(narrow)) == c ? narrow : '?';
+  if (AnsiCharToWide(static_cast<unsigned char>(narrow)) != c) return std::nullopt;
+  return narrow;
+}
+
+// Converts `text`; a character that the code page lacks becomes '?' and sets
+// `lost`.
+std::string ConvertUtf8ToAnsi(std::string_view text, bool& lost) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    size_t ascii = i;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    out.append(text.substr(i, ascii - i));
+    if ((i = ascii) == text.size()) break;
+    char32_t c;
+    size_t length = DecodeUtf8(text, i, c);
+    if (length == 0) {
+      out += text[i++];
+      continue;
+    }
+    std::optional<char> narrow = ExactAnsi(c);
+    lost = lost || !narrow;
+    out += narrow.value_or('?');
+    i += length;
+  }
+  return out;
 }
 
 }  // namespace
@@ -60,22 +87,14 @@ std::string AnsiToUtf8(std::string_view text) {
 }
 
 std::string Utf8ToAnsi(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    size_t ascii = i;
-    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
-    out.append(text.substr(i, ascii - i));
-    if ((i = ascii) == text.size()) break;
-    char32_t c;
-    size_t length = DecodeUtf8(text, i, c);
-    if (length == 0) {
-      out += text[i++];
-    } else {
-      out += StrictAnsi(c);
-      i += length;
-    }
-  }
+  bool lost = false;
+  return ConvertUtf8ToAnsi(text, lost);
+}
+
+std::optional<std::string> Utf8ToAnsiExactly(std::string_view text) {
+  bool lost = false;
+  std::string out = ConvertUtf8ToAnsi(text, lost);
+  if (lost) return std::nullopt;
   return out;
 }
 

@@ -2,6 +2,7 @@
 // registry file, file names, the terminal; on Windows the program's paths).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,8 @@ namespace tarn {
 // lost; a character that the code page lacks becomes '?' (no best fit).
 std::string AnsiToUtf8(std::string_view text);
 std::string Utf8ToAnsi(std::string_view text);
+// The same, or nothing when the code page lacks one of the text's characters.
+std::optional<std::string> Utf8ToAnsiExactly(std::string_view text);
 
 // UTF-16 text as UTF-8 and back, lossless for every sequence of UTF-16
 // units (file names, Unicode profile files): a lone surrogate travels as

@@ -1,0 +1,32 @@
+// The command line and the standard streams of a console program, as the
+// platform hands them over. Terminals on POSIX take UTF-8; a Windows console
+// takes wide text, and a file or a pipe on either takes bytes.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarn {
+
+enum class StandardStream { kOutput, kError };
+
+// The program's arguments after its name: on POSIX the bytes the shell
+// passed; on Windows the wide command line as UTF-8, so that any file name
+// arrives whole.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+// Writes `bytes` whole to the stream. Returns 0, or the platform's error
+// code when the stream could not take them.
+int WriteStandardStream(StandardStream stream, std::string_view bytes);
+
+// Writes program text (Windows-1252) to the stream as its reader shows it:
+// UTF-8 on POSIX; on Windows wide text to a console, the bytes themselves to
+// a file or a pipe. Returns 0 or the platform's error code.
+int WriteStandardStreamText(StandardStream stream, std::string_view program_text);
+
+// True when the stream shows text by itself (a console), so that text
+// written to it cannot wait in a buffer behind bytes written later.
+bool IsConsoleStream(StandardStream stream);
+
+}  // namespace tarn

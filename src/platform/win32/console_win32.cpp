@@ -1,0 +1,75 @@
+#include "platform/console.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// After <windows.h>, which it needs.
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "platform/code_page.h"
+
+namespace tarn {
+
+namespace {
+
+// Through the C runtime's descriptors, so that a descriptor redirected in
+// the process is honoured as it is by the runtime's own output.
+HANDLE StreamHandle(StandardStream stream) {
+  int fd = stream == StandardStream::kOutput ? 1 : 2;
+  return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+}
+
+std::string Utf8(const wchar_t* wide) {
+  int size = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> CommandLineArguments(int, char**) {
+  int count = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int i = 1; wide != nullptr && i < count; ++i) arguments.push_back(Utf8(wide[i]));
+  ::LocalFree(wide);
+  return arguments;
+}
+
+int WriteStandardStream(StandardStream stream, std::string_view bytes) {
+  HANDLE handle = StreamHandle(stream);
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    auto piece = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+    if (!::WriteFile(handle, bytes.data(), piece, &written, nullptr)) return static_cast<int>(::GetLastError());
+    bytes.remove_prefix(written);
+  }
+  return 0;
+}
+
+int WriteStandardStreamText(StandardStream stream, std::string_view program_text) {
+  if (!IsConsoleStream(stream)) return WriteStandardStream(stream, program_text);
+  // A console shows its own code page's bytes (an OEM one): wide text shows
+  // every character as the program means it.
+  std::u16string wide = AnsiToWide(program_text);
+  std::u16string_view rest = wide;
+  while (!rest.empty()) {
+    DWORD written = 0;
+    auto piece = static_cast<DWORD>(std::min<size_t>(rest.size(), 16384));
+    if (!::WriteConsoleW(StreamHandle(stream), rest.data(), piece, &written, nullptr) || written == 0) {
+      return static_cast<int>(::GetLastError());
+    }
+    rest.remove_prefix(written);
+  }
+  return 0;
+}
+
+bool IsConsoleStream(StandardStream stream) {
+  DWORD mode = 0;
+  return ::GetConsoleMode(StreamHandle(stream), &mode) != 0;
+}
+
+}  // namespace tarn
