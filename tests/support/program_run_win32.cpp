@@ -2,21 +2,19 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
 #include "test_support.h"
 
 namespace tarn::testing {
 
 namespace {
 
-// UTF-8 text as the wide functions take it.
-std::wstring Wide(const std::string& utf8) { return FsPath(utf8).wstring(); }
-
 // One argument quoted so that the child's command-line parser splits it
 // back out.
 std::wstring Quote(const std::string& argument) {
   std::wstring quoted = L"\"";
   size_t backslashes = 0;
-  for (wchar_t c : Wide(argument)) {
+  for (wchar_t c : Utf8ToWide(argument)) {
     if (c == L'\\') {
       ++backslashes;
       continue;
@@ -44,12 +42,12 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   HANDLE read_end = nullptr, write_end = nullptr;
   if (!::CreatePipe(&read_end, &write_end, &inherit, 0)) return {-1, "", ""};
   ::SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  HANDLE input = ::CreateFileW(input_file.empty() ? L"NUL" : Wide(input_file).c_str(), GENERIC_READ, FILE_SHARE_READ,
+  HANDLE input = ::CreateFileW(input_file.empty() ? L"NUL" : Utf8ToWide(input_file).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   TempDir dir;
   const std::string errors_file = dir.Path("errors");
   HANDLE errors = streams == Streams::kSeparate
-                      ? ::CreateFileW(Wide(errors_file).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                      ? ::CreateFileW(Utf8ToWide(errors_file).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
                       : write_end;
   std::wstring command_line = Quote(program);
@@ -61,7 +59,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   startup.hStdOutput = write_end;
   startup.hStdError = errors;
   PROCESS_INFORMATION process{};
-  BOOL started = ::CreateProcessW(Wide(program).c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+  BOOL started = ::CreateProcessW(Utf8ToWide(program).c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                   nullptr, &startup, &process);
   ::CloseHandle(write_end);
   if (input != INVALID_HANDLE_VALUE) ::CloseHandle(input);
