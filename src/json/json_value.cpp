@@ -13,7 +13,6 @@ namespace tarn {
 using json_detail::Children;
 using json_detail::ChildCount;
 using json_detail::ClearChildren;
-using json_detail::KindOf;
 using json_detail::NeedsDestruction;
 using json_detail::PutChild;
 using json_detail::TreeAccess;
@@ -40,7 +39,10 @@ TJSONbase::~TJSONbase() { slot_.cell.FreeOwnedText(); }
 
 TJSONarray* TJSONbase::Parent() const noexcept { return parent_; }
 
-uint8_t json_detail::KindOf(JSONCell value) noexcept {
+namespace {
+
+// The kind of a stored scalar.
+uint8_t KindOf(JSONCell value) noexcept {
   if (value.IsDouble()) return jkFloat;
   switch (value.BoxTag()) {
     case JSONCell::kLiteral: {
@@ -55,6 +57,8 @@ uint8_t json_detail::KindOf(JSONCell value) noexcept {
     default: return jkNull;
   }
 }
+
+}  // namespace
 
 uint8_t TJSONbase::Kind() const noexcept { return KindOf(slot_.cell); }
 
