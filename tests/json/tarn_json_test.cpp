@@ -115,7 +115,7 @@ TEST(TarnJsonPosix, ReportsMemoryRunningOut) {
   GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space limit";
 #endif
   std::string text = "[";
-  for (int i = 0; i < 4000000; ++i) text += "{},";
+  for (int i = 0; i < 4000000; ++i) text += "{\"a\":0},";
   text += "{}]";
   testing::TempDir dir;
   testing::WriteFile(dir.Path("in.json"), text);
