@@ -127,14 +127,24 @@ void TWinHTTP::AddHeaderLine(const std::string& text) {
 
 void TWinHTTP::Transmit(const std::string& body) {
   if (session_->never_resolves) RaiseHttpError(http_error::kNameNotResolved);
+  HINTERNET request = session_->request.get();
   void* data = body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(body.data());
   const auto size = static_cast<DWORD>(body.size());
-  if (!::WinHttpSendRequest(session_->request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, size, size, 0) ||
-      !::WinHttpReceiveResponse(session_->request.get(), nullptr)) {
+  if (!::WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, size, size, 0) ||
+      !::WinHttpReceiveResponse(request, nullptr)) {
     const DWORD code = ::GetLastError();
     if (code == ERROR_WINHTTP_CANNOT_CONNECT) RaiseCannotConnect(Host(), PortNumber());
     RaiseHttpError(static_cast<int>(code));
   }
+  // What some WinHTTPs (Wine's) let through is refused as the platform's
+  // own service refuses it: a head beyond the limit, an answer without a
+  // status line.
+  DWORD head_size = 0;
+  DWORD index = 0;
+  ::WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &head_size,
+                        &index);
+  if (head_size / sizeof(wchar_t) > kMostHeadBytes) RaiseHttpError(http_error::kHeaderSizeOverflow);
+  if (HeaderNumber(HttpQuery::StatusCode) == 0) RaiseHttpError(http_error::kInvalidServerResponse);
 }
 
 std::string TWinHTTP::HeaderText(HttpQuery query) {

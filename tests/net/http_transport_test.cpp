@@ -486,6 +486,35 @@ TEST(TransportLimitTest, TheConnectLimitBoundsAConnectThatIsNeverAnswered) {
   }
 }
 
+TEST(TransportLimitTest, EachByteOfTheHeadIsProgress) {
+  // A status line alone takes longer than the receive limit to arrive.
+  RawServer server(kNoContent, {.bytes = 1, .every = std::chrono::milliseconds(60), .then_forever = ""});
+  TWinHTTP connection("127.0.0.1", server.PortText(), false);
+  connection.ReceiveTimeout = 1000;
+  std::string headers, body;
+  EXPECT_EQ(connection.Execute("", "GET", "", "", "", headers, body), 204);
+}
+
+TEST(TransportLimitTest, ConnectingEndsWhenTheServerAcceptsTheConnection) {
+  // A TLS handshake that is never answered waits for the answer, not for
+  // the connection: the receive limit bounds it.
+  IdleListener idle(IdleListener::kRoomy);
+  TWinHTTP connection("127.0.0.1", idle.PortText(), true);
+  connection.ConnectTimeout = 300;
+  connection.SendTimeout = connection.ReceiveTimeout = 1500;
+  std::string headers, body;
+  const Clock::time_point start = Clock::now();
+  if (testing::UnderWine()) {
+    // Wine's WinHTTP reports a handshake that timed out as a failure of the
+    // secure channel.
+    EXPECT_THROW_MSG(connection.Execute("", "GET", "", "", "", headers, body), EOSError,
+                     testing::SystemError(12157, "An error occurred in the secure channel support"));
+  } else {
+    EXPECT_THROW_MSG(connection.Execute("", "GET", "", "", "", headers, body), EOSError, testing::kTimedOut);
+  }
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(1400));
+}
+
 TEST(TransportLimitTest, TheSendLimitBoundsABodyThatIsNotRead) {
   IdleListener idle(IdleListener::kRoomy);
   TWinHTTP connection("127.0.0.1", idle.PortText(), false);
@@ -649,6 +678,27 @@ TEST(TransportWireTest, AHugeContentLengthIsNotAllocated) {
   testing::AllocationProbe probe;
   EXPECT_THROW(connection.Execute("", "GET", "", "", "", headers, body), EOSError);
   EXPECT_LE(probe.Largest(), std::size_t{2} << 20);
+}
+
+TEST(TransportWireTest, AHeadLongerThan64KilobytesIsAFailureOfTheAnswer) {
+  std::string many_lines;
+  for (int i = 0; i < 3000; ++i) many_lines += "X-Line-" + std::to_string(i) + ": " + std::string(20, 'v') + "\r\n";
+  Wire many("HTTP/1.1 200 OK\r\n" + many_lines + "Content-Length: 2\r\n\r\nok");
+  EXPECT_THROW_MSG(many.Execute(""), EOSError, testing::kHeadTooLong);
+
+  Wire one_line("HTTP/1.1 200 OK\r\nX-Big: " + std::string(200000, 'a') + "\r\nContent-Length: 2\r\n\r\nok");
+  if (testing::UnderWine()) {
+    // Wine's WinHTTP cuts a long header line short and hands the rest over
+    // as if nothing were amiss.
+    EXPECT_EQ(one_line.Execute(""), 200);
+    EXPECT_LT(one_line.headers.size(), 2000u);
+  } else {
+    EXPECT_THROW_MSG(one_line.Execute(""), EOSError, testing::kHeadTooLong);
+  }
+
+  Wire within("HTTP/1.1 200 OK\r\nX-Big: " + std::string(60000, 'a') + "\r\nContent-Length: 2\r\n\r\nok");
+  EXPECT_EQ(within.Execute(""), 200);
+  EXPECT_EQ(within.body, "ok");
 }
 
 TEST(TransportWireTest, TheHeadTellsHowLongTheBodyIs) {
