@@ -515,6 +515,20 @@ TEST(TransportLimitTest, ConnectingEndsWhenTheServerAcceptsTheConnection) {
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(1400));
 }
 
+TEST(TransportLimitTest, TheTotalLimitBoundsABodyThatKeepsComing) {
+  // A byte every 100 ms: no phase's limit ever runs out.
+  RawServer server("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+                   {.bytes = 0, .every = std::chrono::milliseconds(100), .then_forever = "1\r\nx\r\n"});
+  TWinHTTP connection("127.0.0.1", server.PortText(), false);
+  connection.ReceiveTimeout = 1000;
+  connection.TotalTimeout = 1000;
+  std::string headers, body;
+  const Clock::time_point start = Clock::now();
+  EXPECT_THROW_MSG(connection.Execute("", "GET", "", "", "", headers, body), EOSError, testing::kTimedOut);
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(1000));
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(5000));
+}
+
 TEST(TransportLimitTest, TheSendLimitBoundsABodyThatIsNotRead) {
   IdleListener idle(IdleListener::kRoomy);
   TWinHTTP connection("127.0.0.1", idle.PortText(), false);
