@@ -666,15 +666,23 @@ TEST(TransportWireTest, NoAnswerOrABrokenAnswerFails) {
   }
 }
 
-TEST(TransportWireTest, AChunkedBodyCutShortFails) {
-  Wire wire("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\nabc");
-  if (testing::UnderWine()) {
-    // Wine's WinHTTP ends a chunked body at the end of the connection as if
-    // it were complete, and nothing outside it can tell.
-    EXPECT_EQ(wire.Execute(""), 200);
-    EXPECT_EQ(wire.body, "abc");
-  } else {
-    EXPECT_THROW(wire.Execute(""), EOSError);
+TEST(TransportWireTest, ABrokenChunkedBodyFails) {
+  struct Case {
+    const char* chunks;
+    const std::string& failure;
+    const char* under_wine;  // the body Wine's WinHTTP hands over
+  };
+  for (const Case& c : {Case{"10\r\nabc", testing::kConnectionBroken, "abc"},
+                        Case{"5\r\nhello\r\nZZ\r\n", testing::kInvalidAnswer, "hello"}}) {
+    Wire wire("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + std::string(c.chunks));
+    if (testing::UnderWine()) {
+      // Wine's WinHTTP ends a chunked body that breaks off or goes wrong as
+      // if it were complete, and nothing outside it can tell.
+      EXPECT_EQ(wire.Execute(""), 200);
+      EXPECT_EQ(wire.body, c.under_wine);
+    } else {
+      EXPECT_THROW_MSG(wire.Execute(""), EOSError, c.failure);
+    }
   }
 }
 
