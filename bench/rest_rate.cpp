@@ -15,8 +15,7 @@
 namespace {
 
 constexpr tarn::ProgramUsage kUsage{"rest_rate", "usage: rest_rate BASE_URL COUNT PATH...\n",
-                                    "Makes COUNT keep-alive GETs of each PATH under BASE_URL and prints each\n"
-                                    "path's rate in requests per second.\n"};
+                                    "Keep-alive GETs of each PATH, COUNT times, and the rate of each.\n"};
 
 }  // namespace
 
@@ -26,15 +25,14 @@ int main(int argc, char** argv) {
     const int count = std::atoi(arguments[1].c_str());
     tarn::TRESTClient client(arguments[0]);
     std::string response;
-    for (std::size_t path = 2; path < arguments.size(); ++path) {
-      const std::string& url = arguments[path];
-      client.Fetch(url, false, 10000, response);  // the connection stands before the clock starts
+    for (size_t path = 2; path < arguments.size(); ++path) {
+      client.Fetch(arguments[path], false, 10000, response);  // the connection stands before the clock starts
       const auto start = std::chrono::steady_clock::now();
-      for (int i = 0; i < count; ++i) client.Fetch(url, false, 10000, response);
+      for (int i = 0; i < count; ++i) client.Fetch(arguments[path], false, 10000, response);
       const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-      char rate[32];
-      std::snprintf(rate, sizeof rate, " %.0f\n", count / took.count());
-      tarn::WriteOutput(url + rate);
+      char line[64];
+      std::snprintf(line, sizeof line, " %.0f\n", count / took.count());
+      tarn::WriteOutput(arguments[path] + line);
     }
     return 0;
   });

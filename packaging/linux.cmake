@@ -1,47 +1,143 @@
-# The installed tree and its Debian package. The programs and libquelmont.so
-# live together in /opt/tarn, because the settings files and the libraries
-# loaded by name are found beside the executable; /usr/bin holds links to the
-# programs (the executable's folder is where the link leads). Paths are
-# relative to the prefix, "/" by default, so `cmake --install --prefix DIR`
-# lays out a whole root in DIR.
-set(install_dir opt/tarn)
+# Two layouts of the installed programs. The programs and libquelmont.so live
+# together in one folder, because the settings files and the libraries loaded
+# by name are found beside the executable; links in a bin folder lead there
+# (the executable's folder is where the link leads).
+#
+# - A local installation (`cmake --install`, under the prefix, /usr/local by
+#   default): the programs in lib/tarn, whose settings files and trace folder
+#   are made beside them; relative links in bin; the desktop entry, icon and
+#   manual pages in share.
+# - The Debian package (component "deb", installed only by cpack): the
+#   programs in /opt/tarn, whose settings files and trace folder are links to
+#   /etc/opt/tarn and /var/opt/tarn/trace, which the package's maintainer
+#   scripts make writable by the group "tarn"; absolute links in /usr/bin; a
+#   polkit rule letting that group start and stop the service; the copyright
+#   file and changelog that Debian asks for.
 set(programs tarn-settings tarn-json)
 foreach(optional tarnconfig tarn-fetch)
   if(TARGET ${optional})
     list(PREPEND programs ${optional})
   endif()
 endforeach()
-install(TARGETS ${programs} RUNTIME DESTINATION ${install_dir})
-install(TARGETS quelmont LIBRARY DESTINATION ${install_dir})
-install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/usr/bin\")")
+set(source ${CMAKE_CURRENT_SOURCE_DIR}/linux)
+set(staged ${CMAKE_CURRENT_BINARY_DIR}/linux)
+set(links ${staged}/links)
+set(deb_dir opt/tarn)
+set(local_dir lib/tarn)
+
+# The links of both layouts, made here and installed as links.
+file(REMOVE_RECURSE ${links})
+file(MAKE_DIRECTORY ${links}/local/bin ${links}/deb/bin ${links}/deb/data ${staged}/man)
 foreach(program ${programs})
-  install(CODE "file(CREATE_LINK ../../${install_dir}/${program}
-                     \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/usr/bin/${program}\" SYMBOLIC)")
+  file(CREATE_LINK ../${local_dir}/${program} ${links}/local/bin/${program} SYMBOLIC)
+  file(CREATE_LINK /${deb_dir}/${program} ${links}/deb/bin/${program} SYMBOLIC)
 endforeach()
+file(CREATE_LINK /etc/opt/tarn/tarnserver.ini ${links}/deb/data/tarnserver.ini SYMBOLIC)
+file(CREATE_LINK /etc/opt/tarn/tarnclient.ini ${links}/deb/data/tarnclient.ini SYMBOLIC)
+file(CREATE_LINK /var/opt/tarn/trace ${links}/deb/data/trace SYMBOLIC)
+
+# Manual pages and the changelog, compressed as Debian wants them.
+set(compressed)
+foreach(page ${programs})
+  list(APPEND compressed man/${page}.1)
+endforeach()
+list(APPEND compressed changelog)
+set(compressed_files)
+foreach(file ${compressed})
+  add_custom_command(OUTPUT ${staged}/${file}.gz
+                     COMMAND gzip -9nc ${source}/${file} > ${staged}/${file}.gz
+                     DEPENDS ${source}/${file})
+  list(APPEND compressed_files ${staged}/${file}.gz)
+endforeach()
+add_custom_target(tarn_documents ALL DEPENDS ${compressed_files})
+list(FILTER compressed_files INCLUDE REGEX "\\.1\\.gz$")
+
+# The changelog's newest entry names the version being packed.
+file(STRINGS ${source}/changelog newest LIMIT_COUNT 1)
+if(NOT newest MATCHES "^tarn \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/linux/changelog has no entry for version ${PROJECT_VERSION} on top")
+endif()
+
+# The local installation.
+install(TARGETS ${programs} RUNTIME DESTINATION ${local_dir})
+install(TARGETS quelmont LIBRARY DESTINATION ${local_dir})
+foreach(program ${programs})
+  install(FILES ${links}/local/bin/${program} DESTINATION bin)
+endforeach()
+install(FILES ${compressed_files} DESTINATION share/man/man1)
 if(TARGET tarnconfig)
-  install(FILES linux/tarnconfig.desktop DESTINATION usr/share/applications)
-  install(FILES linux/tarnconfig.svg DESTINATION usr/share/icons/hicolor/scalable/apps)
+  # The entry starts the program in its own folder, where the broker lies
+  # when the machine hosts the server; that folder is known when installing.
+  install(CODE "
+    set(TARN_PROGRAM_DIR \"\${CMAKE_INSTALL_PREFIX}/${local_dir}\")
+    set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/share/applications/tarnconfig.desktop\")
+    message(STATUS \"Installing: \${entry}\")
+    configure_file(${source}/tarnconfig.desktop.in \"\${entry}\" @ONLY)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${entry}\")")
+  install(FILES ${source}/tarnconfig.svg DESTINATION share/icons/hicolor/scalable/apps)
+endif()
+
+# The Debian package.
+set(deb COMPONENT deb EXCLUDE_FROM_ALL)
+install(TARGETS ${programs} RUNTIME DESTINATION ${deb_dir} ${deb})
+install(TARGETS quelmont LIBRARY DESTINATION ${deb_dir} ${deb})
+# The compiler's version notes, which dpkg's own tools strip too.
+foreach(file ${programs} libquelmont.so)
+  install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+                                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${deb_dir}/${file}\"
+                                COMMAND_ERROR_IS_FATAL ANY)" ${deb})
+endforeach()
+install(FILES ${links}/deb/data/tarnserver.ini ${links}/deb/data/tarnclient.ini ${links}/deb/data/trace
+        DESTINATION ${deb_dir} ${deb})
+foreach(program ${programs})
+  install(FILES ${links}/deb/bin/${program} DESTINATION usr/bin ${deb})
+endforeach()
+install(FILES ${compressed_files} DESTINATION usr/share/man/man1 ${deb})
+install(FILES ${source}/copyright ${staged}/changelog.gz DESTINATION usr/share/doc/tarn ${deb})
+install(FILES ${source}/60-tarn.rules DESTINATION usr/share/polkit-1/rules.d ${deb})
+install(FILES ${source}/lintian-overrides DESTINATION usr/share/lintian/overrides RENAME tarn ${deb})
+if(TARGET tarnconfig)
+  set(TARN_PROGRAM_DIR /${deb_dir})
+  configure_file(${source}/tarnconfig.desktop.in ${staged}/deb/tarnconfig.desktop @ONLY)
+  install(FILES ${staged}/deb/tarnconfig.desktop DESTINATION usr/share/applications ${deb})
+  install(FILES ${source}/tarnconfig.svg DESTINATION usr/share/icons/hicolor/scalable/apps ${deb})
 endif()
 
 execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE architecture OUTPUT_STRIP_TRAILING_WHITESPACE)
 set(package_file tarn_${PROJECT_VERSION}_${architecture}.deb)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarn)
+set(CPACK_COMPONENTS_ALL deb)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME ${package_file})
+set(CPACK_DEBIAN_PACKAGE_NAME tarn)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${architecture})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Equipe TARN <tarn@kesslan.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Beside the shared libraries: the face the dialog's fixed layout is drawn
+# in, Qt's display plugins (only recommended by Qt), setfacl for the folders.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, acl")
+if(TARGET tarnconfig)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-qpa-plugins")
+endif()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${source}/postinst ${source}/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "settings tool for the TARN client/server environment")
 # CPack puts the summary above the description and indents its lines.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "tarnconfig edits the settings of the environment's server and client
 applications and starts and stops the server's service. Its companions
 tarn-settings (prints and edits settings), tarn-json (checks JSON text) and
-tarn-fetch (one REST GET) serve administrators' scripts.")
+tarn-fetch (one REST GET) serve administrators' scripts.
+.
+The settings live in /etc/opt/tarn and the traces in /var/opt/tarn; the
+members of the group tarn may save them and start and stop the service.")
 include(CPack)
 
-# For the test that unpacks the package and runs what it holds.
+# For the tests of the installed tree and of the package.
 set(TARN_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${package_file} PARENT_SCOPE)
 set(TARN_PACKAGE_TARGETS ${programs} quelmont PARENT_SCOPE)

@@ -8,7 +8,31 @@ namespace {
 
 std::vector<TerminateHook> terminate_hooks;
 
+struct ErrorText {
+  std::string class_name = "Exception";
+  std::string message;
+};
+
+// The class name and message of an error as the system reports them.
+ErrorText DescribeError(const std::exception_ptr& error) {
+  ErrorText text;
+  try {
+    std::rethrow_exception(error);
+  } catch (const Exception& e) {
+    text = {e.ClassName(), e.Message()};
+  } catch (const std::bad_alloc&) {
+    text = {"EOutOfMemory", EOutOfMemory().Message()};
+  } catch (const std::exception& e) {
+    text.message = e.what();
+  } catch (...) {
+  }
+  return text;
+}
+
 }  // namespace
+
+EModuleStartup::EModuleStartup(std::exception_ptr error, const void* address)
+    : Exception(DescribeError(error).message), error_(std::move(error)), address_(address) {}
 
 void ModuleSequence::Start() {
   for (; started_ < modules_.size(); ++started_) {
@@ -49,25 +73,13 @@ void ClearTerminateProcs() { terminate_hooks.clear(); }
 
 std::string StartupErrorText(const std::exception_ptr& error, const std::string& exe_name,
                              const void* address) {
-  std::string class_name = "Exception";
-  std::string message;
-  try {
-    std::rethrow_exception(error);
-  } catch (const Exception& e) {
-    class_name = e.ClassName();
-    message = e.Message();
-  } catch (const std::bad_alloc&) {
-    class_name = "EOutOfMemory";
-    message = EOutOfMemory().Message();
-  } catch (const std::exception& e) {
-    message = e.what();
-  } catch (...) {
-  }
+  ErrorText text = DescribeError(error);
   char where[32];
   std::snprintf(where, sizeof where, "%016llX",
                 static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(address)));
-  std::string stop = !message.empty() && message.back() != '.' ? "." : "";
-  return "Exception " + class_name + " in module " + exe_name + " at " + where + ".\r\n" + message + stop + "\r\n";
+  std::string stop = !text.message.empty() && text.message.back() != '.' ? "." : "";
+  return "Exception " + text.class_name + " in module " + exe_name + " at " + where + ".\r\n" + text.message + stop +
+         "\r\n";
 }
 
 }  // namespace tarn

@@ -16,12 +16,12 @@ struct ModuleEntry {
   void (*shutdown)();  // may be null
 };
 
-// Raised when a module's start-up fails: carries the module's error and the
-// code address of the start-up that raised it.
-class EModuleStartup final : public std::exception {
+// Raised when a module's start-up fails: carries the module's error, whose
+// message it shows, and the code address of the start-up that raised it.
+class EModuleStartup final : public Exception {
  public:
-  EModuleStartup(std::exception_ptr error, const void* address) : error_(std::move(error)), address_(address) {}
-  const char* what() const noexcept override { return "module start-up failed"; }
+  EModuleStartup(std::exception_ptr error, const void* address);
+  const char* ClassName() const noexcept override { return "EModuleStartup"; }
   const std::exception_ptr& Error() const { return error_; }
   const void* Address() const { return address_; }
 

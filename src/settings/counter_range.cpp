@@ -1,5 +1,6 @@
 #include "settings/counter_range.h"
 
+#include "platform/display_text.h"
 #include "platform/file_system.h"
 #include "platform/portable/int_text.h"
 #include "settings/settings_source.h"
@@ -8,21 +9,16 @@ namespace tarn {
 
 namespace {
 
+using enum SettingId;
+
 constexpr int32_t kSpan = 2147000000;
 
-std::string counter_path;
-int32_t range_start = -1;
-int32_t range_end = -1;
-int32_t range_index = -1;
-int32_t range_max = -1;
 int32_t range_low = 0;
 int32_t range_high = kSpan;
 
-void SetDefaults() {
-  counter_path.clear();
-  range_start = range_end = range_index = range_max = -1;
-  range_low = 0;
-  range_high = kSpan;
+// The text each key gave, by its place among the counter-range keys.
+std::string_view KeyText(const std::vector<SettingRead>& reads, SettingId id) {
+  return reads[static_cast<size_t>(id) - static_cast<size_t>(kCounterPath)].text;
 }
 
 }  // namespace
@@ -39,53 +35,42 @@ CounterBounds ComputeCounterBounds(std::string_view start, std::string_view end,
 
 void CounterRangeSettings::Load() { LoadFrom(ExeDir()); }
 
-void CounterRangeSettings::LoadFrom(const std::string& dir) {
-  SetDefaults();
-  std::string start, end, index, max;
-  std::string file = SettingsFilePath(dir, "tarnserver.ini");
-  auto read = [&](SettingsSource& source) {
-    counter_path = source.ReadString("CounterPath", "");
-    start = source.ReadString("RangeStart", "");
-    end = source.ReadString("RangeEnd", "");
-    index = source.ReadString("RangeIndex", "");
-    max = source.ReadString("RangeMax", "");
-  };
+void CounterRangeSettings::LoadFrom(const std::string& dir, SettingsKeyUse key_use) {
+  ResetSettings(CounterRangeKeys());
+  std::string file = SettingsFilePath(dir, kCounterSection);
+  std::vector<SettingRead> reads;
   if (FileExists(file)) {
-    IniSource source(file, "QUORVAN");
-    read(source);
+    reads = ReadSettings(CounterRangeKeys(), IniSource(file));
   } else {
     TRegistry registry(RegAccess::kAll);
-    RegistrySource source(registry.OpenKey(std::string(kSettingsKey) + "\\QUORVAN", true) ? &registry : nullptr);
-    read(source);
+    bool opened = registry.OpenKey(SettingsKeyPath(kCounterSection), key_use == SettingsKeyUse::kCreateWhenMissing);
+    reads = ReadSettings(CounterRangeKeys(), RegistrySource(opened ? &registry : nullptr));
   }
-  range_start = StrToIntDef(start, -1);
-  range_end = StrToIntDef(end, -1);
-  range_index = StrToIntDef(index, -1);
-  range_max = StrToIntDef(max, -1);
-  CounterBounds bounds = ComputeCounterBounds(start, end, index, max);
+  CounterBounds bounds = ComputeCounterBounds(KeyText(reads, kRangeStart), KeyText(reads, kRangeEnd),
+                                              KeyText(reads, kRangeIndex), KeyText(reads, kRangeMax));
   range_low = bounds.low;
   range_high = bounds.high;
-  if (counter_path.empty()) counter_path = dir;
+  // Settings hold program text; the folder's name is the file system's.
+  if (LoadedText(kCounterPath).empty()) SetLoadedText(kCounterPath, DisplayPath(dir));
 }
 
-void CounterRangeSettings::Release() { SetDefaults(); }
+void CounterRangeSettings::Release() {
+  ResetSettings(CounterRangeKeys());
+  range_low = 0;
+  range_high = kSpan;
+}
 
-void CounterRangeSettings::ForEachValue(
-    const std::function<void(std::string_view key, const std::string& text)>& visit) {
-  visit("CounterPath", counter_path);
-  visit("RangeStart", IntToStr(range_start));
-  visit("RangeEnd", IntToStr(range_end));
-  visit("RangeIndex", IntToStr(range_index));
-  visit("RangeMax", IntToStr(range_max));
+void CounterRangeSettings::ForEachValue(const SettingVisitor& visit) {
+  ForEachLoadedValue(CounterRangeKeys(), visit);
   visit("RangeLow", IntToStr(range_low));
   visit("RangeHigh", IntToStr(range_high));
 }
 
-const std::string& CounterRangeSettings::CounterPath() { return counter_path; }
-int32_t CounterRangeSettings::RangeStart() { return range_start; }
-int32_t CounterRangeSettings::RangeEnd() { return range_end; }
-int32_t CounterRangeSettings::RangeIndex() { return range_index; }
-int32_t CounterRangeSettings::RangeMax() { return range_max; }
+const std::string& CounterRangeSettings::CounterPath() { return LoadedText(kCounterPath); }
+int32_t CounterRangeSettings::RangeStart() { return LoadedNumber(kRangeStart); }
+int32_t CounterRangeSettings::RangeEnd() { return LoadedNumber(kRangeEnd); }
+int32_t CounterRangeSettings::RangeIndex() { return LoadedNumber(kRangeIndex); }
+int32_t CounterRangeSettings::RangeMax() { return LoadedNumber(kRangeMax); }
 int32_t CounterRangeSettings::RangeLow() { return range_low; }
 int32_t CounterRangeSettings::RangeHigh() { return range_high; }
 

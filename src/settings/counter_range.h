@@ -11,9 +11,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "settings/setting_values.h"
 
 namespace tarn {
 
@@ -22,9 +23,10 @@ class CounterRangeSettings final {
   CounterRangeSettings() = delete;
 
   static void Load();
-  static void LoadFrom(const std::string& dir);
+  // Loads from `dir` (with its trailing separator) and the registry.
+  static void LoadFrom(const std::string& dir, SettingsKeyUse key_use = SettingsKeyUse::kCreateWhenMissing);
   static void Release();
-  static void ForEachValue(const std::function<void(std::string_view key, const std::string& text)>& visit);
+  static void ForEachValue(const SettingVisitor& visit);
 
   static const std::string& CounterPath();
   // The keys as integer text, -1 when missing or not integer text.

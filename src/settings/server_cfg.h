@@ -4,10 +4,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "settings/setting_values.h"
 
 namespace tarn {
 
@@ -29,7 +30,7 @@ class TtarnServerCfg final {
   static void Release();
   // Calls `visit` with each key and its value as text (booleans 1 or 0), in
   // load order.
-  static void ForEachValue(const std::function<void(std::string_view key, const std::string& text)>& visit);
+  static void ForEachValue(const SettingVisitor& visit);
   // The registry's text of each value that the load took from the registry,
   // in load order; empty when it read tarnserver.ini.
   static const std::vector<StoredText>& RegistryTexts();

@@ -1,39 +1,41 @@
 #include "settings/settings_source.h"
 
 #include "platform/portable/exceptions.h"
-#include "platform/portable/int_text.h"
+#include "platform/portable/profile_file.h"
 
 namespace tarn {
 
-int32_t SettingsSource::ReadInteger(std::string_view key, int32_t fallback) {
-  return StrToIntDef(ReadString(key, ""), fallback);
+std::string IniSource::ReadText(const Setting& setting, std::string_view fallback) const {
+  if (setting.readers == SettingReaders::kNone) return std::string(fallback);
+  return ReadProfileValue(setting.section->name, setting.key, fallback, file_);
 }
 
-bool SettingsSource::ReadBool(std::string_view key, bool fallback) {
-  return StrToBoolDef(ReadString(key, ""), fallback);
-}
-
-std::string IniSource::ReadString(std::string_view key, std::string_view fallback) {
-  return file_.ReadString(section_, key, fallback);
-}
-
-std::string RegistrySource::ReadString(std::string_view key, std::string_view fallback) {
-  if (key_ == nullptr) return std::string(fallback);
-  return key_->ReadStringValue(key).value_or(std::string(fallback));
-}
-
-std::string RegistrySource::ReadStringIfText(std::string_view key, std::string_view fallback) {
-  // A hive that cannot be read raises here, before the value's own read.
-  if (key_ == nullptr || !key_->ValueExists(key)) return std::string(fallback);
-  try {
-    return key_->ReadString(key);
-  } catch (const ERegistryException&) {
-    return std::string(fallback);  // the value exists, so it is of another type
+std::string RegistrySource::ReadText(const Setting& setting, std::string_view fallback) const {
+  switch (setting.readers) {
+    case SettingReaders::kFileOnly:
+    case SettingReaders::kNone:
+      return std::string(fallback);
+    case SettingReaders::kRegistryIfText:
+      // A hive that cannot be read raises here, before the value's own read.
+      if (key_ == nullptr || !key_->ValueExists(setting.key)) return std::string(fallback);
+      try {
+        return key_->ReadString(setting.key);
+      } catch (const ERegistryException&) {
+        return std::string(fallback);  // the value exists, so it is of another type
+      }
+    case SettingReaders::kFileAndRegistry:
+      break;
   }
+  if (key_ == nullptr) return std::string(fallback);
+  return key_->ReadStringValue(setting.key).value_or(std::string(fallback));
 }
 
-std::string SettingsFilePath(const std::string& dir, std::string_view file_name) {
-  return dir + std::string(file_name);
+std::string SettingsFilePath(const std::string& dir, const SettingSection& section) {
+  return dir + std::string(section.file);
+}
+
+std::string SettingsKeyPath(const SettingSection& section) {
+  return std::string(kSettingsKey) + "\\" + std::string(section.name);
 }
 
 }  // namespace tarn

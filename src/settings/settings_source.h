@@ -1,57 +1,57 @@
-// Where a settings load reads from: a section of a profile file, or a
-// subkey of the registry settings key. Both read integer and boolean text
-// with the same rules, so the loads read every key through one interface.
+// Where a settings load reads from: a settings file, or the registry key of
+// one section. Each answers for a setting as its description says it holds
+// it, so that the loads read every key through one walk of the table.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "platform/portable/ini_file.h"
 #include "platform/registry.h"
+#include "settings/setting_table.h"
 
 namespace tarn {
-
-// The registry settings key below HKEY_CURRENT_USER.
-inline constexpr std::string_view kSettingsKey = "SOFTWARE\\KESSLAN\\ORVIK";
 
 class SettingsSource {
  public:
   virtual ~SettingsSource() = default;
-  // The key's text, or `fallback` when the source lacks the key.
-  virtual std::string ReadString(std::string_view key, std::string_view fallback) = 0;
-  // The same, except that a value held as another type than text reads as
-  // missing instead of raising.
-  virtual std::string ReadStringIfText(std::string_view key, std::string_view fallback) {
-    return ReadString(key, fallback);
-  }
-  int32_t ReadInteger(std::string_view key, int32_t fallback);
-  bool ReadBool(std::string_view key, bool fallback);
+  // The setting's text, or `fallback` when the source lacks it or never
+  // holds it.
+  virtual std::string ReadText(const Setting& setting, std::string_view fallback) const = 0;
 };
 
+// The setting's section of a profile file.
 class IniSource final : public SettingsSource {
  public:
-  IniSource(const std::string& file, std::string_view section) : file_(file), section_(section) {}
-  std::string ReadString(std::string_view key, std::string_view fallback) override;
+  explicit IniSource(std::string file) : file_(std::move(file)) {}
+  std::string ReadText(const Setting& setting, std::string_view fallback) const override;
 
  private:
-  TIniFile file_;
-  std::string section_;
+  std::string file_;
 };
 
-// Reads the values of one open registry key; a missing key reads as no
-// values at all.
+// The values of one open registry key (a section's subkey); a key that did
+// not open reads as no values at all. A value of another type than text
+// raises "Invalid data type for '<key>'", except where the setting reads it
+// as missing.
 class RegistrySource final : public SettingsSource {
  public:
   explicit RegistrySource(const TRegistry* key) : key_(key) {}
-  std::string ReadString(std::string_view key, std::string_view fallback) override;
-  std::string ReadStringIfText(std::string_view key, std::string_view fallback) override;
+  std::string ReadText(const Setting& setting, std::string_view fallback) const override;
 
  private:
   const TRegistry* key_;
 };
 
-// The path of a settings file beside the executable directory `dir`.
-std::string SettingsFilePath(const std::string& dir, std::string_view file_name);
+// Whether a load creates the settings key it would read when the key is
+// missing, as the program's start-up does, or leaves the registry as it is
+// (a listing of what the program would load).
+enum class SettingsKeyUse { kCreateWhenMissing, kReadOnly };
+
+// The path of a section's settings file beside the executable directory
+// `dir` (with its trailing separator).
+std::string SettingsFilePath(const std::string& dir, const SettingSection& section);
+
+// The path of a section's registry key.
+std::string SettingsKeyPath(const SettingSection& section);
 
 }  // namespace tarn

@@ -5,11 +5,18 @@
 //   tarn-settings set FILE SECTION KEY VALUE      writes one profile value
 //
 // The loads read from beside this executable and from the current user's
-// registry, as the settings tool does.
+// registry, as the settings tool does, but create nothing there. Typed
+// names and values are converted from the terminal's encoding into the
+// program's Windows-1252 text, and values are printed back as the terminal
+// shows text.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/console.h"
+#include "platform/file_system.h"
+#include "platform/display_text.h"
 #include "platform/portable/command_line.h"
 #include "platform/portable/profile_file.h"
 #include "settings/client_cfg.h"
@@ -18,21 +25,6 @@
 
 namespace {
 
-void PrintSection(const char* section, std::string_view key, const std::string& text) {
-  tarn::WriteOutputText(std::string(section) + "." + std::string(key) + "=" + text);
-  tarn::WriteOutput("\n");
-}
-
-int PrintLoadedValues() {
-  tarn::TtarnServerCfg::Load();
-  tarn::CounterRangeSettings::Load();
-  tarn::TtarnClientCfg::Load();
-  tarn::TtarnServerCfg::ForEachValue([](auto key, auto& text) { PrintSection("SERVER", key, text); });
-  tarn::CounterRangeSettings::ForEachValue([](auto key, auto& text) { PrintSection("QUORVAN", key, text); });
-  tarn::TtarnClientCfg::ForEachValue([](auto key, auto& text) { PrintSection("CLIENT", key, text); });
-  return 0;
-}
-
 constexpr tarn::ProgramUsage kUsage{
     "tarn-settings",
     "usage: tarn-settings\n"
@@ -40,7 +32,53 @@ constexpr tarn::ProgramUsage kUsage{
     "       tarn-settings set FILE SECTION KEY VALUE\n",
     "With no arguments, prints every value the settings tool would load, as\n"
     "SECTION.key=value; get prints one value of a profile file as the tool reads\n"
-    "it, and set writes one.\n"};
+    "it (without a DEFAULT, a missing file, section or key fails with status 1),\n"
+    "and set writes one.\n"};
+
+void PrintLine(std::string_view text) {
+  tarn::WriteOutputText(text);
+  tarn::WriteOutput("\n");
+}
+
+void PrintSection(const char* section, std::string_view key, const std::string& text) {
+  PrintLine(std::string(section) + "." + std::string(key) + "=" + text);
+}
+
+int PrintLoadedValues() {
+  std::string dir = tarn::ExeDir();
+  tarn::TtarnServerCfg::LoadFrom(dir);
+  tarn::CounterRangeSettings::LoadFrom(dir, tarn::SettingsKeyUse::kReadOnly);
+  tarn::TtarnClientCfg::LoadFrom(dir, tarn::SettingsKeyUse::kReadOnly);
+  tarn::TtarnServerCfg::ForEachValue([](auto key, auto& text) { PrintSection("SERVER", key, text); });
+  tarn::CounterRangeSettings::ForEachValue([](auto key, auto& text) { PrintSection("QUORVAN", key, text); });
+  tarn::TtarnClientCfg::ForEachValue([](auto key, auto& text) { PrintSection("CLIENT", key, text); });
+  return 0;
+}
+
+// Without a default, a script must be able to tell a missing value from an
+// empty one: a missing file, section or key fails with "KEY: not found in
+// FILE", a file that exists but cannot be read with its reason.
+int PrintValue(const std::string& file, const std::string& section, const std::string& key) {
+  std::optional<std::string> bytes;
+  try {
+    bytes = tarn::ReadFileBytes(file);
+  } catch (const tarn::EOSError& error) {
+    throw tarn::FileArgumentError(file, error.ErrorCode());
+  }
+  // A value never holds a line break (one ends its line), so this fallback
+  // comes back only for a missing section or key.
+  constexpr std::string_view kMissing = "\n";
+  std::string value = bytes ? tarn::ReadProfileValue(section, key, kMissing, file) : std::string(kMissing);
+  if (value != kMissing) {
+    PrintLine(value);
+    return 0;
+  }
+  tarn::WriteStandardStreamText(tarn::StandardStream::kError,
+                                tarn::EscapeControlCharacters(std::string(kUsage.name) + ": " + key +
+                                                              ": not found in " + tarn::DisplayPath(file)) +
+                                    "\n");
+  return 1;
+}
 
 }  // namespace
 
@@ -49,10 +87,10 @@ int main(int argc, char** argv) {
     if (arguments.empty()) return PrintLoadedValues();
     const std::string& command = arguments[0];
     if (command == "get" && (arguments.size() == 4 || arguments.size() == 5)) {
-      std::string fallback = arguments.size() == 5 ? tarn::ArgumentText(arguments[4]) : "";
-      tarn::WriteOutputText(tarn::ReadProfileValue(tarn::ArgumentText(arguments[2]), tarn::ArgumentText(arguments[3]),
-                                                   fallback, arguments[1]));
-      tarn::WriteOutput("\n");
+      std::string section = tarn::ArgumentText(arguments[2]);
+      std::string key = tarn::ArgumentText(arguments[3]);
+      if (arguments.size() == 4) return PrintValue(arguments[1], section, key);
+      PrintLine(tarn::ReadProfileValue(section, key, tarn::ArgumentText(arguments[4]), arguments[1]));
       return 0;
     }
     if (command == "set" && arguments.size() == 5) {

@@ -2,15 +2,12 @@
 
 #include <algorithm>
 
-#include "platform/display_text.h"
 #include "platform/portable/exceptions.h"
 #include "platform/file_system.h"
-#include "platform/portable/int_text.h"
 #include "platform/registry.h"
 #include "settings/client_cfg.h"
 #include "settings/server_cfg.h"
 #include "settings/settings_source.h"
-#include "ui/unit_conversion.h"
 
 namespace tarn {
 
@@ -68,99 +65,60 @@ void TForm1::FormCreate() {
   view_->SetShown(TabSheet1, FileExists("tarnbroker.exe"));
   if (view_->Shown(TabSheet1)) {
     LoadServerPage();
-    view_->SetChecked(CheckBox8, TtarnServerCfg::AsService());
+    LoadFields(ServerPageFields(), FieldLoad::kWhenOpened);
   }
-  view_->SetCaption(std::string(kForm1Caption) + " - " + DisplayPath(options_.settings_dir));
+  view_->SetCaption(std::string(kForm1Caption) + " - ", options_.settings_dir);
+}
+
+void TForm1::LoadFields(std::span<const PageField> fields, FieldLoad when) {
+  for (const PageField& field : fields) {
+    if (field.load == when) LoadPageField(*view_, field);
+  }
 }
 
 void TForm1::LoadClientPage() {
-  view_->SetText(Edit4, TtarnClientCfg::ForceAddress());
+  LoadFields(ClientPageFields(), FieldLoad::kEveryLoad);
   view_->SetChecked(CheckBox2, !view_->Text(Edit4).empty());
-  view_->SetChecked(CheckBox4, TtarnClientCfg::Debug());
-  view_->SetChecked(CheckBox6, TtarnClientCfg::RequestCompression());
-  view_->SetText(Edit8, MillisecondsToMinutesText(TtarnClientCfg::Timeout()));
-  view_->SetText(Edit12, MillisecondsToMinutesText(TtarnClientCfg::UserTimeout()));
 }
 
-void TForm1::LoadServerPage() {
-  view_->SetText(Edit9, IntToStr(TtarnServerCfg::LogLevel()));
-  view_->SetText(Edit11, BytesToMegabytesText(TtarnServerCfg::LogSizeLimit()));
-  view_->SetText(Edit10, BandwidthToKbpsText(TtarnServerCfg::MaxBandwidth()));
-  view_->SetText(Edit5, IntToStr(TtarnServerCfg::Priority()));
-  view_->SetChecked(CheckBox10, TtarnServerCfg::CacheEnabled());
-  view_->SetChecked(CheckBox3, false);
-  view_->SetChecked(CheckBox5, false);
-  view_->SetChecked(CheckBox7, TtarnServerCfg::ForceCompatibility());
+void TForm1::LoadServerPage() { LoadFields(ServerPageFields(), FieldLoad::kEveryLoad); }
+
+void TForm1::ValidateFields(std::span<const PageField> fields) const {
+  for (const PageField& field : fields) {
+    if (field.unit == FieldUnit::kScaled) StoredFieldText(*view_, field);
+  }
 }
 
-int32_t TForm1::StoredEntry(Control edit, Control label, const EntryScale& scale) const {
-  std::string text = view_->Text(edit);
-  if (std::optional<int32_t> stored = ScaleEntry(text, scale)) return *stored;
-  std::string field = view_->Text(label);
-  if (!field.empty() && field.back() == ':') field.pop_back();
-  bool too_large = StrToIntDef(text, scale.fallback) > 0;
-  throw Exception(field + (too_large ? ": o maior valor aceito \xE9 " + IntToStr(LargestEntry(scale))
-                                     : ": o menor valor aceito \xE9 " + IntToStr(SmallestEntry(scale))) +
-                  " " + scale.unit);
-}
+void TForm1::SaveClientPage(TIniFile& file) { SavePageFields(*view_, ClientPageFields(), file); }
 
-void TForm1::SaveClientPage(TIniFile& file) {
-  file.WriteBool("CLIENT", "DEBUG", view_->Checked(CheckBox4));
-  file.WriteString("CLIENT", "FORCEADDRESS", view_->Text(Edit4));
-  file.WriteBool("CLIENT", "REQUESTCOMPRESSION", view_->Checked(CheckBox6));
-  file.WriteInteger("CLIENT", "TIMEOUT", StoredEntry(Edit8, Label7, kMinutesScale));
-  file.WriteInteger("CLIENT", "USERTIMEOUT", StoredEntry(Edit12, Label15, kMinutesScale));
-}
-
-void TForm1::SaveServerPage(TIniFile& file) {
-  for (const char* key : {"RangeIndex", "RangeMax", "RangeStart", "RangeEnd"}) file.WriteString("QUORVAN", key, "");
-  file.WriteString("SERVER", "ForceCounterAddress", "");
-  file.WriteInteger("SERVER", "Priority", StrToInt(view_->Text(Edit5)));
-  file.WriteBool("SERVER", "cache_enabled", view_->Checked(CheckBox10));
-  file.WriteBool("SERVER", "ForceLogWrites", view_->Checked(CheckBox3));
-  file.WriteBool("SERVER", "AllowRemoteShutdown", view_->Checked(CheckBox5));
-  file.WriteBool("SERVER", "DALCOMPAT", view_->Checked(CheckBox7));
-  file.WriteInteger("SERVER", "log_level", StrToIntDef(view_->Text(Edit9), 0));
-  file.WriteInteger("SERVER", "log_size_limit", StoredEntry(Edit11, Label12, kMegabytesScale));
-  file.WriteInteger("SERVER", "multi_process_mode", 2);
-  file.WriteBool("SERVER", "ASSERVICE", view_->Checked(CheckBox8));
-  file.WriteInteger("SERVER", "MAX_BANDWIDTH", StoredEntry(Edit10, Label10, kKbpsScale));
-}
+void TForm1::SaveServerPage(TIniFile& file) { SavePageFields(*view_, ServerPageFields(), file); }
 
 void TForm1::Button1Click() {
-  // Entries too large for their stored 32 bits are refused before anything
-  // is written or changed.
+  // Whenever the server page is offered, not only when it is in front, so
+  // that its edits are not lost after a look at "Cliente".
   bool server_page = view_->Shown(TabSheet1);
-  StoredEntry(Edit8, Label7, kMinutesScale);
-  StoredEntry(Edit12, Label15, kMinutesScale);
-  if (server_page) {
-    StoredEntry(Edit11, Label12, kMegabytesScale);
-    StoredEntry(Edit10, Label10, kKbpsScale);
-  }
+  ValidateFields(ClientPageFields());
+  if (server_page) ValidateFields(ServerPageFields());
 
   if (view_->Text(Edit5).empty()) view_->SetText(Edit5, "0");
   if (!view_->Checked(CheckBox2)) view_->SetText(Edit4, "");
-  {
-    TIniFile client(SettingsFilePath(options_.settings_dir, "tarnclient.ini"));
-    SaveClientPage(client);
-    client.UpdateFile();
-  }
-  // Whenever the server page is offered, not only when it is in front, so
-  // that its edits are not lost after a look at "Cliente".
+  // Both pages are put in memory first, so that an entry refused there
+  // writes neither file; then each file is replaced once.
+  TIniFile client(SettingsFilePath(options_.settings_dir, kClientSection));
+  SaveClientPage(client);
+  TIniFile server(SettingsFilePath(options_.settings_dir, kServerSection));
   if (server_page) {
-    std::string path = SettingsFilePath(options_.settings_dir, "tarnserver.ini");
-    bool creating = !FileExists(path);
-    TIniFile server(path);
     // Once the file exists the registry is no longer read, so the server
     // values that came from it go into the new file first.
-    if (creating) {
+    if (!FileExists(server.FileName())) {
       for (const StoredText& stored : TtarnServerCfg::RegistryTexts()) {
-        server.WriteString("SERVER", stored.key, stored.text);
+        server.WriteString(kServerSection.name, stored.key, stored.text);
       }
     }
     SaveServerPage(server);
-    server.UpdateFile();
   }
+  client.UpdateFile();
+  if (server_page) server.UpdateFile();
   application_.ShowMessage(kClosingMessage);
   view_->Close();
 }

@@ -7,14 +7,15 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 
 #include "platform/portable/ini_file.h"
 #include "service/service_library.h"
 #include "ui/application.h"
+#include "ui/form1_fields.h"
 #include "ui/form1_layout.h"
 #include "ui/toolkit.h"
-#include "ui/unit_conversion.h"
 
 namespace tarn {
 
@@ -54,9 +55,11 @@ class TForm1 final : public EventTarget {
   // application and the window stays open.
   void Dispatch(ControlId control);
   void ShowServiceState();
-  // The stored value of an entry in user units; raises, naming the field,
-  // when it does not fit in 32 bits.
-  int32_t StoredEntry(form1::Control edit, form1::Control label, const EntryScale& scale) const;
+  // Puts the loaded settings into the fields of a page that load `when`.
+  void LoadFields(std::span<const PageField> fields, FieldLoad when);
+  // Refuses, naming the field, an entry of the page that its stored value
+  // cannot hold, before anything is written or changed.
+  void ValidateFields(std::span<const PageField> fields) const;
 
   TApplication& application_;
   Form1Options options_;

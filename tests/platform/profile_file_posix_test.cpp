@@ -1,11 +1,18 @@
-// Profile writes that meet the limits of a POSIX system.
+// Profile files that meet the limits of a POSIX system: file sizes, names of
+// the longest length, and things in a file's place that are not files.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 
+#include "expect_error.h"
+#include "platform/display_text.h"
+#include "platform/file_system.h"
 #include "platform/portable/exceptions.h"
 #include "profile_fixture.h"
+#include "unprivileged.h"
 
 namespace tarn {
 namespace {
@@ -35,6 +42,20 @@ class FileSizeLimit {
   void (*old_handler_)(int);
 };
 
+size_t EntriesIn(const std::string& dir) {
+  std::filesystem::directory_iterator entries(dir);
+  return static_cast<size_t>(std::distance(begin(entries), end(entries)));
+}
+
+// Runs `body` in a child process that is ended after a few seconds, so that
+// a call that waits forever fails the test instead of hanging it.
+int RunWithinSeconds(unsigned seconds, const std::function<int()>& body) {
+  return testing::RunInChild([&] {
+    ::alarm(seconds);
+    return body();
+  });
+}
+
 TEST_F(ProfileFile, AFailedSaveLeavesTheOldFileIntact) {
   std::string before = "[s]\r\nk=" + std::string(100, 'a') + "\r\n";
   WriteFile(file_, before);
@@ -43,9 +64,55 @@ TEST_F(ProfileFile, AFailedSaveLeavesTheOldFileIntact) {
     EXPECT_THROW(WriteProfileValue("s", "k", std::string(200, 'b'), file_), EIniFileException);
   }
   EXPECT_EQ(ReadFile(file_), before);
-  std::error_code ignored;
-  std::filesystem::directory_iterator entries(dir_.Dir());
-  EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << "a temporary file was left behind";
+  EXPECT_EQ(EntriesIn(dir_.Dir()), 1u) << "a temporary file was left behind";
+}
+
+// Names up to the longest a folder entry may have are written, created and
+// replaced alike, with multi-byte characters where the temporary name is cut.
+TEST_F(ProfileFile, NamesOfTheLongestLengthsCanBeWritten) {
+  for (size_t length : {250u, 251u, 253u, 255u}) {
+    for (const std::string& tail : {std::string(), std::string("\xC5\x81\xC3\xB3" "d\xC5\xBA")}) {
+      std::string name = std::string(length - tail.size() - 4, 'n') + tail + ".ini";
+      std::string path = dir_.Path(name);
+      SCOPED_TRACE(std::to_string(length) + " bytes" + (tail.empty() ? "" : ", multi-byte"));
+      WriteProfileValue("s", "k", "1", path);
+      WriteProfileValue("s", "k", "2", path);
+      EXPECT_EQ(ReadProfileValue("s", "k", "", path), "2");
+      EXPECT_EQ(EntriesIn(dir_.Dir()), 1u) << "a temporary file was left behind";
+      std::filesystem::remove(path);
+    }
+  }
+}
+
+// A FIFO, a device or a folder in a profile file's place is refused at once:
+// a read gives the defaults, a write fails and leaves it as it was, and no
+// writer of the folder is kept waiting. Each case runs in a child that is
+// ended if anything waits.
+TEST_F(ProfileFile, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
+  std::string fifo = dir_.Path("fifo.ini");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+  std::filesystem::create_symlink(fifo, dir_.Path("link-to-fifo.ini"));
+  std::filesystem::create_directory(dir_.Path("folder.ini"));
+  for (const std::string& path : {fifo, dir_.Path("link-to-fifo.ini"), std::string("/dev/zero"),
+                                  std::string("/dev/null"), dir_.Path("folder.ini")}) {
+    SCOPED_TRACE(path);
+    int status = RunWithinSeconds(10, [&] {
+      EXPECT_EQ(ReadProfileValue("s", "k", "default", path), "default");
+      EXPECT_THROW_MSG(WriteProfileValue("s", "k", "v", path), EIniFileException,
+                       "Unable to write to " + DisplayPath(path));
+      if (path != dir_.Path("folder.ini")) {
+        EXPECT_THROW_MSG(ReadFileBytes(path), EOSError, NotRegularFileError().Message());
+        EXPECT_THROW_MSG(OverwriteFileInPlace(path, "x"), EOSError, NotRegularFileError().Message());
+        EXPECT_THROW_MSG(ReplaceFileAtomically(path, "x"), EOSError, NotRegularFileError().Message());
+      }
+      WriteProfileValue("s", "k", "v", file_);  // the folder's lock is free again
+      return ::testing::Test::HasFailure() ? 1 : 0;
+    });
+    EXPECT_EQ(status, 0);
+  }
+  struct stat info;
+  ASSERT_EQ(::stat(fifo.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 }  // namespace

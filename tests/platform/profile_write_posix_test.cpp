@@ -6,10 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "expect_error.h"
 #include "platform/display_text.h"
+#include "platform/file_system.h"
 #include "platform/portable/exceptions.h"
 #include "platform/portable/profile_file.h"
 #include "test_support.h"
@@ -65,6 +67,44 @@ TEST_F(ProfileWritePosix, OtherNamesOfTheFileSeeTheNewText) {
   std::filesystem::create_hard_link(file_, dir_.Path("hard.ini"));
   WriteProfileValue("s", "k", "3", file_);
   EXPECT_EQ(ReadFile(dir_.Path("hard.ini")), "[s]\r\nk=3\r\n");
+}
+
+// A package may place links to files that the first save makes: until then
+// the file is missing, for readers and for the settings loaders alike.
+TEST_F(ProfileWritePosix, ALinkToAFileNotYetMadeIsAMissingFileThatTheFirstSaveMakes) {
+  std::filesystem::create_directory(dir_.Path("etc"));
+  std::filesystem::create_symlink("etc/absent.ini", dir_.Path("relative.ini"));
+  std::filesystem::create_symlink(dir_.Path("etc/other.ini"), dir_.Path("absolute.ini"));
+  for (const char* name : {"relative.ini", "absolute.ini"}) {
+    std::string link = dir_.Path(name);
+    std::string target = std::filesystem::read_symlink(link).is_absolute()
+                             ? std::filesystem::read_symlink(link).string()
+                             : dir_.Path(std::filesystem::read_symlink(link).string());
+    EXPECT_FALSE(FileExists(link)) << name;
+    EXPECT_EQ(ReadFileBytes(link), std::nullopt) << name;
+    EXPECT_EQ(ReadProfileValue("s", "k", "default", link), "default") << name;
+    WriteProfileValue("s", "k", "1", link);
+    WriteProfileValue("s", "k", "2", link);
+    EXPECT_TRUE(std::filesystem::is_symlink(link)) << name;
+    EXPECT_EQ(ReadFile(target), kAfter) << name;
+  }
+  std::vector<std::string> others = Others();
+  std::sort(others.begin(), others.end());
+  EXPECT_EQ(others, (std::vector<std::string>{"absolute.ini", "etc", "relative.ini"}));
+}
+
+// Every member of a shared folder's group saves the file, whoever saved
+// first and whatever their umask.
+TEST_F(ProfileWritePosix, ANewFileInASharedFolderIsWritableByItsGroup) {
+  std::filesystem::create_directory(dir_.Path("shared"));
+  std::filesystem::create_directory(dir_.Path("private"));
+  ASSERT_EQ(::chmod(dir_.Path("shared").c_str(), 02775), 0);
+  mode_t umask = ::umask(022);
+  WriteProfileValue("s", "k", "1", dir_.Path("shared/t.ini"));
+  WriteProfileValue("s", "k", "1", dir_.Path("private/t.ini"));
+  ::umask(umask);
+  EXPECT_EQ(Stat(dir_.Path("shared/t.ini")).st_mode & 0777, 0664u);
+  EXPECT_EQ(Stat(dir_.Path("private/t.ini")).st_mode & 0777, 0644u);
 }
 
 TEST_F(ProfileWritePosix, TheFileKeepsItsOwnerGroupAndMode) {

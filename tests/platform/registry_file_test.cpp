@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/display_text.h"
 #include "platform/portable/exceptions.h"
 #include "platform/posix/registry_format.h"
 #include "expect_error.h"
@@ -79,11 +80,20 @@ TEST(RegistryFile, ACorruptFileNamesTheLineAndIsNeverOverwritten) {
     reg.OpenKey("K", true);
     FAIL() << "no error raised";
   } catch (const ERegistryException& e) {
-    EXPECT_NE(e.Message().find(sandbox.RegistryFile()), std::string::npos) << e.Message();
+    EXPECT_NE(e.Message().find(DisplayPath(sandbox.RegistryFile())), std::string::npos) << e.Message();
     EXPECT_NE(e.Message().find("line 5"), std::string::npos) << e.Message();
   }
   EXPECT_THROW(reg.OpenKey("New", true), ERegistryException);
   EXPECT_EQ(ReadFile(sandbox.RegistryFile()), corrupt);
+}
+
+TEST(RegistryFile, AFileThatCannotBeReadIsNamedWithTheSystemsReason) {
+  Sandbox sandbox;
+  std::filesystem::create_directories(sandbox.RegistryFile());
+  const std::string message = "The registry file " + DisplayPath(sandbox.RegistryFile()) + " cannot be read: Is a directory";
+  EXPECT_THROW_MSG(TRegistry().KeyExists("K"), ERegistryException, message);
+  EXPECT_THROW_MSG(TRegistry().OpenKey("K", true), ERegistryException, message);
+  EXPECT_TRUE(std::filesystem::is_directory(sandbox.RegistryFile()));
 }
 
 TEST(RegistryFile, KeysBeyondThePlatformsLimitsAreRefused) {

@@ -15,16 +15,12 @@ namespace tarn::testing {
 
 inline constexpr uid_t kNobody = 65534;
 
-// Runs `body` in a child process, as nobody when this process is the
-// superuser, and returns the child's exit status: what `body` returned, or
-// 126 when it raised an exception, -1 when it did not exit.
-inline int RunUnprivileged(const std::function<int()>& body) {
+// Runs `body` in a child process and returns the child's exit status: what
+// `body` returned, or 126 when it raised an exception, -1 when it did not
+// exit (a signal ended it).
+inline int RunInChild(const std::function<int()>& body) {
   pid_t child = ::fork();
   if (child == 0) {
-    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
-                             ::setresuid(kNobody, kNobody, kNobody) != 0)) {
-      ::_exit(125);
-    }
     // Nothing may leave the child: the test would go on running in it.
     try {
       ::_exit(body());
@@ -35,6 +31,18 @@ inline int RunUnprivileged(const std::function<int()>& body) {
   int status = 0;
   if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
+}
+
+// RunInChild, as nobody when this process is the superuser (125 when the
+// rights could not be given up).
+inline int RunUnprivileged(const std::function<int()>& body) {
+  return RunInChild([&] {
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+                             ::setresuid(kNobody, kNobody, kNobody) != 0)) {
+      return 125;
+    }
+    return body();
+  });
 }
 
 // Gives `path` to the user RunUnprivileged runs as (nothing to do unless this

@@ -34,9 +34,13 @@ TEST(ModuleSequence, AFailedStartUpShutsDownWhatHadStarted) {
   try {
     modules.Start();
     FAIL() << "no error raised";
-  } catch (const EModuleStartup& failure) {
-    EXPECT_EQ(failure.Address(), reinterpret_cast<const void*>(&StartFailing));
-    EXPECT_THROW(std::rethrow_exception(failure.Error()), ERegistryException);
+  } catch (const Exception& failure) {
+    // Reported like any other error of the system, with the module's message.
+    EXPECT_STREQ(failure.ClassName(), "EModuleStartup");
+    EXPECT_EQ(failure.Message(), "Invalid data type for 'TIMEOUT'");
+    const auto& startup = dynamic_cast<const EModuleStartup&>(failure);
+    EXPECT_EQ(startup.Address(), reinterpret_cast<const void*>(&StartFailing));
+    EXPECT_THROW(std::rethrow_exception(startup.Error()), ERegistryException);
   }
   EXPECT_EQ(calls, (std::vector<std::string>{"start A", "stop A"}));
 }

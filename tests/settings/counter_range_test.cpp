@@ -1,5 +1,6 @@
 #include "settings/counter_range.h"
 
+#include "platform/display_text.h"
 #include "platform/portable/exceptions.h"
 #include "settings_fixture.h"
 
@@ -27,7 +28,7 @@ TEST_F(CounterRange, NoKeysSelectTheWholeSpan) {
   EXPECT_EQ(CounterRangeSettings::RangeIndex(), -1);
   EXPECT_EQ(CounterRangeSettings::RangeMax(), -1);
   EXPECT_EQ(Bounds(), Range(0, 2147000000));
-  EXPECT_EQ(CounterRangeSettings::CounterPath(), Dir());
+  EXPECT_EQ(CounterRangeSettings::CounterPath(), DisplayPath(Dir()));
 }
 
 TEST_F(CounterRange, IndexRuleSlicesTheSpan) {
@@ -88,7 +89,7 @@ TEST_F(CounterRange, OnceTheServerFileExistsTheRegistryIsIgnored) {
   WriteRegistryDword("QUORVAN", "RangeStart", 5);  // would stop a registry load
   LoadFile("");
   EXPECT_EQ(Bounds(), Range(0, 2147000000));
-  EXPECT_EQ(CounterRangeSettings::CounterPath(), Dir());
+  EXPECT_EQ(CounterRangeSettings::CounterPath(), DisplayPath(Dir()));
 }
 
 }  // namespace

@@ -33,9 +33,10 @@ TEST_F(TarnSettings, PrintsEveryLoadedValueInLoadOrder) {
                            "\nCLIENT.USERTIMEOUT=1800000\n"}) {
     EXPECT_NE(run.output.find(line), std::string::npos) << line;
   }
-  EXPECT_NE(run.output.find("\nQUORVAN.CounterPath=" + Dir() + "\n"), std::string::npos);
+  EXPECT_NE(run.output.find("\nQUORVAN.CounterPath=" + TerminalText(DisplayPath(Dir())) + "\n"), std::string::npos);
   EXPECT_LT(run.output.find("SERVER.WorkersPerCore"), run.output.find("QUORVAN.CounterPath"));
   EXPECT_LT(run.output.find("QUORVAN.RangeHigh"), run.output.find("CLIENT.DEBUG"));
+  EXPECT_EQ(run.output.find("ForceLogWrites"), std::string::npos) << "the window writes it; no load reads it";
 }
 
 TEST_F(TarnSettings, ALoadFailureIsReportedWithStatusOne) {
@@ -56,6 +57,74 @@ TEST_F(TarnSettings, GetsAndSetsOneProfileValue) {
   EXPECT_EQ(failed.status, 1);
   EXPECT_EQ(failed.output, "EIniFileException: Unable to write to " + TerminalText(DisplayPath(missing)) + "\n");
 }
+
+// A listing only reads: no registry key, no registry file, no folder.
+TEST_F(TarnSettings, TheListingCreatesNothing) {
+  Outcome run = Execute({});
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_FALSE(TRegistry().KeyExists("SOFTWARE\\KESSLAN\\ORVIK"));
+  EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("config")));
+}
+
+// Without a default, a script tells a missing value from an empty one by
+// the status; with one, it gets the default.
+TEST_F(TarnSettings, GetWithoutADefaultFailsForAMissingFileSectionOrKey) {
+  WriteIni("x.ini", "[S]\r\nempty=\r\n");
+  const std::string file = sandbox_.Path("x.ini");
+  const std::string missing = sandbox_.Path("missing.ini");
+  auto not_found = [](const char* key, const std::string& in) {
+    return "tarn-settings: " + std::string(key) + ": not found in " + TerminalText(DisplayPath(in)) + "\n";
+  };
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string output;
+  };
+  for (const Case& c : {
+           Case{{"get", file, "s", "EMPTY"}, 0, "\n"},
+           Case{{"get", file, "S", "K"}, 1, not_found("K", file)},
+           Case{{"get", file, "T", "empty"}, 1, not_found("empty", file)},
+           Case{{"get", missing, "S", "empty"}, 1, not_found("empty", missing)},
+           Case{{"get", missing, "S", "empty", "fallback"}, 0, "fallback\n"},
+       }) {
+    Outcome run = Execute(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments[1] << " " << c.arguments[3];
+    EXPECT_EQ(run.output, c.output);
+  }
+  // A file that is there but cannot be read gives the system's reason.
+  std::filesystem::create_directory(sandbox_.Path("work"));
+  Outcome run = Execute({"get", sandbox_.Path("work"), "S", "K"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.output.starts_with("tarn-settings: " + TerminalText(DisplayPath(sandbox_.Path("work"))) + ": "))
+      << run.output;
+  EXPECT_EQ(run.output.find("not found"), std::string::npos) << run.output;
+}
+
+// What is typed in the terminal's encoding is stored as the program's
+// Windows-1252 text and printed back as the terminal shows it, as the
+// settings window shows it; control characters never reach the terminal raw.
+TEST_F(TarnSettings, TextCrossesTheTerminalsEncodingBothWays) {
+  const std::string file = sandbox_.Path("x.ini");
+  EXPECT_EQ(Execute({"set", file, "S", "K", TerminalText("a\xE7\xE3o")}).status, 0);
+  EXPECT_EQ(testing::ReadFile(file), "[S]\r\nK=a\xE7\xE3o\r\n");
+  EXPECT_EQ(Execute({"get", file, "S", "K"}).output, TerminalText("a\xE7\xE3o") + "\n");
+
+  WriteIni("x.ini", "[S]\r\nK=a\x1B[31mb\tc\x7F\r\n");
+  EXPECT_EQ(Execute({"get", file, "S", "K"}).output, "a\\u001B[31mb\\tc\\u007F\n");
+}
+
+#ifndef _WIN32
+using TarnSettingsPosix = TarnSettings;
+
+// A UTF-8 terminal can type what Windows-1252 lacks; the file keeps what it had.
+TEST_F(TarnSettingsPosix, TypedTextTheCodePageCannotHoldIsRefused) {
+  WriteIni("x.ini", "[S]\r\nK=v\r\n");
+  Outcome refused = Execute({"set", sandbox_.Path("x.ini"), "S", "K", "\xCE\xA9"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(refused.output.starts_with("EConvertError: ")) << refused.output;
+  EXPECT_EQ(testing::ReadFile(sandbox_.Path("x.ini")), "[S]\r\nK=v\r\n");
+}
+#endif
 
 }  // namespace
 }  // namespace tarn

@@ -56,9 +56,15 @@ class EOSError : public Exception {
 EConvertError InvalidIntegerError(const std::string& text);
 EIniFileException IniWriteError(const std::string& file_name);
 ERegistryException RegistryTypeError(const std::string& value_name);
+// A FIFO, a device or anything else that is not a regular file (nor a
+// folder, which has the system's own code) given where a file is read or
+// written.
+EOSError NotRegularFileError();
 
-// Raises EOSError for the platform's last error (errno on POSIX). The one
-// place that turns an OS error code into the system's exception.
+// The platform's error `code` as the system's exception, with the system's
+// text for it: the one place that turns an OS error code into EOSError.
+EOSError OSError(int code);
+// Raises OSError for the platform's last error (errno on POSIX), or `code`.
 [[noreturn]] void RaiseLastOSError();
 [[noreturn]] void RaiseOSError(int code);
 

@@ -1,7 +1,6 @@
 #include "platform/portable/ini_file.h"
 
 #include "platform/portable/int_text.h"
-#include "platform/portable/profile_file.h"
 
 namespace tarn {
 
@@ -19,7 +18,7 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool fal
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  WriteProfileValue(section, key, value, file_name_);
+  pending_.push_back({std::string(section), std::string(key), std::string(value)});
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
@@ -30,14 +29,10 @@ void TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
   WriteString(section, key, BoolToStr(value));
 }
 
-void TIniFile::UpdateFile() { FlushPrivateProfile(file_name_); }
-
-void TIniFile::FlushPrivateProfileQuietly() noexcept {
-  try {
-    FlushPrivateProfile(file_name_);
-  } catch (...) {
-    // A destructor must not throw; an explicit UpdateFile reports failures.
-  }
+void TIniFile::UpdateFile() {
+  if (!pending_.empty()) WriteProfileValues(file_name_, pending_);
+  pending_.clear();
+  FlushPrivateProfile(file_name_);
 }
 
 }  // namespace tarn

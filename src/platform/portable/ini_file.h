@@ -1,35 +1,46 @@
-// TIniFile: one profile file read and written key by key through the
-// profile functions, with integer and boolean text. Releasing it flushes
-// the file.
+// TIniFile: one profile file, read through the profile functions with
+// integer and boolean text, and changed as a whole: the writes are kept in
+// memory until UpdateFile puts them all into the file in one locked
+// replacement, each landing as a write of its own would, so that a crash
+// leaves the old text or the whole new one. A file released without
+// UpdateFile is left as it was.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/portable/profile_file.h"
 
 namespace tarn {
 
 class TIniFile final {
  public:
   explicit TIniFile(std::string file_name) : file_name_(std::move(file_name)) {}
-  ~TIniFile() { FlushPrivateProfileQuietly(); }
   TIniFile(const TIniFile&) = delete;
   TIniFile& operator=(const TIniFile&) = delete;
 
+  const std::string& FileName() const { return file_name_; }
+
+  // The file as last updated; writes not yet updated are not seen.
   std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
   int32_t ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const;
   bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
 
-  // Each raises EIniFileException ("Unable to write to <file>") on failure.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int32_t value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
 
+  // Writes every pending write into the file, in order, and flushes it.
+  // Raises EIniFileException ("Unable to write to <file>") when the file
+  // cannot be written; the file is then unchanged and the writes stay
+  // pending.
   void UpdateFile();
 
  private:
-  void FlushPrivateProfileQuietly() noexcept;
   std::string file_name_;
+  std::vector<ProfileEntry> pending_;
 };
 
 }  // namespace tarn

@@ -6,8 +6,6 @@
 
 namespace tarn {
 
-namespace {
-
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
@@ -26,8 +24,6 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// Decodes one UTF-8 sequence at `i`; returns its length, or 0 when the bytes
-// there are not a well-formed sequence.
 size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
   auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
   unsigned char b = byte(i);
@@ -46,6 +42,8 @@ size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
   if (c < kMinimum[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
   return length;
 }
+
+namespace {
 
 // The code page's own byte for `c`, or nothing where it has none: no best fit.
 std::optional<char> ExactAnsi(char32_t c) {

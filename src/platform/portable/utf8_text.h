@@ -1,5 +1,5 @@
-// UTF-8 at the edges that store or show text as UTF-8 on POSIX (the
-// registry file, file names, the terminal).
+// UTF-8 at the edges that store or show text as UTF-8 (on POSIX the
+// registry file, file names, the terminal; on Windows the program's paths).
 #pragma once
 
 #include <optional>
@@ -14,5 +14,12 @@ std::string AnsiToUtf8(std::string_view text);
 std::string Utf8ToAnsi(std::string_view text);
 // The same, or nothing when the code page lacks one of the text's characters.
 std::optional<std::string> Utf8ToAnsiExactly(std::string_view text);
+
+// One character as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+// Decodes the UTF-8 sequence at `i` of `s` into `c` and returns its length,
+// or 0 when the bytes there are not a well-formed sequence (a surrogate's
+// code is not well-formed).
+size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c);
 
 }  // namespace tarn

@@ -14,30 +14,7 @@
 namespace tarn {
 
 const char kPathDelim = '/';
-
-namespace {
-
-// Closes a descriptor when it goes out of scope; close errors on a read-only
-// descriptor, or on one whose data is already flushed, carry no information.
-struct Fd {
-  int fd;
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
-void WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      RaiseLastOSError();
-    }
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-}
-
-}  // namespace
+const char kPathDelimiters[] = "/";
 
 std::string ExePath() {
   char buffer[PATH_MAX];
@@ -57,46 +34,6 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool CreateDir(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
-
-FileIdentity IdentityOf(const struct stat& info) {
-  return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
-                      static_cast<uint64_t>(info.st_size),
-                      static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
-}
-
-std::optional<FileIdentity> IdentifyFile(const std::string& path) {
-  struct stat info;
-  if (::stat(path.c_str(), &info) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
-    RaiseLastOSError();
-  }
-  return IdentityOf(info);
-}
-
-std::optional<std::string> ReadFileBytes(const std::string& path, FileIdentity* identity) {
-  Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
-    RaiseLastOSError();
-  }
-  if (identity != nullptr) {
-    struct stat info;
-    if (::fstat(file.fd, &info) != 0) RaiseLastOSError();
-    *identity = IdentityOf(info);
-  }
-  std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    ssize_t got = ::read(file.fd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      RaiseLastOSError();
-    }
-    if (got == 0) break;
-    bytes.append(buffer, static_cast<size_t>(got));
-  }
-  return bytes;
-}
 
 std::string ResolveFileLinks(const std::string& path) {
   std::string current = path;
@@ -131,11 +68,6 @@ bool InGroup(gid_t group) {
   return count > 0 && std::find(groups.begin(), groups.begin() + count, group) != groups.begin() + count;
 }
 
-std::string FolderOf(const std::string& path) {
-  std::string dir = ExtractFilePath(path);
-  return dir.empty() ? "." : dir;
-}
-
 }  // namespace
 
 bool CanReplaceFile(const std::string& path) {
@@ -146,67 +78,6 @@ bool CanReplaceFile(const std::string& path) {
   // Only the superuser gives a file away; others may choose among their own
   // groups for a file of their own.
   return ::geteuid() == 0 || (info.st_uid == ::geteuid() && InGroup(info.st_gid));
-}
-
-FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string temp = ExtractFilePath(path) + "." + ExtractFileName(path) + ".tmp";
-  struct stat original;
-  bool replacing = ::stat(path.c_str(), &original) == 0;
-  // What a killed writer left behind goes first; the new temporary file is
-  // then made afresh, never opened through a name someone else placed there.
-  if (::unlink(temp.c_str()) != 0 && errno != ENOENT) RaiseLastOSError();
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, replacing ? 0600 : 0666);
-  if (fd < 0) RaiseLastOSError();
-  FileIdentity identity;
-  try {
-    WriteAll(fd, bytes);
-    struct stat written;
-    if (::fstat(fd, &written) != 0) RaiseLastOSError();
-    if (replacing) {
-      // The owner first: changing it clears the set-user and set-group bits.
-      if ((written.st_uid != original.st_uid || written.st_gid != original.st_gid) &&
-          ::fchown(fd, original.st_uid, original.st_gid) != 0) {
-        RaiseLastOSError();
-      }
-      if (::fchmod(fd, original.st_mode & 07777) != 0) RaiseLastOSError();
-      // The clock may not have moved since the old file was written.
-      if (IdentityOf(written).modified_ns <= IdentityOf(original).modified_ns) {
-        timespec times[2] = {{0, UTIME_OMIT}, original.st_mtim};
-        if (++times[1].tv_nsec == 1000000000) times[1].tv_nsec = 0, ++times[1].tv_sec;
-        if (::futimens(fd, times) != 0) RaiseLastOSError();
-      }
-      if (::fstat(fd, &written) != 0) RaiseLastOSError();
-    }
-    identity = IdentityOf(written);
-    if (::fsync(fd) != 0) RaiseLastOSError();
-    int closed = ::close(fd);
-    fd = -1;
-    if (closed != 0) RaiseLastOSError();
-    if (::rename(temp.c_str(), path.c_str()) != 0) RaiseLastOSError();
-  } catch (...) {
-    if (fd >= 0) ::close(fd);
-    ::unlink(temp.c_str());
-    throw;
-  }
-  // The rename itself becomes durable once the directory is flushed; the
-  // file is already complete, so a failure here loses nothing.
-  Fd directory{::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-  if (directory.fd >= 0) ::fsync(directory.fd);
-  return identity;
-}
-
-void OverwriteFileInPlace(const std::string& path, std::string_view bytes) {
-  Fd file{::open(path.c_str(), O_WRONLY | O_CLOEXEC)};
-  if (file.fd < 0) RaiseLastOSError();
-  struct stat info;
-  if (::fstat(file.fd, &info) != 0) RaiseLastOSError();
-  auto size = static_cast<off_t>(bytes.size());
-  if (size > info.st_size && ::fallocate(file.fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS) {
-    RaiseLastOSError();
-  }
-  WriteAll(file.fd, bytes);
-  if (::ftruncate(file.fd, size) != 0) RaiseLastOSError();
-  if (::fsync(file.fd) != 0) RaiseLastOSError();
 }
 
 }  // namespace tarn

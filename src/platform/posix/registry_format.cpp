@@ -5,6 +5,7 @@
 
 #include "platform/portable/ascii_text.h"
 #include "platform/code_page.h"
+#include "platform/display_text.h"
 #include "platform/portable/utf8_text.h"
 #include "platform/portable/exceptions.h"
 
@@ -95,7 +96,7 @@ class Parser {
   }
 
   [[noreturn]] void Fail(const std::string& why) const {
-    throw ERegistryException("The registry file " + file_name_ + " cannot be read: line " +
+    throw ERegistryException("The registry file " + DisplayPath(file_name_) + " cannot be read: line " +
                              std::to_string(line_number_) + ": " + why);
   }
 

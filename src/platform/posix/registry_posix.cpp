@@ -2,6 +2,8 @@
 #include <functional>
 
 #include "platform/code_page.h"
+#include "platform/display_text.h"
+#include "platform/os_error.h"
 #include "platform/portable/exceptions.h"
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
@@ -37,14 +39,23 @@ struct CachedHive {
 };
 std::optional<CachedHive> cached_hive;
 
-// The hive as the file holds it now.
+// The hive as the file holds it now. A file that is there but cannot be
+// read (a directory, one its user may not read) raises ERegistryException
+// naming it.
 const RegHive& CurrentHive() {
   std::string path = RegistryFilePath();
-  std::optional<FileIdentity> identity = IdentifyFile(path);
-  if (cached_hive && cached_hive->path == path && cached_hive->identity == identity) return cached_hive->hive;
-  cached_hive.reset();
+  std::optional<FileIdentity> identity;
+  std::optional<std::string> text;
   FileIdentity read;
-  std::optional<std::string> text = identity ? ReadFileBytes(path, &read) : std::nullopt;
+  try {
+    identity = IdentifyFile(path);
+    if (cached_hive && cached_hive->path == path && cached_hive->identity == identity) return cached_hive->hive;
+    cached_hive.reset();
+    if (identity) text = ReadFileBytes(path, &read);
+  } catch (const EOSError& error) {
+    throw ERegistryException("The registry file " + DisplayPath(path) + " cannot be read: " +
+                             OSErrorText(error.ErrorCode()));
+  }
   RegHive hive = text ? ParseRegistryText(*text, path) : RegHive();
   cached_hive = CachedHive{path, text ? std::optional(read) : std::nullopt, std::move(hive)};
   return cached_hive->hive;

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Usage: package_install_test.sh DEB
+# Installs the Debian package with dpkg in a throw-away copy of this system
+# (an overlay of its root in a private mount namespace, so that nothing
+# reaches the real one) and uses it as the people who administer the
+# environment would:
+# - the maintainer scripts made the group tarn and the folders /etc/opt/tarn
+#   and /var/opt/tarn/trace, owned by it, group-writable and set-group-ID,
+#   with a default ACL;
+# - a member of tarn saves both settings files through the links in
+#   /opt/tarn (creating them), another member saves after them and both
+#   write the same trace file;
+# - a user outside the group is refused with the system's message, and the
+#   file is left as it was;
+# - removing the package keeps the settings (dpkg remembers the package),
+#   purging removes both folders.
+# Needs the superuser (mounts, dpkg); skipped (77) otherwise.
+set -euo pipefail
+package=$(realpath "$1")
+[ "$(id -u)" -eq 0 ] || { echo "skipped: installing a package needs the superuser"; exit 77; }
+if [ "${2:-}" != --inside ]; then
+  exec unshare --mount --propagation private "$0" "$package" --inside
+fi
+
+work=$(realpath "$(mktemp -d)")
+trap 'umount -R "$work" 2>/dev/null; rm -rf "$work"' EXIT
+mount -t tmpfs tmpfs "$work"
+mkdir "$work/upper" "$work/scratch" "$work/root"
+if ! mount -t overlay overlay -o "lowerdir=/,upperdir=$work/upper,workdir=$work/scratch" "$work/root" 2>"$work/error"; then
+  echo "skipped: no overlay of the root folder here: $(cat "$work/error")"
+  exit 77
+fi
+root=$work/root
+mount -t proc proc "$root/proc"
+mount --bind /dev "$root/dev"
+mount -t tmpfs tmpfs "$root/tmp"
+cp "$package" "$root/tmp/tarn.deb"
+in_root() { chroot "$root" "$@"; }
+as() {
+  local user=$1
+  shift
+  chroot "$root" runuser -u "$user" -- env -i PATH=/usr/bin:/bin HOME=/tmp XDG_CONFIG_HOME=/tmp/$user "$@"
+}
+status=0
+fail() {
+  printf 'FAIL: %s\n' "$*"
+  status=1
+}
+
+in_root dpkg -i /tmp/tarn.deb >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; exit 1; }
+in_root getent group tarn >/dev/null || fail "installing made no group tarn"
+for dir in /etc/opt/tarn /var/opt/tarn/trace; do
+  [ "$(in_root stat -c '%a %U:%G' "$dir")" = "2775 root:tarn" ] ||
+    fail "$dir is [$(in_root stat -c '%a %U:%G' "$dir")] instead of 2775 root:tarn"
+  in_root getfacl -cp "$dir" | grep -qx 'default:group::rwx' || fail "$dir has no default ACL making files group-writable"
+done
+
+in_root useradd --no-create-home --groups tarn first
+in_root useradd --no-create-home --groups tarn second
+in_root useradd --no-create-home outsider
+# The administrators' umask does not let their group write: the folders do.
+as first sh -c 'umask 022 && tarn-settings set /opt/tarn/tarnserver.ini SERVER log_level 3' || fail "a member could not save tarnserver.ini"
+as first sh -c 'umask 022 && tarn-settings set /opt/tarn/tarnclient.ini CLIENT TIMEOUT 60000' || fail "a member could not save tarnclient.ini"
+for file in tarnserver.ini tarnclient.ini; do
+  [ "$(in_root stat -c '%a %U:%G' "/etc/opt/tarn/$file")" = "664 first:tarn" ] ||
+    fail "/etc/opt/tarn/$file is [$(in_root stat -c '%a %U:%G' "/etc/opt/tarn/$file" 2>&1)] instead of 664 first:tarn"
+done
+as second sh -c 'umask 022 && tarn-settings set /opt/tarn/tarnserver.ini SERVER log_size_limit 5242880' ||
+  fail "another member could not save after the first"
+[ "$(as second tarn-settings get /opt/tarn/tarnserver.ini SERVER log_level)" = 3 ] &&
+  [ "$(as second tarn-settings get /opt/tarn/tarnserver.ini SERVER log_size_limit)" = 5242880 ] ||
+  fail "the second member's save lost the first's: $(cat "$root/etc/opt/tarn/tarnserver.ini")"
+as first sh -c 'umask 022 && echo one >>/opt/tarn/trace/server.log' &&
+  as second sh -c 'echo two >>/opt/tarn/trace/server.log' || fail "two members could not write one trace file"
+
+cp "$root/etc/opt/tarn/tarnserver.ini" "$work/before"
+if as outsider tarn-settings set /opt/tarn/tarnserver.ini SERVER log_level 9 2>"$work/refusal"; then
+  fail "a user outside the group saved"
+fi
+grep -qF "Unable to write to /opt/tarn/tarnserver.ini" "$work/refusal" || fail "the outsider was told [$(cat "$work/refusal")]"
+cmp -s "$work/before" "$root/etc/opt/tarn/tarnserver.ini" || fail "the outsider's refused save changed the file"
+
+in_root dpkg -r tarn >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; exit 1; }
+[ -f "$root/etc/opt/tarn/tarnserver.ini" ] || fail "removing the package removed the settings"
+[ "$(in_root dpkg-query -W -f='${db:Status-Abbrev}' tarn)" = "rc " ] || fail "dpkg forgot the removed package"
+in_root dpkg -P tarn >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; exit 1; }
+for dir in /etc/opt/tarn /var/opt/tarn /opt/tarn; do
+  [ ! -e "$root$dir" ] || fail "purging left $dir"
+done
+
+[ $status -eq 0 ] && echo "installed; members of tarn saved through /opt/tarn, an outsider was refused; removed, purged"
+exit $status
