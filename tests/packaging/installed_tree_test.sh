@@ -132,9 +132,10 @@ export XDG_CONFIG_HOME=$work/config
 links=$work/links
 printf '[CLIENT]\r\nTIMEOUT=123456\r\n' >"$root/$dir/tarnclient.ini"
 settings=$("$links/tarn-settings") || fail "tarn-settings failed: $settings"
-for line in "QUORVAN.CounterPath=$root/$dir/" "CLIENT.TIMEOUT=123456"; do
-  grep -qxF "$line" <<<"$settings" || fail "tarn-settings printed no [$line]"
-done
+# The folder is shown as program text, which may not hold every character
+# of the test's folder: its end tells that the link was followed.
+grep -qx "QUORVAN.CounterPath=.*/root/$dir/" <<<"$settings" || fail "tarn-settings found no settings beside itself: [$settings]"
+grep -qxF "CLIENT.TIMEOUT=123456" <<<"$settings" || fail "tarn-settings read no CLIENT.TIMEOUT from beside itself"
 json=$(printf '{ "a" : [1, true] }' | "$links/tarn-json" -) || fail "tarn-json failed: $json"
 [ "$json" = '{"a":[1,true]}' ] || fail "tarn-json printed [$json]"
 for program in "${programs[@]}"; do
