@@ -15,9 +15,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Every program and library asks for Windows 10 or later in its header, so
+# that an older Windows refuses to start it instead of failing on a missing
+# function midway.
+set(tarn_link_flags "-static -static-libgcc -static-libstdc++ -Wl,--major-subsystem-version,10,--minor-subsystem-version,0,--major-os-version,10,--minor-os-version,0")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "${tarn_link_flags}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${tarn_link_flags}")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "${tarn_link_flags}")
 
 find_program(TARN_WINE NAMES wine wine64 REQUIRED)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${TARN_WINE})

@@ -16,7 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tarn::TURI uri;
   const bool found = tarn::ParseUri(address, uri);
   if (found == uri.Host.empty()) std::abort();
-  if (uri.Host.find(':') != std::string::npos || uri.PortText.find('/') != std::string::npos) std::abort();
+  // Host and port come from before the first "/"; a host holds a ":" only
+  // as an IPv6 address in brackets.
+  if (uri.Host.find('/') != std::string::npos || uri.PortText.find('/') != std::string::npos) std::abort();
+  if (uri.Host.find(':') != std::string::npos && !(uri.Host.starts_with('[') && uri.Host.ends_with(']'))) {
+    std::abort();
+  }
   if (uri.Host.size() + uri.PortText.size() + uri.Path.size() > address.size() + 3) std::abort();
 
   const std::string host = uri.Host + (uri.PortText.empty() ? "" : ":" + uri.PortText);

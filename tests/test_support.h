@@ -1,5 +1,6 @@
 // Helpers shared by the tests: a fresh temporary directory per test, a
-// per-test registry hive, and whole-file reads and writes.
+// per-test registry hive, and whole-file reads and writes. Paths are UTF-8
+// text, as the program's are, on every platform.
 #pragma once
 
 #include <cstdlib>
@@ -15,6 +16,25 @@ namespace tarn::testing {
 
 // The platform's path separator, as the program's paths carry it.
 inline const std::string kSep(1, static_cast<char>(std::filesystem::path::preferred_separator));
+
+// A UTF-8 path for std::filesystem and the streams, and back: on Windows a
+// path made from a plain std::string would be read in the ANSI code page.
+inline std::filesystem::path FsPath(std::string_view utf8) {
+#ifdef _WIN32
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+#else
+  return std::filesystem::path(utf8);
+#endif
+}
+
+inline std::string Utf8Path(const std::filesystem::path& path) {
+#ifdef _WIN32
+  std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+#else
+  return path.string();
+#endif
+}
 
 inline void SetEnv(const char* name, const std::string& value) {
 #ifdef _WIN32
@@ -41,11 +61,11 @@ class TempDir {
     do {
       path = std::filesystem::temp_directory_path() / ("tarn-test-" + std::to_string(random()));
     } while (!std::filesystem::create_directory(path));
-    path_ = path.string();
+    path_ = Utf8Path(path);
   }
   ~TempDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(FsPath(path_), ignored);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -108,14 +128,14 @@ class Sandbox {
 };
 
 inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
   out << bytes;
 }
 

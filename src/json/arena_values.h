@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "json/json_value_detail.h"
 #include "json/value_arena.h"
 
 namespace tarn {
@@ -19,7 +20,7 @@ class TJSONarray;
 template <typename Container>
 class ArenaValue final : public Container {
  public:
-  explicit ArenaValue(TJSONarray* parent) noexcept : Container(parent, typename Container::InArena{}) {}
+  explicit ArenaValue(TJSONarray* parent) noexcept : Container(parent, json_detail::InArena{}) {}
 
   static void* operator new(size_t size, ValueArena& arena) { return arena.Allocate(size, alignof(ArenaValue)); }
   // Called only when a constructor throws; the arena keeps the bytes.
@@ -39,7 +40,7 @@ class ArenaOwner {
 template <typename Container>
 class ArenaRoot final : private ArenaOwner, public Container {
  public:
-  ArenaRoot() noexcept : Container(nullptr, typename Container::InArena{}) {}
+  ArenaRoot() noexcept : Container(nullptr, json_detail::InArena{}) {}
 
   // Takes the arena that holds the tree's values.
   void Adopt(std::unique_ptr<ValueArena> arena) noexcept { arena_ = std::move(arena); }

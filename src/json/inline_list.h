@@ -1,8 +1,14 @@
-// A growable array whose first few elements live inside the array object
+// Growable arrays whose first few elements live inside the array object
 // itself. Most objects in real documents have few members, so their member
-// names then cost no allocation of their own. A larger room comes from the
-// heap, or from memory that outlives the list (a parsed tree's arena), which
-// the list never gives back. Only what the value tree uses is offered.
+// names, and a container's first children, then cost no allocation of their
+// own. A larger room comes from the heap, or from memory that outlives the
+// array (a parsed tree's arena), which the array never gives back. Only what
+// the value tree uses is offered.
+//
+// InlineRoom holds the elements alone: its owner keeps the counts (a
+// container keeps them where a scalar keeps its value) and hands them to
+// every call, and destroys the elements and gives the room back itself.
+// InlineList is the same room with its counts beside it, and owns both.
 #pragma once
 
 #include <algorithm>
@@ -17,48 +23,128 @@
 
 namespace tarn {
 
+// How many elements a room holds and has space for, and whether the space is
+// borrowed (not the room's to give back). The last bit is left to the owner.
+struct RoomCounts {
+  uint32_t size;
+  uint32_t capacity : 30;
+  uint32_t borrowed : 1;
+  uint32_t owner_flag : 1;
+};
+
+template <typename T, uint32_t Inline>
+class InlineRoom {
+ public:
+  static constexpr uint32_t kInline = Inline;
+  static constexpr size_t kMaxCount = (size_t{1} << 30) - 1;
+
+  // The counts of an empty room, the owner's bit given.
+  static constexpr RoomCounts Empty(bool owner_flag = false) noexcept { return {0, Inline, 0, owner_flag}; }
+
+  T* data(const RoomCounts& counts) noexcept {
+    return IsInline(counts) ? std::launder(reinterpret_cast<T*>(inline_)) : heap_;
+  }
+  const T* data(const RoomCounts& counts) const noexcept {
+    return IsInline(counts) ? std::launder(reinterpret_cast<const T*>(inline_)) : heap_;
+  }
+
+  // Room for `count` elements in all, from the heap; the elements move
+  // (never throwing) when the room grows. On failure nothing changes.
+  void reserve(RoomCounts& counts, size_t count) {
+    if (count <= counts.capacity) return;
+    CheckCount(count);
+    MoveTo(counts, std::allocator<T>().allocate(count), count, false);
+  }
+
+  // The same with the room taken from `memory`, which must outlive the room.
+  void reserve(RoomCounts& counts, size_t count, std::pmr::memory_resource& memory) {
+    if (count <= counts.capacity) return;
+    CheckCount(count);
+    MoveTo(counts, static_cast<T*>(memory.allocate(count * sizeof(T), alignof(T))), count, true);
+  }
+
+  // Room for `more` elements after those there, from the heap, at least
+  // doubling the room when it grows.
+  void reserve_more(RoomCounts& counts, size_t more) {
+    if (more > counts.capacity - counts.size) {
+      reserve(counts, std::max({counts.size + more, counts.size * size_t{2}, size_t{4}}));
+    }
+  }
+
+  // Constructs an element at the end, in room made beforehand.
+  template <typename... Args>
+  void put_back(RoomCounts& counts, Args&&... args) noexcept {
+    std::construct_at(data(counts) + counts.size, std::forward<Args>(args)...);
+    ++counts.size;
+  }
+
+  // Destroys the elements in position order; the room stays.
+  void clear(RoomCounts& counts) noexcept {
+    T* elements = data(counts);
+    for (uint32_t i = 0; i < counts.size; ++i) std::destroy_at(elements + i);
+    counts.size = 0;
+  }
+
+  // Gives a room of the heap back; the elements must be gone.
+  void release(const RoomCounts& counts) noexcept {
+    if (!IsInline(counts) && !counts.borrowed) std::allocator<T>().deallocate(heap_, counts.capacity);
+  }
+
+ private:
+  static void CheckCount(size_t count) {
+    if (count > kMaxCount) throw std::bad_alloc();
+  }
+
+  // A room outside is always larger than the inline one.
+  static bool IsInline(const RoomCounts& counts) noexcept { return counts.capacity == Inline; }
+
+  void MoveTo(RoomCounts& counts, T* room, size_t count, bool borrowed) noexcept {
+    T* old = data(counts);
+    for (uint32_t i = 0; i < counts.size; ++i) {
+      std::construct_at(room + i, std::move(old[i]));
+      std::destroy_at(old + i);
+    }
+    release(counts);
+    heap_ = room;
+    counts.capacity = static_cast<uint32_t>(count);
+    counts.borrowed = borrowed;
+  }
+
+  union {
+    alignas(T) unsigned char inline_[Inline * sizeof(T)];
+    T* heap_;
+  };
+};
+
 template <typename T, uint32_t Inline>
 class InlineList {
  public:
   InlineList() noexcept {}
   ~InlineList() {
-    clear();
-    FreeRoom();
+    room_.clear(counts_);
+    room_.release(counts_);
   }
   InlineList(const InlineList&) = delete;
   InlineList& operator=(const InlineList&) = delete;
 
-  size_t size() const noexcept { return size_; }
-  size_t capacity() const noexcept { return capacity_; }
-  bool empty() const noexcept { return size_ == 0; }
+  size_t size() const noexcept { return counts_.size; }
+  size_t capacity() const noexcept { return counts_.capacity; }
+  bool empty() const noexcept { return counts_.size == 0; }
 
-  T* begin() noexcept { return data(); }
-  T* end() noexcept { return data() + size_; }
-  const T* begin() const noexcept { return data(); }
-  const T* end() const noexcept { return data() + size_; }
-  T& operator[](size_t position) noexcept { return data()[position]; }
-  const T& operator[](size_t position) const noexcept { return data()[position]; }
+  T* begin() noexcept { return room_.data(counts_); }
+  T* end() noexcept { return begin() + counts_.size; }
+  const T* begin() const noexcept { return room_.data(counts_); }
+  const T* end() const noexcept { return begin() + counts_.size; }
+  T& operator[](size_t position) noexcept { return begin()[position]; }
+  const T& operator[](size_t position) const noexcept { return begin()[position]; }
 
-  // Room for `count` elements in all, from the heap; the elements move
-  // (never throwing) when the room grows. On failure nothing changes.
-  void reserve(size_t count) {
-    if (count <= capacity_) return;
-    CheckCount(count);
-    MoveTo(Allocator().allocate(count), count, false);
-  }
-
-  // The same with the room taken from `memory`, which must outlive the list.
-  void reserve(size_t count, std::pmr::memory_resource& memory) {
-    if (count <= capacity_) return;
-    CheckCount(count);
-    MoveTo(static_cast<T*>(memory.allocate(count * sizeof(T), alignof(T))), count, true);
-  }
+  void reserve(size_t count) { room_.reserve(counts_, count); }
+  void reserve(size_t count, std::pmr::memory_resource& memory) { room_.reserve(counts_, count, memory); }
 
   template <typename... Args>
   void emplace_back(Args&&... args) {
-    if (size_ == capacity_) reserve(std::max<size_t>(4, size_ * size_t{2}));
-    std::construct_at(data() + size_, std::forward<Args>(args)...);
-    ++size_;
+    room_.reserve_more(counts_, 1);
+    room_.put_back(counts_, std::forward<Args>(args)...);
   }
   void push_back(T&& value) { emplace_back(std::move(value)); }
 
@@ -66,68 +152,29 @@ class InlineList {
   // the list; for elements that are plain bytes.
   void append(const T* first, size_t count) {
     static_assert(std::is_trivially_copyable_v<T>);
-    if (count > capacity_ - size_) reserve(std::max(size_ + count, size_ * size_t{2}));
-    if (count != 0) std::memcpy(data() + size_, first, count * sizeof(T));
-    size_ += static_cast<uint32_t>(count);
+    room_.reserve_more(counts_, count);
+    if (count != 0) std::memcpy(end(), first, count * sizeof(T));
+    counts_.size += static_cast<uint32_t>(count);
   }
 
-  T& back() noexcept { return data()[size_ - 1]; }
-  const T& back() const noexcept { return data()[size_ - 1]; }
-  void pop_back() noexcept { std::destroy_at(data() + --size_); }
+  T& back() noexcept { return end()[-1]; }
+  const T& back() const noexcept { return end()[-1]; }
+  void pop_back() noexcept { std::destroy_at(begin() + --counts_.size); }
   // Keeps the first `count` elements (no more than there are).
   void shrink_to(size_t count) noexcept {
     if constexpr (std::is_trivially_destructible_v<T>) {
-      if (count < size_) size_ = static_cast<uint32_t>(count);
+      if (count < counts_.size) counts_.size = static_cast<uint32_t>(count);
     } else {
-      while (size_ > count) pop_back();
+      while (counts_.size > count) pop_back();
     }
   }
 
   // Destroys the elements in position order; the room stays.
-  void clear() noexcept {
-    T* elements = data();
-    for (uint32_t i = 0; i < size_; ++i) std::destroy_at(elements + i);
-    size_ = 0;
-  }
+  void clear() noexcept { room_.clear(counts_); }
 
  private:
-  using Allocator = std::allocator<T>;
-  static constexpr size_t kMaxCount = (size_t{1} << 31) - 1;
-
-  static void CheckCount(size_t count) {
-    if (count > kMaxCount) throw std::bad_alloc();
-  }
-
-  void MoveTo(T* room, size_t count, bool borrowed) noexcept {
-    T* old = data();
-    for (uint32_t i = 0; i < size_; ++i) {
-      std::construct_at(room + i, std::move(old[i]));
-      std::destroy_at(old + i);
-    }
-    FreeRoom();
-    heap_ = room;
-    capacity_ = static_cast<uint32_t>(count);
-    borrowed_ = borrowed;
-  }
-
-  void FreeRoom() noexcept {
-    if (!IsInline() && !borrowed_) Allocator().deallocate(heap_, capacity_);
-  }
-
-  // A room outside is always larger than the inline one.
-  bool IsInline() const noexcept { return capacity_ == Inline; }
-  T* data() noexcept { return IsInline() ? std::launder(reinterpret_cast<T*>(inline_)) : heap_; }
-  const T* data() const noexcept {
-    return IsInline() ? std::launder(reinterpret_cast<const T*>(inline_)) : heap_;
-  }
-
-  uint32_t size_ = 0;
-  uint32_t capacity_ : 31 = Inline;  // Inline while the elements live inside
-  uint32_t borrowed_ : 1 = false;    // the room is not the list's to give back
-  union {
-    alignas(T) unsigned char inline_[Inline * sizeof(T)];
-    T* heap_;
-  };
+  RoomCounts counts_ = InlineRoom<T, Inline>::Empty();
+  InlineRoom<T, Inline> room_;
 };
 
 }  // namespace tarn

@@ -2,9 +2,14 @@
 // grows by another 50,000 whenever a byte is to be written where the room
 // ends. The room is a chain of 50,000-byte pieces, so growing never moves
 // what is written; the text is copied out once, at the end.
+//
+// An output given a sink instead hands each piece to it as soon as the piece
+// is full, and writes the next one in the same room: a text of any length
+// then costs one piece of memory. Flush hands over what is left.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,8 +20,13 @@ namespace tarn {
 class TJSONOutput {
  public:
   static constexpr size_t kStep = 50000;
+  // The room of an output with a sink.
+  static constexpr size_t kSinkPiece = 1 << 16;
+
+  using Sink = std::function<void(std::string_view piece)>;
 
   TJSONOutput();
+  explicit TJSONOutput(Sink sink);
   ~TJSONOutput();
   TJSONOutput(const TJSONOutput&) = delete;
   TJSONOutput& operator=(const TJSONOutput&) = delete;
@@ -45,6 +55,10 @@ class TJSONOutput {
   size_t Room() const noexcept { return static_cast<size_t>(end_ - position_); }
   void Advance(size_t count) noexcept { position_ += count; }
 
+  // Hands what is written and not yet handed over to the sink, if any.
+  void Flush();
+
+  // What an output without a sink holds.
   size_t Capacity() const noexcept { return pieces_.size() * kStep; }
   size_t Size() const noexcept { return Capacity() - static_cast<size_t>(end_ - position_); }
   // Everything written so far, in one string.
@@ -67,6 +81,7 @@ class TJSONOutput {
   std::vector<std::unique_ptr<char[]>> pieces_;
   char* position_ = nullptr;
   char* end_ = nullptr;
+  Sink sink_;
 };
 
 }  // namespace tarn

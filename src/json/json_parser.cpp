@@ -12,12 +12,48 @@
 
 #include "json/arena_values.h"
 #include "json/decimal_to_double.h"
+#include "json/json_tree.h"
 #include "platform/code_page.h"
+#include "platform/portable/ascii_text.h"
 #include "runtime/integer_hash.h"
 
 namespace tarn {
 
 namespace {
+
+// =============================================================================
+// Errors
+// =============================================================================
+
+[[noreturn]] void RaiseAt(const char* message, size_t position) {
+  throw TJSONError(message + std::string(" at position ") + std::to_string(position));
+}
+
+// The text from the byte on, at most 20 bytes of it, is shown.
+[[noreturn]] void RaiseUnexpected(size_t position, const char* at) {
+  throw TJSONError("Unexpected character at position " + std::to_string(position) + " - " +
+                   std::string(at, strnlen(at, 20)));
+}
+
+[[noreturn]] void RaiseTooDeep(size_t position) {
+  throw TJSONError("Nesting deeper than " + std::to_string(kJSONMaxDepth) + " levels at position " +
+                   std::to_string(position));
+}
+
+// Positions count from 1 within the content; the content is shown whole.
+[[noreturn]] void RaiseEscape(const char* message, size_t escape, std::string_view raw) {
+  throw TJSONError(std::string(message) + " at position " + std::to_string(escape + 1) + " in \"" +
+                   std::string(raw) + "\"");
+}
+
+[[noreturn]] void RaiseNotAFloat(std::string_view token) {
+  throw EConvertError("'" + std::string(token) + "' is not a valid floating point value");
+}
+
+// =============================================================================
+// Bytes: the tests the reader, the strings and the numbers make, eight bytes
+// at a time where they can
+// =============================================================================
 
 // One comparison for the bytes above the space, which most are.
 bool IsWhitespace(char c) {
@@ -27,28 +63,6 @@ bool IsWhitespace(char c) {
   return byte <= ' ' && ((kWhitespace >> byte) & 1) != 0;
 }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// Every byte of the 8-bit code page as UTF-16, so that a string widens
-// without a branch or a call per byte. Made on first use, so that a parse
-// during another file's static start-up finds it ready.
-const char16_t* WidenedBytes() {
-  static const std::array<char16_t, 256> widened = [] {
-    std::array<char16_t, 256> table{};
-    for (size_t byte = 0; byte < table.size(); ++byte) {
-      table[byte] = AnsiCharToWide(static_cast<unsigned char>(byte));
-    }
-    return table;
-  }();
-  return widened.data();
-}
 
 // How many of the eight bytes at `text` are spaces before the first that is
 // not: the bytes that are spaces are zero after the exclusive or, and the
@@ -97,12 +111,18 @@ uint64_t EightDigitsValue(uint64_t word) {
   return (((word & kLowBytes) * kHundredAndMillion) + (((word >> 16) & kLowBytes) * kOneAndTenThousand)) >> 32;
 }
 
-[[noreturn]] void RaiseAt(const char* message, size_t position) {
-  throw TJSONError(message + std::string(" at position ") + std::to_string(position));
-}
-
-[[noreturn]] void RaiseNotAFloat(std::string_view token) {
-  throw EConvertError("'" + std::string(token) + "' is not a valid floating point value");
+// Every byte of the 8-bit code page as UTF-16, so that a string widens
+// without a branch or a call per byte. Made on first use, so that a parse
+// during another file's static start-up finds it ready.
+const char16_t* WidenedBytes() {
+  static const std::array<char16_t, 256> widened = [] {
+    std::array<char16_t, 256> table{};
+    for (size_t byte = 0; byte < table.size(); ++byte) {
+      table[byte] = AnsiCharToWide(static_cast<unsigned char>(byte));
+    }
+    return table;
+  }();
+  return widened.data();
 }
 
 }  // namespace
@@ -133,7 +153,7 @@ class JSONParser {
     SkipWhitespace();
     std::unique_ptr<TJSONbase> root = ReadContainer(nullptr);
     SkipWhitespace();
-    if (*p_ != '\0') RaiseUnexpected();
+    if (*p_ != '\0') RaiseUnexpected(Offset(p_), p_);
     return root;
   }
 
@@ -142,6 +162,10 @@ class JSONParser {
   static constexpr bool kIsList = std::is_same_v<Container, TJSONlist>;
 
   size_t Offset(const char* at) const { return static_cast<size_t>(at - start_); }
+
+  // ---------------------------------------------------------------------------
+  // Reader: the root, containers, their items, values and literals
+  // ---------------------------------------------------------------------------
 
   // The scanning loops work on a local copy of the position: a store
   // through the member would be repeated for every byte, since the bytes
@@ -161,20 +185,10 @@ class JSONParser {
     p_ = p;
   }
 
-  char16_t Widen(char c) const { return widened_[static_cast<unsigned char>(c)]; }
-
   void Emit(uint8_t code, const Variant& value) { on_event_(code, value); }
 
-  [[noreturn]] void RaiseUnexpected() const {
-    throw TJSONError("Unexpected character at position " + std::to_string(Offset(p_)) + " - " +
-                     std::string(p_, strnlen(p_, 20)));
-  }
-
   void Enter() {
-    if (++depth_ > kJSONMaxDepth) {
-      throw TJSONError("Nesting deeper than " + std::to_string(kJSONMaxDepth) + " levels at position " +
-                       std::to_string(Offset(p_)));
-    }
+    if (++depth_ > kJSONMaxDepth) RaiseTooDeep(Offset(p_));
   }
 
   // An array or object starting at the position (whitespace skipped), or
@@ -191,7 +205,7 @@ class JSONParser {
       return ReadItems<TJSONobject>(parent);
     }
     if (*p_ == '\0') return nullptr;
-    RaiseUnexpected();
+    RaiseUnexpected(Offset(p_), p_);
   }
 
   // The elements of an array or the members of an object, up to the closing
@@ -254,18 +268,18 @@ class JSONParser {
 
   void TakeItems(TJSONobject& object, size_t first_item) {
     MoveItems(first_item, object);
-    size_t count = object.ChildCount();
+    size_t count = json_detail::ChildCount(object);
     if (count == 0) return;
-    using Names = TJSONobject::Names;
+    using json_detail::Names;
     auto* names = new (arena_->Allocate(sizeof(Names), alignof(Names))) Names;
-    object.SetNames(names, true);
+    json_detail::TreeAccess::NamesOf(object).Set(names, true);
     names->list.TakeLast(names_, count, *arena_);
   }
 
   // A list whose items all went into its own room has none waiting.
   void MoveItems(size_t first, TJSONarray& to) {
     if (items_.size() == first) return;
-    to.AppendCells(items_.data() + first, items_.size() - first, *arena_);
+    json_detail::AppendCells(to, items_.data() + first, items_.size() - first, *arena_);
     items_.resize(first);
   }
 
@@ -275,18 +289,19 @@ class JSONParser {
   // do, and move into the container, at their exact number, when it closes.
   template <typename Container>
   void Keep(Container* container, size_t first_item, std::unique_ptr<TJSONbase>& node, JSONCell scalar) {
-    if (kIsList<Container> && items_.size() == first_item && container->ChildCount() < container->room_.capacity) {
-      container->PutChild(node ? TJSONarray::Child(std::move(node)) : TJSONarray::Child(scalar));
+    if (kIsList<Container> && items_.size() == first_item &&
+        json_detail::ChildCount(*container) < json_detail::ChildCapacity(*container)) {
+      json_detail::PutChild(*container, node ? JSONCell::Pointer(JSONCell::kNode, node.release()) : scalar);
       return;
     }
     // Room first: a node leaves its owner only when nothing can fail.
-    if (items_.capacity() - items_.size() <= TJSONarray::kInlineChildren) {
+    if (items_.capacity() - items_.size() <= json_detail::ChildRoom::kInline) {
       items_.reserve(std::max<size_t>(64, items_.capacity() * 2));
     }
     if (kIsList<Container> && items_.size() == first_item) {
-      TJSONarray::Child* children = container->Children();
-      for (size_t i = 0; i < container->ChildCount(); ++i) items_.push_back(children[i].Take());
-      container->ClearChildren();
+      json_detail::Child* children = json_detail::Children(*container);
+      for (size_t i = 0; i < json_detail::ChildCount(*container); ++i) items_.push_back(children[i].Take());
+      json_detail::ClearChildren(*container);
     }
     items_.push_back(node ? JSONCell::Pointer(JSONCell::kNode, node.release()) : scalar);
   }
@@ -364,18 +379,24 @@ class JSONParser {
   // true, false or null in any letter case; nothing is consumed when the
   // letters do not match.
   bool ReadLiteral(JSONCell& scalar) {
-    static constexpr std::string_view kWords[] = {"true", "false", "null"};
+    static constexpr std::string_view kWords[] = {"TRUE", "FALSE", "NULL"};
     for (std::string_view word : kWords) {
-      if (Lower(*p_) != word[0]) continue;
+      if (AsciiUpper(*p_) != word[0]) continue;
       for (size_t i = 1; i < word.size(); ++i) {
-        if (Lower(p_[i]) != word[i]) return false;
+        if (AsciiUpper(p_[i]) != word[i]) return false;
       }
       p_ += word.size();
-      scalar = word[0] == 'n' ? JSONCell::Null() : JSONCell::Boolean(word[0] == 't');
+      scalar = word[0] == 'N' ? JSONCell::Null() : JSONCell::Boolean(word[0] == 'T');
       return true;
     }
     return false;
   }
+
+  // ---------------------------------------------------------------------------
+  // Strings
+  // ---------------------------------------------------------------------------
+
+  char16_t Widen(char c) const { return widened_[static_cast<unsigned char>(c)]; }
 
   // The raw content between the quotes; the position moves past the closing
   // quote. A backslash makes the byte after it part of the content;
@@ -467,7 +488,7 @@ class JSONParser {
           int code = 0;
           bool valid = raw.size() - escape - 1 >= 4;
           for (size_t k = 1; valid && k <= 4; ++k) {
-            int digit = HexValue(raw[escape + k]);
+            int digit = HexDigitValue(raw[escape + k]);
             if (digit < 0) valid = false;
             code = code * 16 + digit;
           }
@@ -482,11 +503,9 @@ class JSONParser {
     }
   }
 
-  // Positions count from 1 within the content; the content is shown whole.
-  [[noreturn]] static void RaiseEscape(const char* message, size_t escape, std::string_view raw) {
-    throw TJSONError(std::string(message) + " at position " + std::to_string(escape + 1) + " in \"" +
-                     std::string(raw) + "\"");
-  }
+  // ---------------------------------------------------------------------------
+  // Numbers
+  // ---------------------------------------------------------------------------
 
   // Scans the token once, gathering its digits into a mantissa and a
   // decimal exponent; with at most 19 significant digits the mantissa is
@@ -616,6 +635,10 @@ class JSONParser {
     }
     return DecimalToDouble(mantissa, scale, value);
   }
+
+  // ---------------------------------------------------------------------------
+  // State of one call
+  // ---------------------------------------------------------------------------
 
   const char* start_;
   const char* end_;  // the NUL that ends the text

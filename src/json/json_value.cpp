@@ -2,11 +2,21 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "json/json_tree.h"
 #include "platform/code_page.h"
 #include "runtime/integer_hash.h"
 
 namespace tarn {
+
+using json_detail::Children;
+using json_detail::ChildCount;
+using json_detail::ClearChildren;
+using json_detail::KindOf;
+using json_detail::NeedsDestruction;
+using json_detail::PutChild;
+using json_detail::TreeAccess;
 
 namespace {
 
@@ -26,11 +36,11 @@ const char kEmptyName[] = "Associative arrays do not support empty index";
 // ---------------------------------------------------------------------------
 // TJSONbase
 
-TJSONbase::~TJSONbase() { value_.FreeOwnedText(); }
+TJSONbase::~TJSONbase() { slot_.cell.FreeOwnedText(); }
 
 TJSONarray* TJSONbase::Parent() const noexcept { return parent_; }
 
-uint8_t TJSONbase::KindOf(JSONCell value) noexcept {
+uint8_t json_detail::KindOf(JSONCell value) noexcept {
   if (value.IsDouble()) return jkFloat;
   switch (value.BoxTag()) {
     case JSONCell::kLiteral: return value.IsNull() ? jkNull : jkBoolean;
@@ -43,17 +53,18 @@ uint8_t TJSONbase::KindOf(JSONCell value) noexcept {
   }
 }
 
-uint8_t TJSONbase::Kind() const noexcept { return KindOf(value_); }
+uint8_t TJSONbase::Kind() const noexcept { return KindOf(slot_.cell); }
 
 Variant TJSONbase::GetValue() const {
-  if (value_.IsDouble()) return Variant::Double(value_.AsDouble());
-  switch (value_.BoxTag()) {
-    case JSONCell::kLiteral: return value_.IsNull() ? Variant::Null() : Variant::Boolean(value_.AsBoolean());
-    case JSONCell::kInteger: return Variant::Integer(value_.AsInteger());
+  JSONCell value = slot_.cell;
+  if (value.IsDouble()) return Variant::Double(value.AsDouble());
+  switch (value.BoxTag()) {
+    case JSONCell::kLiteral: return value.IsNull() ? Variant::Null() : Variant::Boolean(value.AsBoolean());
+    case JSONCell::kInteger: return Variant::Integer(value.AsInteger());
     case JSONCell::kBorrowedText:
-    case JSONCell::kOwnedText: return Variant::OleStr(value_.AsText());
+    case JSONCell::kOwnedText: return Variant::OleStr(value.AsText());
     case JSONCell::kListHolder:
-    case JSONCell::kObjectHolder: return Variant::ByRef(static_cast<TObject*>(value_.AsPointer()));
+    case JSONCell::kObjectHolder: return Variant::ByRef(static_cast<TObject*>(value.AsPointer()));
     default: return Variant::Null();
   }
 }
@@ -98,8 +109,8 @@ JSONCell CellOf(const Variant& value) {
 
 void TJSONbase::SetValue(const Variant& value) {
   JSONCell cell = CellOf(value);
-  value_.FreeOwnedText();
-  value_ = cell;
+  slot_.cell.FreeOwnedText();
+  slot_.cell = cell;
 }
 
 TJSONbase* TJSONbase::GetItem(int32_t) const { throw TJSONError(kScalarHasNoIndex); }
@@ -117,43 +128,27 @@ std::u16string TJSONbase::GetName(int32_t) const { throw TJSONError(kScalarHasNo
 int32_t TJSONbase::Count() const { throw TJSONError(kScalarHasNoCount); }
 
 // ---------------------------------------------------------------------------
-// TJSONarray
+// Children in place
 
-// The children go first; the cell is then a null, which the base leaves alone.
-TJSONarray::~TJSONarray() {
-  DestroyChildren();
-  FreeRoom();
-  value_ = JSONCell::Null();
-}
-
-TJSONarray::Child* TJSONarray::NewRoom(size_t count) {
-  if (count > kMaxChildren) throw std::bad_alloc();
-  return std::allocator<Child>().allocate(count);
-}
-
-void TJSONarray::ReserveChildren(size_t count, std::pmr::memory_resource& memory) {
-  if (count <= room_.capacity) return;
-  if (count > kMaxChildren) throw std::bad_alloc();
-  MoveChildren(static_cast<Child*>(memory.allocate(count * sizeof(Child), alignof(Child))), count, true);
-}
-
-void TJSONarray::MoveChildren(Child* room, size_t count, bool borrowed) noexcept {
-  Child* old = Children();
-  for (uint32_t i = 0; i < room_.size; ++i) {
-    std::construct_at(room + i, std::move(old[i]));
-    std::destroy_at(old + i);
-  }
-  FreeRoom();
-  heap_ = room;
-  room_.capacity = static_cast<uint32_t>(count);
-  room_.borrowed = borrowed;
-}
-
-void TJSONarray::FreeRoom() noexcept {
-  if (room_.capacity != kInlineChildren && !room_.borrowed) std::allocator<Child>().deallocate(heap_, room_.capacity);
+void json_detail::Child::Free() noexcept {
+  delete Node();
+  cell_.FreeOwnedText();
 }
 
 namespace {
+
+// The container is about to hold something from the heap: it and the
+// containers above it are destroyed child by child from now on. A parsed
+// container so marked has its parents marked too, which ends the walk.
+void MarkHeapHeld(const TJSONarray& container) noexcept {
+  for (auto* array = const_cast<TJSONarray*>(&container); array != nullptr && !NeedsDestruction(*array);
+       array = TreeAccess::Parent(*array)) {
+    TreeAccess::Counts(*array).owner_flag = 1;
+  }
+}
+
+// Room for one more child, so that appending it cannot fail.
+void ReserveOneMore(TJSONarray& array) { TreeAccess::Room(array).reserve_more(TreeAccess::Counts(array), 1); }
 
 // Containers nested up to this deep are destroyed by plain recursion, each
 // by its own destructor; deeper ones by the loop below, which needs no
@@ -161,28 +156,29 @@ namespace {
 constexpr int kRecursiveDestruction = 64;
 thread_local int destruction_depth = 0;
 
-}  // namespace
-
-bool TJSONarray::HasGrandchildren(const TJSONbase* node) noexcept {
+// Whether the value is a container with children to destroy one by one.
+bool HasGrandchildren(const TJSONbase* node) noexcept {
   const TJSONarray* array = node == nullptr ? nullptr : node->AsArray();
-  return array != nullptr && array->ChildCount() > 0 && array->room_.needs_destruction;
+  return array != nullptr && ChildCount(*array) > 0 && NeedsDestruction(*array);
 }
 
-void TJSONarray::DestroyChildren() noexcept {
-  if (!room_.needs_destruction) {
-    ClearChildren();
+// Destroys every child in position order, nested containers' children
+// before the container, without recursion.
+void DestroyChildren(TJSONarray& root) noexcept {
+  if (!NeedsDestruction(root)) {
+    ClearChildren(root);
     return;
   }
   if (destruction_depth < kRecursiveDestruction) {
     ++destruction_depth;
-    ClearChildren();
+    ClearChildren(root);
     --destruction_depth;
     return;
   }
   bool nested = false;
-  for (size_t i = 0; i < ChildCount(); ++i) nested = nested || HasGrandchildren(Children()[i].Node());
+  for (size_t i = 0; i < ChildCount(root); ++i) nested = nested || HasGrandchildren(Children(root)[i].Node());
   if (!nested) {
-    ClearChildren();
+    ClearChildren(root);
     return;
   }
   // A container's children are emptied before the container itself is
@@ -191,16 +187,16 @@ void TJSONarray::DestroyChildren() noexcept {
     TJSONarray* array;
     size_t next;
   };
-  std::vector<Level> levels{{this, 0}};
+  std::vector<Level> levels{{&root, 0}};
   while (!levels.empty()) {
     TJSONarray* array = levels.back().array;
     size_t position = levels.back().next;
-    if (position == array->ChildCount()) {
-      array->ClearChildren();
+    if (position == ChildCount(*array)) {
+      ClearChildren(*array);
       levels.pop_back();
       continue;
     }
-    Child& child = array->Children()[position];
+    json_detail::Child& child = Children(*array)[position];
     if (HasGrandchildren(child.Node())) {
       levels.push_back({child.Node()->AsArray(), 0});
       continue;
@@ -210,15 +206,37 @@ void TJSONarray::DestroyChildren() noexcept {
   }
 }
 
-TJSONbase* TJSONarray::ChildObject(size_t position) const {
-  Child& child = Children()[position];
+// The object of the child at the position, made now for a scalar.
+TJSONbase* ChildObject(const TJSONarray& container, size_t position) {
+  json_detail::Child& child = Children(container)[position];
   if (TJSONbase* node = child.Node()) return node;
-  const_cast<TJSONarray*>(this)->MarkHeapHeld();
-  auto node = std::make_unique<TJSONbase>(const_cast<TJSONarray*>(this));
-  node->value_ = child.Take();
+  MarkHeapHeld(container);
+  auto node = std::make_unique<TJSONbase>(const_cast<TJSONarray*>(&container));
+  TreeAccess::Cell(*node) = child.Take();
   TJSONbase* raw = node.get();
-  child = Child(std::move(node));
+  child = json_detail::Child(std::move(node));
   return raw;
+}
+
+// Visits the children in position order, reading Count afresh each time.
+template <typename Visit, typename NameOf>
+void Walk(TJSONarray& array, const Visit& visit, void* user_data, const NameOf& name_of) {
+  bool stop = false;
+  for (int32_t position = 0; position < array.Count() && !stop; ++position) {
+    visit(name_of(position), ChildObject(array, static_cast<size_t>(position)), user_data, stop);
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TJSONarray
+
+// The children go first; the cell is then a null, which the base leaves alone.
+TJSONarray::~TJSONarray() {
+  DestroyChildren(*this);
+  children_.release(slot_.counts);
+  slot_.cell = JSONCell::Null();
 }
 
 Variant TJSONarray::GetValue() const { throw TJSONError(kContainerHasNoValue); }
@@ -226,40 +244,26 @@ Variant TJSONarray::GetValue() const { throw TJSONError(kContainerHasNoValue); }
 void TJSONarray::SetValue(const Variant&) { throw TJSONError(kContainerHasNoValue); }
 
 TJSONbase* TJSONarray::GetItem(int32_t position) const {
-  if (position < 0 || static_cast<size_t>(position) >= ChildCount()) return nullptr;
-  return ChildObject(static_cast<size_t>(position));
+  if (position < 0 || static_cast<size_t>(position) >= ChildCount(*this)) return nullptr;
+  return ChildObject(*this, static_cast<size_t>(position));
 }
 
 void TJSONarray::SetItem(int32_t position, std::unique_ptr<TJSONbase> value) {
-  if (position < 0 || static_cast<size_t>(position) >= ChildCount()) RaiseOutside(position, ChildCount());
+  if (position < 0 || static_cast<size_t>(position) >= ChildCount(*this)) RaiseOutside(position, ChildCount(*this));
   if (!value) value = std::make_unique<TJSONbase>(this);
-  MarkHeapHeld();
-  Children()[static_cast<size_t>(position)] = Child(std::move(value));
+  MarkHeapHeld(*this);
+  Children(*this)[static_cast<size_t>(position)] = json_detail::Child(std::move(value));
 }
 
-int32_t TJSONarray::Count() const { return static_cast<int32_t>(ChildCount()); }
+int32_t TJSONarray::Count() const { return static_cast<int32_t>(ChildCount(*this)); }
 
-void TJSONarray::ClearChildren() noexcept {
-  if (!room_.needs_destruction) {
-    room_.size = 0;
-    return;
-  }
-  Child* children = Children();
-  for (uint32_t i = 0; i < room_.size; ++i) std::destroy_at(children + i);
-  room_.size = 0;
+void TJSONarray::ForEach(TJSONVisitProc visitor, void* user_data) {
+  Walk(*this, visitor, user_data, [this](int32_t position) { return VisitName(position); });
 }
 
-template <typename Visit>
-void TJSONarray::Walk(const Visit& visit, void* user_data) {
-  bool stop = false;
-  for (int32_t position = 0; position < Count() && !stop; ++position) {
-    visit(VisitName(position), ChildObject(static_cast<size_t>(position)), user_data, stop);
-  }
+void TJSONarray::ForEachBound(const TJSONVisitMethod& visitor, void* user_data) {
+  Walk(*this, visitor, user_data, [this](int32_t position) { return VisitName(position); });
 }
-
-void TJSONarray::ForEach(TJSONVisitProc visitor, void* user_data) { Walk(visitor, user_data); }
-
-void TJSONarray::ForEachBound(const TJSONVisitMethod& visitor, void* user_data) { Walk(visitor, user_data); }
 
 // ---------------------------------------------------------------------------
 // TJSONlist
@@ -267,14 +271,14 @@ void TJSONarray::ForEachBound(const TJSONVisitMethod& visitor, void* user_data) 
 uint8_t TJSONlist::Kind() const noexcept { return jkList; }
 
 void TJSONlist::Add(std::unique_ptr<TJSONbase> value) {
-  MarkHeapHeld();
-  ReserveOneMore();
+  MarkHeapHeld(*this);
+  ReserveOneMore(*this);
   if (!value) value = std::make_unique<TJSONbase>(this);
-  PutChild(Child(std::move(value)));
+  PutChild(*this, JSONCell::Pointer(JSONCell::kNode, value.release()));
 }
 
 TJSONbase* TJSONlist::GetNamedItem(std::u16string_view) const {
-  if (ChildCount() == 0) return nullptr;
+  if (ChildCount(*this) == 0) return nullptr;
   throw TJSONError(kListHasNoNames);
 }
 
@@ -282,7 +286,7 @@ void TJSONlist::SetNamedItem(std::u16string_view, std::unique_ptr<TJSONbase>) { 
 
 std::u16string TJSONlist::GetName(int32_t) const { throw TJSONError(kListHasNoNames); }
 
-void TJSONlist::Clear() { DestroyChildren(); }
+void TJSONlist::Clear() { DestroyChildren(*this); }
 
 std::u16string TJSONlist::VisitName(int32_t position) const {
   std::string digits = std::to_string(position);
@@ -292,86 +296,98 @@ std::u16string TJSONlist::VisitName(int32_t position) const {
 // ---------------------------------------------------------------------------
 // TJSONobject
 
-uint8_t TJSONobject::Kind() const noexcept { return jkObject; }
+namespace {
 
-// The name index and the names go first, then TJSONarray destroys the members.
-TJSONobject::~TJSONobject() {
-  if (NamesBorrowed()) {
-    std::destroy_at(NameList());
-  } else {
-    delete NameList();
-  }
-}
+// Objects this small are searched through their names; larger ones get the
+// name index on their first lookup, and keep it up to date from then on.
+constexpr size_t kUnindexedMembers = 8;
 
-void TJSONobject::Append(std::string_view narrow_name, Child value) {
-  MarkHeapHeld();
-  ReserveOneMore();
-  if (names_ == 0) SetNames(new Names, false);
-  Names& names = *NameList();
+// Appends the member; on failure the object is unchanged and the value
+// stays the caller's.
+void Append(TJSONobject& object, std::string_view narrow_name, std::unique_ptr<TJSONbase>& value) {
+  MarkHeapHeld(object);
+  ReserveOneMore(object);
+  json_detail::ObjectNames& names_of = TreeAccess::NamesOf(object);
+  if (names_of.Get() == nullptr) names_of.Set(new json_detail::Names, false);
+  json_detail::Names& names = *names_of.Get();
   names.list.Add(narrow_name);
   if (names.index) {
     try {
-      names.index->Add(narrow_name, static_cast<int32_t>(ChildCount()));
+      names.index->Add(narrow_name, static_cast<int32_t>(ChildCount(object)));
     } catch (...) {
       names.list.RemoveLast();
       throw;
     }
   }
-  PutChild(std::move(value));
+  PutChild(object, JSONCell::Pointer(JSONCell::kNode, value.release()));
 }
 
-int32_t TJSONobject::IndexOf(std::string_view narrow_name) const {
-  if (names_ == 0) return -1;
-  const TJSONnames& names = NameList()->list;
-  std::unique_ptr<TIntegerHash>& index = NameList()->index;
-  if (!index && names.Size() > kUnindexedMembers) {
-    const_cast<TJSONobject*>(this)->MarkHeapHeld();
+int32_t IndexOf(const TJSONobject& object, std::string_view narrow_name) {
+  json_detail::Names* names = TreeAccess::NamesOf(object).Get();
+  if (names == nullptr) return -1;
+  const TJSONnames& list = names->list;
+  if (!names->index && list.Size() > kUnindexedMembers) {
+    MarkHeapHeld(object);
     auto made = std::make_unique<TIntegerHash>();
-    for (size_t i = 0; i < names.Size(); ++i) made->Add(names[i], static_cast<int32_t>(i));
-    index = std::move(made);
+    for (size_t i = 0; i < list.Size(); ++i) made->Add(list[i], static_cast<int32_t>(i));
+    names->index = std::move(made);
   }
-  if (index) return index->Lookup(narrow_name);
+  if (names->index) return names->index->Lookup(narrow_name);
   // The member added last under a name is the one found.
-  for (size_t i = names.Size(); i-- > 0;) {
-    if (names[i] == narrow_name) return static_cast<int32_t>(i);
+  for (size_t i = list.Size(); i-- > 0;) {
+    if (list[i] == narrow_name) return static_cast<int32_t>(i);
   }
   return -1;
+}
+
+}  // namespace
+
+uint8_t TJSONobject::Kind() const noexcept { return jkObject; }
+
+// The name index and the names go first, then TJSONarray destroys the members.
+TJSONobject::~TJSONobject() {
+  if (names_.Borrowed()) {
+    std::destroy_at(names_.Get());
+  } else {
+    delete names_.Get();
+  }
 }
 
 void TJSONobject::Add(std::u16string_view name, std::unique_ptr<TJSONbase> value) {
   if (name.empty()) throw TJSONError(kEmptyName);
   if (!value) value = std::make_unique<TJSONbase>(this);
-  Append(WideToAnsi(name), Child(std::move(value)));
+  Append(*this, WideToAnsi(name), value);
 }
 
 TJSONbase* TJSONobject::GetNamedItem(std::u16string_view name) const {
   if (name.empty()) throw TJSONError(kEmptyName);
-  int32_t position = IndexOf(WideToAnsi(name));
-  return position < 0 ? nullptr : ChildObject(static_cast<size_t>(position));
+  int32_t position = IndexOf(*this, WideToAnsi(name));
+  return position < 0 ? nullptr : ChildObject(*this, static_cast<size_t>(position));
 }
 
 void TJSONobject::SetNamedItem(std::u16string_view name, std::unique_ptr<TJSONbase> value) {
   if (name.empty()) throw TJSONError(kEmptyName);
   std::string narrow_name = WideToAnsi(name);
-  int32_t position = IndexOf(narrow_name);
+  int32_t position = IndexOf(*this, narrow_name);
   if (position < 0) {
     if (!value) value = std::make_unique<TJSONbase>(this);
-    Append(narrow_name, Child(std::move(value)));
+    Append(*this, narrow_name, value);
   } else {
     SetItem(position, std::move(value));
   }
 }
 
 std::u16string TJSONobject::GetName(int32_t position) const {
-  if (position < 0 || static_cast<size_t>(position) >= NameCount()) RaiseOutside(position, NameCount());
-  return AnsiToWide(NameList()->list[static_cast<size_t>(position)]);
+  if (position < 0 || static_cast<size_t>(position) >= names_.Count()) RaiseOutside(position, names_.Count());
+  return AnsiToWide(names_.Get()->list[static_cast<size_t>(position)]);
 }
 
 void TJSONobject::Clear() {
-  DestroyChildren();
-  if (names_ == 0) return;
-  if (NameList()->index) NameList()->index->RemoveAll();
-  NameList()->list.Clear();
+  DestroyChildren(*this);
+  json_detail::Names* names = names_.Get();
+  if (names == nullptr) return;
+  if (names->index) names->index->RemoveAll();
+  names->list.Clear();
 }
 
 std::u16string TJSONobject::VisitName(int32_t position) const { return GetName(position); }

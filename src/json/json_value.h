@@ -10,33 +10,25 @@
 // but are kept narrow (Windows-1252): two names that narrow to the same text
 // are the same member, and lookups compare narrow text case-sensitively.
 //
-// Trees of any depth are destroyed and written without deep recursion. A
-// scalar child is kept in its container as a bare value until its object is
-// asked for (GetItem, a visitor), which saves an allocation per scalar. A
-// tree made by ParseJSON keeps its containers and strings in memory that its
-// root owns (json/arena_values.h); values added to it later come from the
-// heap, and both mix freely. Not thread-safe, not even for reading: one
-// thread at a time per tree.
+// Trees of any depth are destroyed and written without deep recursion. A tree
+// made by ParseJSON and values added to it later by hand mix freely. Not
+// thread-safe, not even for reading: one thread at a time per tree. How the
+// values are kept is json/json_value_detail.h's.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <memory_resource>
-#include <new>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "json/json_cell.h"
-#include "json/json_names.h"
+#include "json/json_value_detail.h"
 #include "platform/portable/exceptions.h"
 #include "platform/portable/object.h"
 #include "platform/portable/variant.h"
 
 namespace tarn {
 
-class TIntegerHash;
 class TJSONarray;
 class TJSONOutput;
 
@@ -63,7 +55,7 @@ using TJSONVisitMethod = std::function<void(const std::u16string& name, TJSONbas
 
 class TJSONbase : public TObject {
  public:
-  explicit TJSONbase(TJSONarray* parent = nullptr) noexcept : parent_(parent), value_(JSONCell::Null()) {}
+  explicit TJSONbase(TJSONarray* parent = nullptr) noexcept : parent_(parent) { slot_.cell = JSONCell::Null(); }
   ~TJSONbase() override;
   TJSONbase(const TJSONbase&) = delete;
   TJSONbase& operator=(const TJSONbase&) = delete;
@@ -95,36 +87,12 @@ class TJSONbase : public TObject {
   virtual const TJSONarray* AsArray() const noexcept { return nullptr; }
 
  protected:
-  // The kind of a stored scalar.
-  static uint8_t KindOf(JSONCell value) noexcept;
-  // Writes a stored scalar.
-  static void WriteScalar(TJSONOutput& output, JSONCell value);
-
-  // How many children a container has and has room for, whether the room
-  // is borrowed (not the container's to give back), and whether anything at
-  // or below the container needs its destructor: a container a parse made,
-  // with all it holds, lives in memory its root frees at once, until it is
-  // given something from the heap.
-  struct RoomCounts {
-    uint32_t size;
-    uint32_t capacity : 30;
-    uint32_t borrowed : 1;
-    uint32_t needs_destruction : 1;
-  };
+  json_detail::ValueSlot slot_;
 
  private:
-  friend class TJSONarray;
-  friend class JSONParser;
+  friend struct json_detail::TreeAccess;
 
   TJSONarray* parent_;
-
- protected:
-  // A scalar's value (an owned text is freed with it); a container has no
-  // value, and keeps the counts of its children in the same eight bytes.
-  union {
-    JSONCell value_;
-    RoomCounts room_;
-  };
 };
 
 // The common base of the two containers; never instantiated by itself.
@@ -148,117 +116,19 @@ class TJSONarray : public TJSONbase {
   const TJSONarray* AsArray() const noexcept override { return this; }
 
  protected:
-  // A child in place: an owned value object, or a scalar kept as its cell
-  // until its object is first asked for.
-  class Child {
-   public:
-    explicit Child(JSONCell scalar) noexcept : cell_(scalar) {}
-    explicit Child(std::unique_ptr<TJSONbase> node) noexcept
-        : cell_(JSONCell::Pointer(JSONCell::kNode, node.release())) {}
-    Child(Child&& other) noexcept : cell_(other.cell_) { other.cell_ = JSONCell::Null(); }
-    Child& operator=(Child&& other) noexcept {
-      if (this != &other) {
-        Child old(cell_);
-        cell_ = other.cell_;
-        other.cell_ = JSONCell::Null();
-      }
-      return *this;
-    }
-    ~Child() { Free(); }
-
-    // Destroys the value now, leaving a null.
-    void Release() noexcept {
-      Free();
-      cell_ = JSONCell::Null();
-    }
-
-    // The owned object, or none for a scalar kept in place.
-    TJSONbase* Node() const noexcept {
-      return cell_.Is(JSONCell::kNode) ? static_cast<TJSONbase*>(cell_.AsPointer()) : nullptr;
-    }
-    JSONCell Scalar() const noexcept { return cell_; }
-    // Hands the cell (and a node's ownership) over, leaving a null.
-    JSONCell Take() noexcept {
-      JSONCell cell = cell_;
-      cell_ = JSONCell::Null();
-      return cell;
-    }
-
-   private:
-    void Free() noexcept {
-      delete Node();
-      cell_.FreeOwnedText();
-    }
-
-    JSONCell cell_;
-  };
-
-  // A container has no value of its own.
-  explicit TJSONarray(TJSONarray* parent) noexcept : TJSONbase(parent) { room_ = {0, kInlineChildren, 0, 1}; }
-  // A container made in a parse's memory: until MarkHeapHeld, its children
-  // are left to that memory when it goes.
-  struct InArena {};
-  TJSONarray(TJSONarray* parent, InArena) noexcept : TJSONbase(parent) { room_ = {0, kInlineChildren, 0, 0}; }
-  // The container is about to hold something from the heap: it and the
-  // containers above it are destroyed child by child from now on. A parsed
-  // container so marked has its parents marked too, which ends the walk.
-  void MarkHeapHeld() noexcept {
-    for (TJSONarray* array = this; array != nullptr && !array->room_.needs_destruction; array = array->parent_) {
-      array->room_.needs_destruction = 1;
-    }
+  explicit TJSONarray(TJSONarray* parent) noexcept : TJSONbase(parent) {
+    slot_.counts = json_detail::ChildRoom::Empty(true);
+  }
+  TJSONarray(TJSONarray* parent, json_detail::InArena) noexcept : TJSONbase(parent) {
+    slot_.counts = json_detail::ChildRoom::Empty(false);
   }
   // The name handed to a visitor for the child at the position.
   virtual std::u16string VisitName(int32_t position) const = 0;
-  // Destroys every child in position order, nested containers' children
-  // before the container, without recursion.
-  void DestroyChildren() noexcept;
-  // The object of the child at the position, made now for a scalar.
-  TJSONbase* ChildObject(size_t position) const;
-  template <typename Visit>
-  void Walk(const Visit& visit, void* user_data);
-
-  size_t ChildCount() const noexcept { return room_.size; }
-  Child* Children() const noexcept {
-    return room_.capacity == kInlineChildren ? std::launder(reinterpret_cast<Child*>(inline_)) : heap_;
-  }
-  // Room for one more child, so that appending it cannot fail.
-  void ReserveOneMore() {
-    if (room_.size == room_.capacity) MoveChildren(NewRoom(room_.size * size_t{2}), room_.size * size_t{2}, false);
-  }
-  // Room for exactly `count` children in all, taken from `memory`, which
-  // must outlive the container.
-  void ReserveChildren(size_t count, std::pmr::memory_resource& memory);
-  // Destroys the children in position order; the room stays.
-  void ClearChildren() noexcept;
-  // Appends the cells, taking the nodes among them, in room for exactly them
-  // taken from `memory`, which must outlive the container. On failure
-  // nothing changes.
-  void AppendCells(const JSONCell* cells, size_t count, std::pmr::memory_resource& memory) {
-    ReserveChildren(room_.size + count, memory);
-    Child* children = Children() + room_.size;
-    for (size_t i = 0; i < count; ++i) std::construct_at(children + i, cells[i]);
-    room_.size += static_cast<uint32_t>(count);
-  }
-  // Appends into room made beforehand.
-  void PutChild(Child&& child) noexcept { std::construct_at(Children() + room_.size++, std::move(child)); }
 
  private:
-  friend class JSONParser;
+  friend struct json_detail::TreeAccess;
 
-  // Two children live inside the container: a pair costs no allocation.
-  static constexpr uint32_t kInlineChildren = 2;
-  static constexpr size_t kMaxChildren = (size_t{1} << 30) - 1;
-
-  static Child* NewRoom(size_t count);
-  // Whether the value is a container with children to destroy one by one.
-  static bool HasGrandchildren(const TJSONbase* node) noexcept;
-  void MoveChildren(Child* room, size_t count, bool borrowed) noexcept;
-  void FreeRoom() noexcept;
-
-  union {
-    alignas(Child) mutable unsigned char inline_[kInlineChildren * sizeof(Child)];
-    Child* heap_;
-  };
+  mutable json_detail::ChildRoom children_;
 };
 
 class TJSONlist : public TJSONarray {
@@ -275,7 +145,7 @@ class TJSONlist : public TJSONarray {
   void Clear() override;
 
  protected:
-  TJSONlist(TJSONarray* parent, InArena in_arena) noexcept : TJSONarray(parent, in_arena) {}
+  TJSONlist(TJSONarray* parent, json_detail::InArena in_arena) noexcept : TJSONarray(parent, in_arena) {}
   std::u16string VisitName(int32_t position) const override;
 };
 
@@ -295,39 +165,14 @@ class TJSONobject : public TJSONarray {
   uint8_t Kind() const noexcept override;
   void Clear() override;
 
-  // The stored narrow name at the position; the writer reads it directly.
-  std::string_view NarrowName(size_t position) const noexcept { return NameList()->list[position]; }
-
  protected:
-  TJSONobject(TJSONarray* parent, InArena in_arena) noexcept : TJSONarray(parent, in_arena) {}
+  TJSONobject(TJSONarray* parent, json_detail::InArena in_arena) noexcept : TJSONarray(parent, in_arena) {}
   std::u16string VisitName(int32_t position) const override;
 
  private:
-  friend class JSONParser;
+  friend struct json_detail::TreeAccess;
 
-  // Objects this small are searched through their names; larger ones get the
-  // name index on their first lookup, and keep it up to date from then on.
-  static constexpr size_t kUnindexedMembers = 8;
-
-  // The names and their index, made with the first member: an empty object
-  // pays only for the pointer.
-  struct Names {
-    std::unique_ptr<TIntegerHash> index;
-    TJSONnames list;
-  };
-
-  // The names made in memory that outlives the object (a parse's arena) are
-  // marked in the pointer's lowest bit.
-  Names* NameList() const noexcept { return reinterpret_cast<Names*>(names_ & ~uintptr_t{1}); }
-  bool NamesBorrowed() const noexcept { return (names_ & 1) != 0; }
-  void SetNames(Names* names, bool borrowed) noexcept {
-    names_ = reinterpret_cast<uintptr_t>(names) | (borrowed ? 1 : 0);
-  }
-  size_t NameCount() const noexcept { return names_ == 0 ? 0 : NameList()->list.Size(); }
-  void Append(std::string_view narrow_name, Child value);
-  int32_t IndexOf(std::string_view narrow_name) const;
-
-  uintptr_t names_ = 0;
+  json_detail::ObjectNames names_;
 };
 
 }  // namespace tarn

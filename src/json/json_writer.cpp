@@ -6,19 +6,14 @@
 #include "json/arena_values.h"
 #include "json/json_output.h"
 #include "json/json_text.h"
+#include "json/json_tree.h"
 #include "json/json_value.h"
 
 namespace tarn {
 
-std::string TJSONbase::Text() const {
-  TJSONOutput output;
-  WriteText(output);
-  return output.Text();
-}
+namespace {
 
-void TJSONbase::WriteText(TJSONOutput& output) const { WriteScalar(output, value_); }
-
-void TJSONbase::WriteScalar(TJSONOutput& output, JSONCell value) {
+void WriteScalar(TJSONOutput& output, JSONCell value) {
   if (value.IsDouble()) {
     WriteFloat(output, value.AsDouble());
     return;
@@ -42,8 +37,6 @@ void TJSONbase::WriteScalar(TJSONOutput& output, JSONCell value) {
   }
 }
 
-namespace {
-
 // Whether the container is of one of the library's own classes, whose text
 // the writer's stack writes; a class derived from them elsewhere may write
 // its own text.
@@ -55,6 +48,14 @@ bool IsLibraryContainer(const TJSONarray& array) {
 }
 
 }  // namespace
+
+std::string TJSONbase::Text() const {
+  TJSONOutput output;
+  WriteText(output);
+  return output.Text();
+}
+
+void TJSONbase::WriteText(TJSONOutput& output) const { WriteScalar(output, slot_.cell); }
 
 // The library's lists and objects are written with an explicit stack instead
 // of recursion, so a tree of any depth can be written. Any other class keeps
@@ -75,7 +76,7 @@ void TJSONarray::WriteText(TJSONOutput& output) const {
   while (!levels.empty()) {
     Level& level = levels.back();
     const TJSONarray* array = level.array;
-    if (level.next == array->ChildCount()) {
+    if (level.next == json_detail::ChildCount(*array)) {
       output.Put(level.object ? '}' : ']');
       levels.pop_back();
       continue;
@@ -83,10 +84,10 @@ void TJSONarray::WriteText(TJSONOutput& output) const {
     size_t position = level.next++;
     if (position > 0) output.Put(',');
     if (level.object) {
-      WriteQuotedNarrow(output, static_cast<const TJSONobject*>(array)->NarrowName(position));
+      WriteQuotedNarrow(output, json_detail::NarrowName(*static_cast<const TJSONobject*>(array), position));
       output.Put(':');
     }
-    const Child& child = array->Children()[position];
+    const json_detail::Child& child = json_detail::Children(*array)[position];
     const TJSONbase* node = child.Node();
     if (node == nullptr) {
       WriteScalar(output, child.Scalar());

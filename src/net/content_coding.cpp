@@ -1,28 +1,24 @@
 #include "net/content_coding.h"
 
 #include "net/header_lines.h"
+#include "platform/portable/ascii_text.h"
 
 namespace tarn {
 namespace {
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool HasUpperText(std::string_view text, std::size_t at, std::string_view upper) {
-  if (text.size() < at || text.size() - at < upper.size()) return false;
-  for (std::size_t i = 0; i < upper.size(); ++i) {
-    if (UpperAscii(text[at + i]) != upper[i]) return false;
-  }
-  return true;
+// Whether text holds `word` at `at`, compared without regard to case.
+bool HasTextAt(std::string_view text, std::size_t at, std::string_view word) {
+  return text.size() >= at && text.size() - at >= word.size() && SameAsciiText(text.substr(at, word.size()), word);
 }
 
 // "text/..." and "application/json..." or "application/xml...": bodies
 // that are worth compressing once they are large enough.
 bool IsTextType(std::string_view content_type) {
-  if (HasUpperText(content_type, 0, "TEXT/")) return true;
+  if (HasTextAt(content_type, 0, "TEXT/")) return true;
   constexpr std::string_view kApplication = "APPLICATION/";
-  return HasUpperText(content_type, 0, kApplication) &&
-         (HasUpperText(content_type, kApplication.size(), "JSON") ||
-          HasUpperText(content_type, kApplication.size(), "XML"));
+  return HasTextAt(content_type, 0, kApplication) &&
+         (HasTextAt(content_type, kApplication.size(), "JSON") ||
+          HasTextAt(content_type, kApplication.size(), "XML"));
 }
 
 // True when the parameters after a coding's name (";q=0", "; q=0.000")

@@ -1,8 +1,6 @@
 #include "net/curl_connection.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -10,9 +8,11 @@
 #include <new>
 #include <span>
 
+#include "net/curl_errors.h"
 #include "net/host_name.h"
 #include "net/http_errors.h"
 #include "net/proxy_bypass.h"
+#include "platform/portable/ascii_text.h"
 #include "platform/portable/exceptions.h"
 
 namespace tarn {
@@ -34,38 +34,13 @@ std::once_flag g_curl_initialised;
 // before the first handle; it stays for the life of the process.
 void InitialiseCurl() {
   std::call_once(g_curl_initialised, [] {
-    CURLcode code = curl_global_init(CURL_GLOBAL_DEFAULT);
-    if (code != CURLE_OK) throw EOSError(EIO, curl_easy_strerror(code));
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) RaiseHttpError(http_error::kInternalError);
   });
-}
-
-// The code of the operating-system error raised for a libcurl failure;
-// the message is libcurl's own text.
-int ErrnoFor(CURLcode code) {
-  switch (code) {
-    case CURLE_OPERATION_TIMEDOUT: return ETIMEDOUT;
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY: return ENXIO;
-    case CURLE_SEND_ERROR: return EPIPE;
-    case CURLE_RECV_ERROR: return ECONNRESET;
-    case CURLE_URL_MALFORMAT:
-    case CURLE_BAD_FUNCTION_ARGUMENT: return EINVAL;
-    case CURLE_GOT_NOTHING:
-    case CURLE_PARTIAL_FILE:
-    case CURLE_WEIRD_SERVER_REPLY:
-    case CURLE_HTTP2:
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CIPHER: return EPROTO;
-    case CURLE_UNSUPPORTED_PROTOCOL: return EPROTONOSUPPORT;
-    default: return EIO;
-  }
 }
 
 [[noreturn]] void RaiseMultiFailure(CURLMcode code) {
   if (code == CURLM_OUT_OF_MEMORY) throw EOutOfMemory();
-  throw EOSError(EIO, curl_multi_strerror(code));
+  RaiseHttpError(http_error::kInternalError);
 }
 
 // The port on the wire: its low 16 bits, 0 standing for the scheme's
@@ -90,13 +65,9 @@ std::string EnvironmentProxy(bool secure) {
 }
 
 // A SOCKS proxy relays the connection as it is, as a tunnel does.
-bool IsSocksProxy(const std::string& proxy) {
+bool IsSocksProxy(std::string_view proxy) {
   constexpr std::string_view kScheme = "socks";
-  if (proxy.size() < kScheme.size()) return false;
-  for (std::size_t i = 0; i < kScheme.size(); ++i) {
-    if ((proxy[i] | 0x20) != kScheme[i]) return false;
-  }
-  return true;
+  return proxy.size() >= kScheme.size() && SameAsciiText(proxy.substr(0, kScheme.size()), kScheme);
 }
 
 }  // namespace
@@ -106,25 +77,20 @@ CurlConnection::CurlConnection(const std::string& host, std::int32_t port, bool 
                                const std::string& proxy_bypass)
     : host_(host), port_(port) {
   InitialiseCurl();
-  multi_ = curl_multi_init();
-  easy_ = curl_easy_init();
-  if (multi_ == nullptr || easy_ == nullptr) {
-    curl_easy_cleanup(easy_);
-    curl_multi_cleanup(multi_);
-    throw EOutOfMemory();
-  }
+  multi_.reset(curl_multi_init());
+  easy_.reset(curl_easy_init());
+  if (multi_ == nullptr || easy_ == nullptr) throw EOutOfMemory();
   const std::int32_t wire_port = WirePort(port, secure);
   const std::string server_url = (secure ? "https://" : "http://") + UrlHost(host) + ":" + std::to_string(wire_port);
-  curl_easy_setopt(easy_, CURLOPT_URL, server_url.c_str());
-  curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, error_);
-  curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy_.get(), CURLOPT_URL, server_url.c_str());
+  curl_easy_setopt(easy_.get(), CURLOPT_NOSIGNAL, 1L);
   const std::string proxy = SetProxy(proxy_server, proxy_bypass, secure);
   direct_ = proxy.empty();
   // Straight to the server the user agent goes as the first header line,
   // which libcurl sends at less cost than its own option. A tunnelling
   // proxy is shown the option's copy, which header lines do not reach.
   if (!direct_) {
-    curl_easy_setopt(easy_, CURLOPT_USERAGENT, user_agent.c_str());
+    curl_easy_setopt(easy_.get(), CURLOPT_USERAGENT, user_agent.c_str());
   } else if (!user_agent.empty()) {
     user_agent_line_ = "User-Agent: " + user_agent;
   }
@@ -135,35 +101,30 @@ CurlConnection::CurlConnection(const std::string& host, std::int32_t port, bool 
   if (!direct_ && !secure && !IsSocksProxy(proxy)) {
     target_prefix_ = "http://" + UrlHost(host) + (wire_port == 80 ? "" : ":" + std::to_string(wire_port));
   }
-  curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, kNoConnectLimitMs);
+  curl_easy_setopt(easy_.get(), CURLOPT_CONNECTTIMEOUT_MS, kNoConnectLimitMs);
   // A request given up while the name is still being resolved does not
   // wait for the resolver to finish.
-  curl_easy_setopt(easy_, CURLOPT_QUICK_EXIT, 1L);
-  curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(easy_.get(), CURLOPT_QUICK_EXIT, 1L);
+  curl_easy_setopt(easy_.get(), CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   // The environment's servers use self-signed certificates: any certificate
   // is accepted, whoever issued it, for whatever name and dates.
-  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 0L);
-  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 0L);
-  curl_easy_setopt(easy_, CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
-  curl_easy_setopt(easy_, CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
+  curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYPEER, 0L);
+  curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYHOST, 0L);
+  curl_easy_setopt(easy_.get(), CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
+  curl_easy_setopt(easy_.get(), CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
   // Large answers come in fewer, larger reads than libcurl's 16 KB default.
-  curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-  curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlConnection::OnHeader);
-  curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
-  curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlConnection::OnBody);
-  curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
-  curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &CurlConnection::OnConnected);
-  curl_easy_setopt(easy_, CURLOPT_PREREQDATA, this);
-  curl_easy_setopt(easy_, CURLOPT_SOCKOPTFUNCTION, &CurlConnection::OnSocketOpened);
-  curl_easy_setopt(easy_, CURLOPT_SOCKOPTDATA, this);
+  curl_easy_setopt(easy_.get(), CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+  curl_easy_setopt(easy_.get(), CURLOPT_HEADERFUNCTION, &CurlConnection::OnHeader);
+  curl_easy_setopt(easy_.get(), CURLOPT_HEADERDATA, this);
+  curl_easy_setopt(easy_.get(), CURLOPT_WRITEFUNCTION, &CurlConnection::OnBody);
+  curl_easy_setopt(easy_.get(), CURLOPT_WRITEDATA, this);
+  curl_easy_setopt(easy_.get(), CURLOPT_PREREQFUNCTION, &CurlConnection::OnConnected);
+  curl_easy_setopt(easy_.get(), CURLOPT_PREREQDATA, this);
+  curl_easy_setopt(easy_.get(), CURLOPT_SOCKOPTFUNCTION, &CurlConnection::OnSocketOpened);
+  curl_easy_setopt(easy_.get(), CURLOPT_SOCKOPTDATA, this);
 }
 
-CurlConnection::~CurlConnection() {
-  EndRequest();
-  curl_easy_cleanup(easy_);
-  curl_multi_cleanup(multi_);
-  curl_slist_free_all(header_list_);
-}
+CurlConnection::~CurlConnection() { EndRequest(); }
 
 std::string CurlConnection::SetProxy(const std::string& proxy_server, const std::string& proxy_bypass,
                                      bool secure) {
@@ -173,8 +134,8 @@ std::string CurlConnection::SetProxy(const std::string& proxy_server, const std:
   const bool bypassed = BypassesProxy(proxy_bypass, host_);
   // "" as the proxy goes direct and as the exceptions names none: neither
   // reads the environment's settings.
-  curl_easy_setopt(easy_, CURLOPT_PROXY, bypassed ? "" : proxy_server.c_str());
-  curl_easy_setopt(easy_, CURLOPT_NOPROXY, "");
+  curl_easy_setopt(easy_.get(), CURLOPT_PROXY, bypassed ? "" : proxy_server.c_str());
+  curl_easy_setopt(easy_.get(), CURLOPT_NOPROXY, "");
   return bypassed ? std::string() : proxy_server;
 }
 
@@ -184,7 +145,6 @@ void CurlConnection::BeginRequest(const std::string& method, const std::string& 
   method_ = method;
   limits_ = limits;
   head_.Clear();
-  error_[0] = '\0';
   socket_opened_ = connected_ = done_ = out_of_memory_ = false;
   result_ = CURLE_OK;
   // Options are handed to libcurl, which copies their texts, only when they
@@ -193,12 +153,12 @@ void CurlConnection::BeginRequest(const std::string& method, const std::string& 
   if (target.size() != target_prefix_.size() + path.size() || !target.starts_with(target_prefix_) ||
       !target.ends_with(path)) {
     request_target_ = target_prefix_ + path;
-    curl_easy_setopt(easy_, CURLOPT_REQUEST_TARGET, request_target_.c_str());
+    curl_easy_setopt(easy_.get(), CURLOPT_REQUEST_TARGET, request_target_.c_str());
   }
   if (uses_ntlm_) {
-    curl_easy_setopt(easy_, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-    curl_easy_setopt(easy_, CURLOPT_USERNAME, nullptr);
-    curl_easy_setopt(easy_, CURLOPT_PASSWORD, nullptr);
+    curl_easy_setopt(easy_.get(), CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+    curl_easy_setopt(easy_.get(), CURLOPT_USERNAME, nullptr);
+    curl_easy_setopt(easy_.get(), CURLOPT_PASSWORD, nullptr);
     uses_ntlm_ = false;
   }
   // What the platform's refresh flag sends: no cache on the way may answer.
@@ -206,19 +166,16 @@ void CurlConnection::BeginRequest(const std::string& method, const std::string& 
 }
 
 void CurlConnection::UseNtlm(const std::string& user, const std::string& password) {
-  curl_easy_setopt(easy_, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_NTLM));
-  curl_easy_setopt(easy_, CURLOPT_USERNAME, user.c_str());
-  curl_easy_setopt(easy_, CURLOPT_PASSWORD, password.c_str());
+  curl_easy_setopt(easy_.get(), CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_NTLM));
+  curl_easy_setopt(easy_.get(), CURLOPT_USERNAME, user.c_str());
+  curl_easy_setopt(easy_.get(), CURLOPT_PASSWORD, password.c_str());
   uses_ntlm_ = true;
 }
 
 void CurlConnection::Send(const std::string& body) {
-  if (direct_ && NeverResolves(host_)) {
-    std::snprintf(error_, sizeof error_, "Could not resolve host: %s", host_.c_str());
-    RaiseFailure(CURLE_COULDNT_RESOLVE_HOST);
-  }
+  if (direct_ && NeverResolves(host_)) RaiseHttpError(http_error::kNameNotResolved);
   SetHeaderList(SetMethodAndBody(body));
-  CURLMcode added = curl_multi_add_handle(multi_, easy_);
+  CURLMcode added = curl_multi_add_handle(multi_.get(), easy_.get());
   if (added != CURLM_OK) RaiseMultiFailure(added);
   attached_ = true;
   uploaded_ = 0;
@@ -233,18 +190,18 @@ bool CurlConnection::SetMethodAndBody(const std::string& body) {
   const bool plain_get = method_ == "GET" && body.empty();
   if (plain_get && plain_get_set_) return false;
   // HTTPGET drops any body and method of the previous request.
-  curl_easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(easy_, CURLOPT_NOBODY, 0L);
-  curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, nullptr);
+  curl_easy_setopt(easy_.get(), CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(easy_.get(), CURLOPT_NOBODY, 0L);
+  curl_easy_setopt(easy_.get(), CURLOPT_CUSTOMREQUEST, nullptr);
   plain_get_set_ = plain_get;
   if (method_ == "HEAD" && body.empty()) {
-    curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(easy_.get(), CURLOPT_NOBODY, 1L);
     return false;
   }
   if (plain_get) return false;
-  curl_easy_setopt(easy_, CURLOPT_POSTFIELDSIZE_LARGE, body_size_);
-  curl_easy_setopt(easy_, CURLOPT_COPYPOSTFIELDS, body.data());
-  if (method_ != "POST") curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, method_.c_str());
+  curl_easy_setopt(easy_.get(), CURLOPT_POSTFIELDSIZE_LARGE, body_size_);
+  curl_easy_setopt(easy_.get(), CURLOPT_COPYPOSTFIELDS, body.data());
+  if (method_ != "POST") curl_easy_setopt(easy_.get(), CURLOPT_CUSTOMREQUEST, method_.c_str());
   return true;
 }
 
@@ -258,7 +215,7 @@ void CurlConnection::SetHeaderList(bool posts_fields) {
   // they mostly are from one request to the next.
   const bool same_lines = posts_fields == listed_posts_fields_ && std::ranges::equal(headers_.Lines(), listed_lines_);
   if (header_list_ == nullptr || !same_lines) {
-    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> list(nullptr, curl_slist_free_all);
+    CurlList list;
     const auto append = [&list](const char* line) {
       curl_slist* longer = curl_slist_append(list.get(), line);
       if (longer == nullptr) throw EOutOfMemory();
@@ -277,10 +234,9 @@ void CurlConnection::SetHeaderList(bool posts_fields) {
     }
     listed_lines_.assign(headers_.Lines().begin(), headers_.Lines().end());
     listed_posts_fields_ = posts_fields;
-    curl_slist_free_all(header_list_);
-    header_list_ = list.release();
+    header_list_ = std::move(list);
   }
-  curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, header_list_);
+  curl_easy_setopt(easy_.get(), CURLOPT_HTTPHEADER, header_list_.get());
 }
 
 std::size_t CurlConnection::Read(std::string& buffer, std::size_t offset) {
@@ -324,7 +280,7 @@ std::size_t CurlConnection::Read(std::string& buffer, std::size_t offset) {
 }
 
 void CurlConnection::EndRequest() noexcept {
-  if (attached_) curl_multi_remove_handle(multi_, easy_);
+  if (attached_) curl_multi_remove_handle(multi_.get(), easy_.get());
   attached_ = false;
   headers_.Clear();
   pending_.clear();
@@ -336,17 +292,17 @@ void CurlConnection::EndRequest() noexcept {
 void CurlConnection::Drive() {
   for (;;) {
     int running = 0;
-    CURLMcode code = curl_multi_perform(multi_, &running);
+    CURLMcode code = curl_multi_perform(multi_.get(), &running);
     if (code != CURLM_OK) RaiseMultiFailure(code);
     int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi_, &queued)) {
+    while (CURLMsg* message = curl_multi_info_read(multi_.get(), &queued)) {
       if (message->msg != CURLMSG_DONE) continue;
       done_ = true;
       result_ = message->data.result;
     }
     if (out_of_memory_) throw EOutOfMemory();
     if (BodyWaiting() || done_) return;
-    code = curl_multi_poll(multi_, nullptr, 0, PollMilliseconds(), nullptr);
+    code = curl_multi_poll(multi_.get(), nullptr, 0, PollMilliseconds(), nullptr);
     if (code != CURLM_OK) RaiseMultiFailure(code);
   }
 }
@@ -359,7 +315,7 @@ int CurlConnection::PollMilliseconds() {
   if (connected_) {
     if (uploaded_ < body_size_) {
       curl_off_t uploaded = 0;
-      curl_easy_getinfo(easy_, CURLINFO_SIZE_UPLOAD_T, &uploaded);
+      curl_easy_getinfo(easy_.get(), CURLINFO_SIZE_UPLOAD_T, &uploaded);
       progressed_ = progressed_ || uploaded != uploaded_;
       uploaded_ = uploaded;
     }
@@ -369,20 +325,20 @@ int CurlConnection::PollMilliseconds() {
   if (progressed_) watch_.Moved(now);
   progressed_ = false;
   const int wait = watch_.WaitMilliseconds(now, kLongestPollMs);
-  if (wait < 0) RaiseFailure(CURLE_OPERATION_TIMEDOUT);
+  if (wait < 0) RaiseHttpError(http_error::kTimeout);
   return wait;
 }
 
 void CurlConnection::RaiseFailure(CURLcode code) {
-  switch (code) {
-    case CURLE_COULDNT_CONNECT:
-      throw EWinHTTP("Unable to connect to " + host_ + ":" + std::to_string(port_) +
-                     " - server may be down or unavailable");
-    case CURLE_OUT_OF_MEMORY: throw EOutOfMemory();
-    default: break;
+  long os_errno = 0;
+  curl_easy_getinfo(easy_.get(), CURLINFO_OS_ERRNO, &os_errno);
+  const CurlFailure failure = ClassifyCurlFailure(code, connected_, os_errno);
+  switch (failure.kind) {
+    case CurlFailure::kOutOfMemory: throw EOutOfMemory();
+    case CurlFailure::kCannotConnect: RaiseCannotConnect(host_, port_);
+    case CurlFailure::kHttpError: RaiseHttpError(failure.code);
   }
-  const char* text = error_[0] != '\0' ? error_ : curl_easy_strerror(code);
-  throw EOSError(ErrnoFor(code), text);
+  RaiseHttpError(http_error::kInternalError);
 }
 
 std::size_t CurlConnection::OnHeader(char* data, std::size_t size, std::size_t count, void* self) {

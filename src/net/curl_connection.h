@@ -15,14 +15,15 @@
 // settings apply, as libcurl reads them, and the bypass list is not read.
 //
 // Failures: a server that cannot be reached raises EWinHTTP; a failure of
-// libcurl, a name that does not resolve included, raises EOSError with a
-// code from the table in the source and libcurl's own text; libcurl's memory
-// error raises EOutOfMemory.
+// libcurl, a name that does not resolve included, raises EOSError with the
+// code and text of the same failure of WinHTTP (see curl_errors.h);
+// libcurl's memory error raises EOutOfMemory.
 #pragma once
 
 #include <curl/curl.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,14 +98,25 @@ class CurlConnection {
   std::string user_agent_line_;
   bool uses_ntlm_ = false;       // libcurl has the last request's credentials
   bool plain_get_set_ = false;   // libcurl's method options are a plain GET's
-  CURLM* multi_ = nullptr;
-  CURL* easy_ = nullptr;
+  struct ListFreer {
+    void operator()(curl_slist* list) const noexcept { curl_slist_free_all(list); }
+  };
+  struct MultiCloser {
+    void operator()(CURLM* multi) const noexcept { curl_multi_cleanup(multi); }
+  };
+  struct EasyCloser {
+    void operator()(CURL* easy) const noexcept { curl_easy_cleanup(easy); }
+  };
+  using CurlList = std::unique_ptr<curl_slist, ListFreer>;
+
   // The header list handed to libcurl, kept from one request to the next
-  // with the lines it was made from.
-  curl_slist* header_list_ = nullptr;
+  // with the lines it was made from. Owners free in the reverse order: the
+  // easy handle, the multi handle, then the list the easy handle used.
+  CurlList header_list_;
+  std::unique_ptr<CURLM, MultiCloser> multi_;
+  std::unique_ptr<CURL, EasyCloser> easy_;
   std::vector<std::string> listed_lines_;
   bool listed_posts_fields_ = false;
-  char error_[CURL_ERROR_SIZE] = {};
 
   RequestHeaderLines headers_;
   ResponseHead head_;

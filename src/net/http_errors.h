@@ -1,14 +1,49 @@
-// The transport's own failures. Both carry only a message.
+// The transport's failures: its own two classes, and the failures of the
+// HTTP service underneath, raised as EOSError with WinHTTP's codes on every
+// platform (the libcurl back end reports its failures with the same codes),
+// so that a caller sees one code and one text for one kind of failure.
 #pragma once
+
+#include <cstdint>
+#include <string>
 
 #include "platform/portable/exceptions.h"
 
 namespace tarn {
 
-// A registered coding that cannot decode an answer: "%s uncompress".
+// A registered coding that cannot decode an answer: "%s uncompress"; an
+// answer whose body is longer than the connection takes:
+// "Answer body exceeds %d bytes".
 TARN_EXCEPTION_CLASS(ECrtSocket, Exception);
 // A server that cannot be reached:
 // "Unable to connect to %s:%d - server may be down or unavailable".
 TARN_EXCEPTION_CLASS(EWinHTTP, Exception);
+
+// WinHTTP's codes of the failures the transport reports.
+namespace http_error {
+inline constexpr int kTimeout = 12002;
+inline constexpr int kInternalError = 12004;
+inline constexpr int kInvalidUrl = 12005;
+inline constexpr int kNameNotResolved = 12007;
+inline constexpr int kCannotConnect = 12029;
+inline constexpr int kConnectionError = 12030;
+inline constexpr int kInvalidServerResponse = 12152;
+inline constexpr int kSecureChannelError = 12157;
+inline constexpr int kHeaderSizeOverflow = 12182;
+}  // namespace http_error
+
+// The documented text of a WinHTTP code, for systems whose WinHTTP carries
+// no texts; empty for a code it does not know.
+std::string DocumentedHttpErrorText(int code);
+
+// Raises EOSError for a failure of the HTTP service: the system's text for
+// code, or the documented text when the system has none.
+[[noreturn]] void RaiseHttpError(int code);
+
+// Raises EWinHTTP for a server that cannot be reached.
+[[noreturn]] void RaiseCannotConnect(const std::string& host, std::int32_t port);
+
+// Raises ECrtSocket for a body longer than max_size bytes.
+[[noreturn]] void RaiseBodyTooLong(std::int64_t max_size);
 
 }  // namespace tarn

@@ -22,7 +22,8 @@ constexpr tarn::ProgramUsage kUsage{
     "Makes one REST GET of URL and prints the body; --gzip asks for a gzip-coded\n"
     "answer, --timeout gives up after MS milliseconds (30000 by default).\n"};
 
-// A timeout of decimal digits only, within 32 bits unsigned.
+// A number of decimal digits only, no larger than the platform's limits
+// take (a 32-bit signed count of milliseconds).
 bool ParseTimeout(std::string_view text, std::uint32_t& timeout) {
   if (text.empty() || text.size() > 10) return false;
   std::uint64_t value = 0;
@@ -30,7 +31,7 @@ bool ParseTimeout(std::string_view text, std::uint32_t& timeout) {
     if (c < '0' || c > '9') return false;
     value = value * 10 + static_cast<unsigned>(c - '0');
   }
-  if (value > UINT32_MAX) return false;
+  if (value > INT32_MAX) return false;
   timeout = static_cast<std::uint32_t>(value);
   return true;
 }

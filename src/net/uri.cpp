@@ -2,19 +2,13 @@
 
 #include <string_view>
 
+#include "platform/portable/ascii_text.h"
+
 namespace tarn {
 namespace {
 
-// Compares the start of text with an upper-case prefix, ignoring the case of
-// ASCII letters.
-bool StartsWithUpper(std::string_view text, std::string_view upper_prefix) {
-  if (text.size() < upper_prefix.size()) return false;
-  for (std::size_t i = 0; i < upper_prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != upper_prefix[i]) return false;
-  }
-  return true;
+bool StartsWithScheme(std::string_view text, std::string_view scheme) {
+  return text.size() >= scheme.size() && SameAsciiText(text.substr(0, scheme.size()), scheme);
 }
 
 // Blanks and control characters: every byte up to the space.
@@ -26,10 +20,15 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-// The text after the first "/" of rest, or nothing when there is none.
-std::string AfterSlash(std::string_view rest) {
-  std::size_t slash = rest.find('/');
-  return slash == std::string_view::npos ? std::string() : std::string(rest.substr(slash + 1));
+// Where the host of an authority ends: after the "]" of an IPv6 literal in
+// brackets that nothing but a port follows, else at its first ":".
+std::size_t HostEnd(std::string_view authority) {
+  const std::size_t bracket = authority.find(']');
+  if (authority.starts_with('[') && bracket != std::string_view::npos &&
+      (bracket + 1 == authority.size() || authority[bracket + 1] == ':')) {
+    return bracket + 1;
+  }
+  return authority.find(':');
 }
 
 }  // namespace
@@ -38,23 +37,22 @@ bool ParseUri(const std::string& address, TURI& uri) {
   uri = TURI{};
   std::string_view rest = Trim(address);
   if (rest.empty()) return false;
-  if (StartsWithUpper(rest, "HTTP://")) {
+  if (StartsWithScheme(rest, "HTTP://")) {
     rest.remove_prefix(7);
-  } else if (StartsWithUpper(rest, "HTTPS://")) {
+  } else if (StartsWithScheme(rest, "HTTPS://")) {
     rest.remove_prefix(8);
     uri.Secure = true;
   }
 
-  std::size_t colon = rest.find(':');
-  if (colon != std::string_view::npos) {
-    uri.Host = rest.substr(0, colon);
-    std::string_view after = rest.substr(colon + 1);
-    uri.PortText = after.substr(0, after.find('/'));
-    uri.Path = AfterSlash(after);
+  const std::size_t slash = rest.find('/');
+  const std::string_view authority = rest.substr(0, slash);
+  if (slash != std::string_view::npos) uri.Path = rest.substr(slash + 1);
+  const std::size_t host_end = HostEnd(authority);
+  uri.Host = authority.substr(0, host_end);
+  if (host_end < authority.size()) {
+    uri.PortText = authority.substr(host_end + 1);
   } else {
-    uri.Host = rest.substr(0, rest.find('/'));
     uri.PortText = uri.Secure ? "443" : "80";
-    uri.Path = AfterSlash(rest);
   }
   return !uri.Host.empty();
 }

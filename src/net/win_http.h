@@ -1,8 +1,9 @@
 // TWinHTTP: the HTTP transport's primitive steps over the platform's HTTP
-// service: WinHTTP on Windows (win_http_win32.cpp), libcurl elsewhere
-// (win_http.cpp). A constructed object is ready for requests (the session
-// is open); its connection to the server is made by the first request and
-// kept for the next ones.
+// service. Each back end implements the members below over what it sits on:
+// WinHTTP on Windows (winhttp_transport_win32.cpp), libcurl elsewhere
+// (curl_transport.cpp), each with its own Session. A constructed object is
+// ready for requests (the session is open); its connection to the server is
+// made by the first request and kept for the next ones.
 #pragma once
 
 #include <memory>
@@ -11,8 +12,6 @@
 #include "net/win_http_api.h"
 
 namespace tarn {
-
-class CurlConnection;
 
 class TWinHTTP final : public TWinHttpAPI {
  public:
@@ -38,19 +37,17 @@ class TWinHTTP final : public TWinHttpAPI {
   std::size_t ReadChunk(std::string& buffer, std::size_t offset) override;
 
  private:
-#ifdef _WIN32
-  // WinHTTP's session, connection and current request (HINTERNET values);
-  // null when not open.
-  void* session_handle_ = nullptr;
-  void* connection_handle_ = nullptr;
-  void* request_handle_ = nullptr;
-  // A HEAD answer announces the length of a body it does not carry.
-  bool head_request_ = false;
-  // A host reached directly whose name no server resolves (.invalid).
-  bool never_resolves_ = false;
-#else
-  std::unique_ptr<CurlConnection> connection_;
-#endif
+  // The header line of Basic authentication when AuthUser asks for it,
+  // else empty.
+  std::string BasicAuthorizationLine() const;
+
+  // The back end's handles on the service; open from construction on. Each
+  // back end defines it, and its deleter where it is complete.
+  struct Session;
+  struct SessionDeleter {
+    void operator()(Session* session) const noexcept;
+  };
+  std::unique_ptr<Session, SessionDeleter> session_;
 };
 
 }  // namespace tarn

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "net/header_lines.h"
 #include "net/host_name.h"
 #include "net/request_path.h"
 #include "platform/os_error.h"
@@ -100,9 +101,12 @@ std::int32_t TWinHttpAPI::Execute(const std::string& path, const std::string& me
 
   const std::int32_t status = HeaderNumber(HttpQuery::StatusCode);
   response_headers = HeaderText(HttpQuery::RawHeadersCrlf);
-  const std::string content_encoding = HeaderText(HttpQuery::ContentEncoding);
+  // Some services keep the blanks after a coding's name.
+  const std::string content_encoding(TrimBlanks(HeaderText(HttpQuery::ContentEncoding)));
   const std::string accept_encoding = HeaderText(HttpQuery::AcceptEncoding);
-  ReadBody(HeaderNumber(HttpQuery::ContentLength), buffer);
+  ReadBody(AnswerBodyLength(method, status, HeaderText(HttpQuery::TransferEncoding),
+                            HeaderText(HttpQuery::ContentLength)),
+           buffer);
   response_body.swap(buffer);
   if (!response_body.empty()) {
     if (!content_encoding.empty()) DecodeBody(content_encoding, response_body);
@@ -112,21 +116,26 @@ std::int32_t TWinHttpAPI::Execute(const std::string& path, const std::string& me
 }
 
 // Reads into body, whose old bytes are overwritten or cut off.
-void TWinHttpAPI::ReadBody(std::int32_t content_length, std::string& body) {
+void TWinHttpAPI::ReadBody(const BodyLength& length, std::string& body) {
+  const std::int64_t most = BodyLimit();
   std::size_t total = 0;
-  if (content_length > 0) {
-    const auto length = static_cast<std::size_t>(content_length);
-    body.resize(std::min(length, kMaxUpFront));
-    while (total < length) {
-      if (total == body.size()) body.resize(std::min(length, body.size() * 2));
-      std::size_t read = ReadChunk(body, total);
-      if (read == 0) break;
+  if (length.kind == BodyLength::kAnnounced) {
+    if (length.bytes > most) RaiseBodyTooLong(most);
+    const auto size = static_cast<std::size_t>(length.bytes);
+    body.resize(std::min(size, kMaxUpFront));
+    while (total < size) {
+      if (total == body.size()) body.resize(std::min(size, body.size() * 2));
+      const std::size_t read = ReadChunk(body, total);
+      // The connection ended before the announced length.
+      if (read == 0) RaiseHttpError(http_error::kConnectionError);
       total += read;
     }
-  } else {
+  } else if (length.kind == BodyLength::kToTheEnd) {
     for (;;) {
-      body.resize(total + kGrowthStep);
-      std::size_t read = ReadChunk(body, total);
+      if (static_cast<std::int64_t>(total) > most) RaiseBodyTooLong(most);
+      // One byte past the limit is room enough to tell a body that is too long.
+      body.resize(total + static_cast<std::size_t>(std::min<std::int64_t>(kGrowthStep, most + 1 - total)));
+      const std::size_t read = ReadChunk(body, total);
       if (read == 0) break;
       total += read;
     }
@@ -138,6 +147,7 @@ void TWinHttpAPI::DecodeBody(const std::string& content_encoding, std::string& b
   for (const THttpSocketCompressRec& coding : codings_) {
     if (coding.Name != content_encoding) continue;
     if (coding.Coder(body, false).empty()) throw ECrtSocket(coding.Name + " uncompress");
+    if (static_cast<std::int64_t>(body.size()) > BodyLimit()) RaiseBodyTooLong(BodyLimit());
     return;
   }
 }

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 
+#include "net/body_length.h"
 #include "net/content_coding.h"
 #include "net/http_errors.h"
 
@@ -26,6 +27,7 @@ enum class HttpQuery : std::uint32_t {
   RawHeadersCrlf = 22,
   AcceptEncoding = 26,
   ContentEncoding = 29,
+  TransferEncoding = 63,
 };
 
 class TWinHttpAPI {
@@ -42,7 +44,9 @@ class TWinHttpAPI {
   // escaped as the platform escapes it (see request_path.h); headers may
   // hold several lines separated by CR LF. Returns the status
   // code (0 when the answer has none) with the raw response headers and the
-  // decoded body. HTTP error statuses are returned, not raised.
+  // decoded body. HTTP error statuses are returned, not raised. A body
+  // shorter than its announced length raises EOSError (12030), one longer
+  // than MaxBodySize ECrtSocket.
   std::int32_t Execute(const std::string& path, const std::string& method, const std::string& headers,
                        const std::string& body, const std::string& content_type, std::string& response_headers,
                        std::string& response_body);
@@ -65,6 +69,10 @@ class TWinHttpAPI {
   std::int32_t ConnectTimeout = 60000;
   std::int32_t SendTimeout = 30000;
   std::int32_t ReceiveTimeout = 30000;
+  // The longest body taken, in bytes, as received and as decoded; a longer
+  // one raises ECrtSocket (one announced as longer, before it is read).
+  // By default the longest a 32-bit length holds.
+  std::int32_t MaxBodySize = INT32_MAX;
 
  protected:
   // host: a host name or an IP address, anything else raises EOSError
@@ -88,7 +96,8 @@ class TWinHttpAPI {
   virtual std::size_t ReadChunk(std::string& buffer, std::size_t offset) = 0;
 
  private:
-  void ReadBody(std::int32_t content_length, std::string& body);
+  void ReadBody(const BodyLength& length, std::string& body);
+  std::int64_t BodyLimit() const noexcept { return MaxBodySize > 0 ? MaxBodySize : 0; }
   void DecodeBody(const std::string& content_encoding, std::string& body) const;
 
   std::string host_;

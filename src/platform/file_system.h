@@ -1,17 +1,22 @@
 // Executable location, file attributes, directory creation, whole-file reads
 // and the two ways of writing a whole file: atomic replacement and, where
-// that cannot keep what the file is, rewriting in place. Paths are 8-bit text in the platform's form.
+// that cannot keep what the file is, rewriting in place. Paths are UTF-8
+// (on Linux, the file system's bytes as they are). The whole-file calls go
+// through a FileOps, the platform's unless a test gives its own.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/file_ops.h"
+
 namespace tarn {
 
-// The platform's path separator: '/' here, '\\' on Windows.
+// The platform's path separator: '/' here, '\\' on Windows; and every
+// character that separates a path's parts ('/' too on Windows).
 extern const char kPathDelim;
+extern const char kPathDelimiters[];
 
 // Full path of the running executable.
 std::string ExePath();
@@ -19,6 +24,9 @@ std::string ExePath();
 std::string ExeDir();
 // The text of `path` up to and including its last separator ("" when none).
 std::string ExtractFilePath(std::string_view path);
+// The folder that holds `path`, for the calls that take a folder: its text
+// up to its last separator, or "." when it has none.
+std::string FolderOf(std::string_view path);
 // The text of `path` after its last separator.
 std::string ExtractFileName(std::string_view path);
 // The temporary file that ReplaceFileAtomically writes beside `path`: one
@@ -34,28 +42,17 @@ bool DirectoryExists(const std::string& path);
 // Asks the platform to create one directory; false when it could not.
 bool CreateDir(const std::string& path);
 
-// Which version of a file is on disk: the file itself (device and file
-// number), its size and its last modification in nanoseconds. Every
-// replacement below gives a later modification time, so a cache keyed by
-// this sees each of them even when the file number is reused.
-struct FileIdentity {
-  uint64_t device = 0;
-  uint64_t file = 0;
-  uint64_t size = 0;
-  int64_t modified_ns = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-
 // The identity of the file at `path`, or nothing when it does not exist;
 // raises EOSError when it cannot be examined.
-std::optional<FileIdentity> IdentifyFile(const std::string& path);
+std::optional<FileIdentity> IdentifyFile(const std::string& path, FileOps& ops = PlatformFileOps());
 
 // The bytes of a file, or nothing when it does not exist; raises EOSError
 // when it exists but cannot be read, also when it is not a regular file (a
 // folder, a FIFO, a device), which is refused without being read or waited
 // on. When `identity` is given it receives the identity of the very file
 // that was read.
-std::optional<std::string> ReadFileBytes(const std::string& path, FileIdentity* identity = nullptr);
+std::optional<std::string> ReadFileBytes(const std::string& path, FileIdentity* identity = nullptr,
+                                         FileOps& ops = PlatformFileOps());
 
 // What `path` names once symbolic links are followed: `path` itself when it
 // is not a link, else the link's target, followed again while that is a
@@ -75,27 +72,33 @@ bool MayWriteFile(const std::string& path);
 // the file in place instead.
 bool CanReplaceFile(const std::string& path);
 
-// Replaces the file at `path` with `bytes`: they are written to a temporary
-// file beside it, flushed to disk and renamed over the original, so that a
-// crash or a full disk leaves either the old file or the new one. The new
-// file keeps the old one's owner, group and permissions, and its
-// modification time is later than the old one's. The temporary file has one
-// fixed name per target, so writers killed midway leave at most one behind,
-// and the next replacement removes it: callers hold a FileWriteLock on
-// `path`. A new file in a shared folder (set-group-ID and group-writable)
-// is made group-writable, so that every member of the group can save it
-// whoever saved first. Returns the new file's identity. Raises EOSError on
-// failure, also when `path` is not a regular file, leaving the original
-// untouched.
-FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+// Replaces the file at `path` with `bytes`: they are written to
+// TemporaryFileFor(path), flushed to disk and renamed over the original in
+// one step, so that a crash, a full disk or any failing call leaves either
+// the old file or the new one, and a reader always finds one of them. The
+// new file keeps the old one's owner, group and permissions (security and
+// attributes on Windows), and its modification time is later than the old
+// one's. A new file in a shared folder (set-group-ID and group-writable) is
+// made group-writable, so that every member of the group can save it
+// whoever saved first. While another program briefly holds the original,
+// the rename is tried again for about a second. What a writer killed midway
+// left is removed first, so that at most one temporary file is ever left:
+// callers hold a FileWriteLock on `path`. Returns the new file's identity.
+// Raises EOSError on failure, also when `path` is not a regular file,
+// leaving the original untouched and no temporary file behind; should a
+// failed rename have taken the original away, the new file is put in its
+// place, or, when that fails too, stays as the only copy.
+FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view bytes,
+                                   FileOps& ops = PlatformFileOps());
 
 // Rewrites the existing file at `path` with `bytes` where it stands, keeping
-// everything else about it. Not crash-safe: a crash or a failure midway
-// leaves a torn file, so this serves only where ReplaceFileAtomically
-// cannot. Room for a longer text is reserved first where the file system
-// allows, so that a full disk fails before anything is written. Raises
-// EOSError on failure, also when `path` is not a regular file, which is
-// never opened in a way that could wait.
-void OverwriteFileInPlace(const std::string& path, std::string_view bytes);
+// everything else about it. Room for a longer text is reserved first where
+// the file system allows, so that a full disk fails before anything is
+// written, and a failure midway writes the old text back. Not crash-safe: a
+// crash midway, or a failure that the old text cannot be written back
+// after, leaves a torn file, so this serves only where ReplaceFileAtomically
+// cannot. Raises EOSError on failure, also when `path` is not a regular
+// file, which is never opened in a way that could wait.
+void OverwriteFileInPlace(const std::string& path, std::string_view bytes, FileOps& ops = PlatformFileOps());
 
 }  // namespace tarn

@@ -1,5 +1,6 @@
-// The platform's last error code and its system text. Nothing else in the
-// program reads errno (or GetLastError on Windows).
+// The platform's last error code, its system text, and the codes that the
+// file layer acts on. Nothing else in the program reads errno (or
+// GetLastError on Windows); exceptions.h turns a code into EOSError.
 #pragma once
 
 #include <string>
@@ -15,5 +16,14 @@ std::string OSErrorText(int code, const wchar_t* module_name);
 #endif
 // The platform's code for an argument that a call refuses.
 int InvalidArgumentCode();
+// The platform's code for a folder where a file was expected.
+int IsAFolderCode();
+// Nothing at a path, or a folder of it missing.
+bool IsMissingFileCode(int code);
+// A call cut short by a signal before it did anything, to be made again.
+bool IsInterruptionCode(int code);
+// Another program holds the file for a moment (a virus scanner, an
+// indexer): worth a few more attempts.
+bool IsBriefHoldCode(int code);
 
 }  // namespace tarn

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/display_text.h"
 #include "platform/portable/exceptions.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -68,7 +67,7 @@ void TForm1::FormCreate() {
     LoadServerPage();
     LoadFields(ServerPageFields(), FieldLoad::kWhenOpened);
   }
-  view_->SetCaption(std::string(kForm1Caption) + " - " + DisplayPath(options_.settings_dir));
+  view_->SetCaption(std::string(kForm1Caption) + " - ", options_.settings_dir);
 }
 
 void TForm1::LoadFields(std::span<const PageField> fields, FieldLoad when) {

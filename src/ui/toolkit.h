@@ -78,7 +78,10 @@ class WindowView {
  public:
   virtual ~WindowView() = default;
 
-  virtual void SetCaption(std::string_view text) = 0;
+  // The window's caption: program text followed by a path as the program
+  // holds paths (UTF-8), shown by its real name even where Windows-1252
+  // lacks some of its characters.
+  virtual void SetCaption(std::string_view text, std::string_view path) = 0;
 
   // The text of an edit, the caption of any other control.
   virtual std::string Text(ControlId control) const = 0;

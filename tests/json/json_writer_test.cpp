@@ -6,7 +6,9 @@
 #include <random>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "json/comma_locale.h"
 #include "expect_error.h"
@@ -245,6 +247,25 @@ TEST(WriteText, OutputGrowsInSteps) {
   EXPECT_EQ(text.size(), 170001u);
   EXPECT_EQ(text.substr(49998, 4), "abcd");
   EXPECT_EQ(text.substr(169999), "dd");
+}
+
+// An output with a sink hands each piece over as it fills, and the rest on
+// Flush, in order; it keeps one piece of room however long the text.
+TEST(WriteText, OutputWithASinkHandsOverFullPieces) {
+  std::vector<std::string> pieces;
+  TJSONOutput output([&pieces](std::string_view piece) { pieces.emplace_back(piece); });
+  std::string text;
+  for (int i = 0; text.size() < 3 * TJSONOutput::kSinkPiece; ++i) text += std::to_string(i) + ",";
+  output.Append(text.substr(0, 100));
+  for (char c : text.substr(100)) output.Put(c);
+  EXPECT_EQ(pieces.size(), 3u);
+  output.Flush();
+  output.Flush();
+  ASSERT_EQ(pieces.size(), 4u);
+  std::string joined;
+  for (const std::string& piece : pieces) joined += piece;
+  EXPECT_EQ(joined, text);
+  EXPECT_EQ(pieces[0].size(), TJSONOutput::kSinkPiece);
 }
 
 TEST(WriteText, LongTextComesOutWhole) {

@@ -1,10 +1,15 @@
 // Runs the tarn-json program built beside the tests.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "json/json_output.h"
+#include "json/json_parser.h"
 #include "platform/display_text.h"
+#include "platform/os_error.h"
 #include "support/program_run.h"
 #include "test_support.h"
 
@@ -12,6 +17,7 @@ namespace tarn {
 namespace {
 
 using testing::ProgramRun;
+using namespace std::string_literals;
 
 std::string Tool() {
   return std::string(std::getenv("TARN_BIN_DIR")) + testing::kSep + "tarn-json" + testing::kProgramSuffix;
@@ -40,6 +46,14 @@ TEST(TarnJson, PrintsCompactTextOrTheError) {
       // the rest as the terminal shows text.
       {"[1 x\n\x1B[31m\t\x81\x7F\xE9]", 1,
        "TJSONError: Unexpected character at position 3 - x\\n\\u001B[31m\\t\\u0081\\u007F" + TerminalText("\xE9") + "]\n"},
+      // The parser would stop at a NUL byte and read the text only in part;
+      // the NUL is found wherever it lies, from a file or a pipe alike.
+      {"[1,\0 2]"s, 1, "TJSONError: NUL byte at position 3\n"},
+      {"[1]\0garbage"s, 1, "TJSONError: NUL byte at position 3\n", true},
+      {std::string(1500000, ' ') + "[1]" + '\0', 1, "TJSONError: NUL byte at position 1500003\n"},
+      {std::string(1500000, ' ') + "[1]" + '\0', 1, "TJSONError: NUL byte at position 1500003\n", true},
+      {"", 1, "TJSONError: The input holds no JSON text\n"},
+      {" \r\n\t", 1, "TJSONError: The input holds no JSON text\n", true},
   };
   for (const Case& c : cases) {
     ProgramRun run = RunOnText(c.text, c.standard_input);
@@ -48,7 +62,54 @@ TEST(TarnJson, PrintsCompactTextOrTheError) {
   }
 }
 
+// A folder opens on some systems and refuses only the reading.
+TEST(TarnJson, NamesTheSystemsReasonForAFolder) {
+#ifdef _WIN32
+  constexpr int kFolderRefused = 5;  // ERROR_ACCESS_DENIED
+#else
+  constexpr int kFolderRefused = EISDIR;
+#endif
+  testing::TempDir dir;
+  std::filesystem::create_directory(dir.Path("folder.json"));
+  ProgramRun run = testing::RunProgram(Tool(), {dir.Path("folder.json")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output,
+            "tarn-json: " + TerminalText(DisplayPath(dir.Path("folder.json")) + ": " + OSErrorText(kFolderRefused)) + "\n");
+}
+
+// The text goes out in pieces as it is written, all of it, in order.
+TEST(TarnJson, WritesALargeTreeWhole) {
+  std::string text = "{";
+  for (int i = 0; i < 20000; ++i) text += "\"k" + std::to_string(i) + "\":[" + std::to_string(i) + ",\"v\xE9\",0.5],";
+  text += "\"end\":null}";
+  ProgramRun run = RunOnText(text);
+  EXPECT_EQ(run.status, 0);
+  std::string expected = ParseJSON(text.c_str())->Text() + "\n";
+  ASSERT_GT(expected.size(), 4u * TJSONOutput::kSinkPiece);
+  EXPECT_EQ(run.output, expected);
+}
+
 #ifndef _WIN32
+TEST(TarnJsonPosix, NamesTheSystemsReasonForAFileItCannotRead) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.Path("secret.json"), "[1]");
+  std::filesystem::permissions(dir.Path("secret.json"), std::filesystem::perms::none);
+  ProgramRun run = testing::RunProgram(Tool(), {dir.Path("secret.json")});
+  if (run.status == 0) GTEST_SKIP() << "this user reads files whatever their permissions";
+  EXPECT_EQ(run.output, "tarn-json: " + TerminalText(DisplayPath(dir.Path("secret.json")) + ": " + OSErrorText(EACCES)) + "\n");
+}
+
+TEST(TarnJsonPosix, FailsWhenTheOutputCannotBeWritten) {
+  std::string text = "[1";
+  for (int i = 0; i < 100000; ++i) text += ",1";
+  text += "]";
+  testing::TempDir dir;
+  testing::WriteFile(dir.Path("in.json"), text);
+  ProgramRun run = testing::RunProgram("/bin/sh", {"-c", "exec \"$0\" \"$1\" >/dev/full", Tool(), dir.Path("in.json")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output, "tarn-json: cannot write the output: " + OSErrorText(ENOSPC) + "\n");
+}
+
 TEST(TarnJsonPosix, ReportsMemoryRunningOut) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space limit";

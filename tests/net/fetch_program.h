@@ -11,10 +11,13 @@
 
 namespace tarn::testing {
 
-inline ProgramRun RunFetch(const std::vector<std::string>& arguments) {
+inline std::string FetchProgram() {
   const char* bin = std::getenv("TARN_BIN_DIR");
-  return RunProgram(std::string(bin ? bin : ".") + kSep + "tarn-fetch" + kProgramSuffix, arguments, "",
-                    Streams::kSeparate);
+  return std::string(bin ? bin : ".") + kSep + "tarn-fetch" + kProgramSuffix;
+}
+
+inline ProgramRun RunFetch(const std::vector<std::string>& arguments) {
+  return RunProgram(FetchProgram(), arguments, "", Streams::kSeparate);
 }
 
 }  // namespace tarn::testing

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <mutex>
 #include <string>
@@ -46,11 +47,20 @@ class IdleListener {
   std::vector<LoopbackSocket> clients_;
 };
 
+// How a RawServer sends its answer: in pieces of `bytes` bytes (all at once
+// when 0), one piece per `every`; then, when `then_forever` is not empty,
+// those bytes again and again until the client goes away.
+struct Pace {
+  std::size_t bytes = 0;
+  std::chrono::milliseconds every{0};
+  std::string then_forever;
+};
+
 // Answers every connection with the same bytes, then closes it. Keeps the
 // last request head it read.
 class RawServer {
  public:
-  explicit RawServer(std::string answer) : answer_(std::move(answer)) {
+  explicit RawServer(std::string answer, Pace pace = {}) : answer_(std::move(answer)), pace_(std::move(pace)) {
     socket_.Listen(8);
     thread_ = std::thread([this] { Serve(); });
   }
@@ -85,13 +95,29 @@ class RawServer {
         std::lock_guard lock(mutex_);
         last_request_ = request;
       }
-      client.Send(answer_);
+      Answer(client);
       client.Shutdown();
     }
   }
 
+  void Answer(const LoopbackSocket& client) {
+    const std::size_t piece = pace_.bytes == 0 ? answer_.size() : pace_.bytes;
+    for (std::size_t at = 0; at < answer_.size() && !stop_ && !Gone(client); at += piece) {
+      client.Send(std::string_view(answer_).substr(at, piece));
+      std::this_thread::sleep_for(pace_.every);
+    }
+    while (!pace_.then_forever.empty() && !stop_ && !Gone(client)) client.Send(pace_.then_forever);
+  }
+
+  // Whether the client has closed its end (or reset it).
+  static bool Gone(const LoopbackSocket& client) {
+    char byte;
+    return client.Ready(0) && client.Receive(&byte, 1) == 0;
+  }
+
   LoopbackSocket socket_;
   std::string answer_;
+  Pace pace_;
   std::atomic<bool> stop_ = false;
   std::thread thread_;
   std::mutex mutex_;

@@ -9,6 +9,7 @@
 #include "net/gzip_member.h"
 #include "net/loopback_server.h"
 #include "net/transport_failures.h"
+#include "support/wine.h"
 
 namespace tarn {
 namespace {
@@ -24,6 +25,8 @@ class RestClientTest : public ::testing::Test {
     last_accept_encoding_ = request.Header("Accept-Encoding");
     last_content_type_ = request.Header("Content-Type");
     last_extra_ = request.Header("X-Extra");
+    // Every answer names another host as the place to go.
+    response.Set("Location", "http://localhost:" + elsewhere_.PortText() + "/elsewhere");
     if (request.path == "/redirect") {
       response.status = 302;
       response.SetContent("moved", "text/plain");
@@ -56,6 +59,11 @@ class RestClientTest : public ::testing::Test {
   }
 
   std::atomic<int> requests_ = 0;
+  std::atomic<int> elsewhere_requests_ = 0;
+  LoopbackServer elsewhere_{[this](const testing::HttpRequest&, testing::HttpResponse& response) {
+    ++elsewhere_requests_;
+    response.SetContent("elsewhere", "text/plain");
+  }};
   std::string last_target_;
   std::string last_accept_encoding_;
   std::string last_content_type_;
@@ -125,17 +133,11 @@ TEST_F(RestClientTest, AChangeOfPortOrSchemeMakesANewConnection) {
   EXPECT_TRUE(client.ConnectionAddress().Secure);
 }
 
-// Wine's WinHTTP follows a 302 itself and fails when the answer names no
-// Location (12150, header not found); Windows hands such an answer back.
-bool WineFollowsTheRedirect(TRESTClient& client, const std::string& url, std::string& response) {
-  if (!testing::UnderWine()) return false;
-  EXPECT_THROW_MSG(client.Fetch(url, false, 10000, response), EOSError, testing::SystemError(12150, ""));
-  return true;
-}
-
+// Redirects name another host, which must never be asked: the client sees
+// each redirect itself.
 TEST_F(RestClientTest, RetriesATemporaryRedirectThreeTimes) {
   TRESTClient client("");
-  if (WineFollowsTheRedirect(client, server_.Url("/redirect"), response_)) return;
+  client.ExtraHeaders = "Authorization: Bearer secret";
   const Clock::time_point start = Clock::now();
   ERestClientException error = Failure([&] { client.Fetch(server_.Url("/redirect"), false, 10000, response_); });
   const auto waited = Clock::now() - start;
@@ -145,17 +147,31 @@ TEST_F(RestClientTest, RetriesATemporaryRedirectThreeTimes) {
   EXPECT_EQ(error.Message(), "HTTP/1.1 302 Found:moved");
   EXPECT_EQ(client.LastStatus(), 302);
   EXPECT_EQ(response_, "moved");
+  EXPECT_EQ(last_target_, "/redirect");
+  EXPECT_EQ(elsewhere_requests_, 0);
+}
+
+TEST_F(RestClientTest, OtherRedirectsRaiseAtOnce) {
+  TRESTClient client("");
+  for (int status : {301, 307}) {
+    requests_ = 0;
+    ERestClientException error =
+        Failure([&] { client.Fetch(server_.Url("/status/" + std::to_string(status)), false, 10000, response_); });
+    EXPECT_EQ(error.StatusCode(), status);
+    EXPECT_EQ(requests_, 1) << status;
+  }
+  EXPECT_EQ(elsewhere_requests_, 0);
 }
 
 TEST_F(RestClientTest, ARedirectFollowedByAnAnswerReturnsTheAnswer) {
   TRESTClient client("");
-  if (WineFollowsTheRedirect(client, server_.Url("/redirect-once"), response_)) return;
   const Clock::time_point start = Clock::now();
   client.Fetch(server_.Url("/redirect-once"), false, 10000, response_);
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(500));
   EXPECT_EQ(requests_, 2);
   EXPECT_EQ(client.LastStatus(), 200);
   EXPECT_EQ(response_, "{\"here\":true}");
+  EXPECT_EQ(elsewhere_requests_, 0);
 }
 
 TEST_F(RestClientTest, StatusesFrom300OnRaise) {

@@ -4,6 +4,7 @@
 #include "net/fetch_program.h"
 #include "net/gzip_member.h"
 #include "net/loopback_server.h"
+#include "platform/display_text.h"
 
 namespace tarn {
 namespace {
@@ -19,6 +20,8 @@ class TarnFetchTest : public ::testing::Test {
     } else if (request.path == "/gzip" && request.Header("Accept-Encoding") == "gzip") {
       response.Set("Content-Encoding", "gzip");
       response.SetContent(testing::ZlibGzip("{\"packed\":1}"), "application/json");
+    } else if (request.path.starts_with("/echo/")) {
+      response.SetContent(request.target, "text/plain");
     } else if (request.path == "/lines") {
       response.SetContent("line 1\nline 2\r\n", "text/plain");
     } else {
@@ -42,6 +45,14 @@ TEST_F(TarnFetchTest, PrintsTheBody) {
   EXPECT_EQ(outcome.output, "line 1\nline 2\r\n");
 }
 
+TEST_F(TarnFetchTest, TakesTheAddressAsTheTerminalTypedIt) {
+  // "é" as a terminal types it (C3 A9 on a UTF-8 terminal) goes on the wire
+  // escaped as UTF-8, as the platform escapes a path.
+  testing::ProgramRun outcome = RunFetch({server_.Url("/echo/" + TerminalText("caf\xE9"))});
+  EXPECT_EQ(outcome.status, 0) << outcome.errors;
+  EXPECT_EQ(outcome.output, "/echo/caf%C3%A9");
+}
+
 TEST_F(TarnFetchTest, ReportsFailuresOnStandardError) {
   testing::ProgramRun outcome = RunFetch({server_.Url("/missing")});
   EXPECT_EQ(outcome.status, 1);
@@ -57,13 +68,38 @@ TEST_F(TarnFetchTest, ReportsFailuresOnStandardError) {
 
 TEST_F(TarnFetchTest, RefusesAWrongCommandLine) {
   const std::vector<std::vector<std::string>> wrong = {
-      {}, {"--gzip"}, {"http://h/", "--timeout"}, {"http://h/", "--timeout", "5s"}, {"a", "b"}};
+      {}, {"--gzip"}, {"http://h.invalid/", "--timeout"}, {"http://h.invalid/", "--timeout", "5s"}, {"a", "b"},
+      // Beyond what the platform's 32-bit limits take.
+      {"http://h.invalid/", "--timeout", "2147483648"}, {"http://h.invalid/", "--timeout", "4294967295"}};
   for (const std::vector<std::string>& arguments : wrong) {
     testing::ProgramRun outcome = RunFetch(arguments);
     EXPECT_EQ(outcome.status, 2) << ::testing::PrintToString(arguments);
     EXPECT_EQ(outcome.errors, "usage: tarn-fetch URL [--gzip] [--timeout MS]\n") << ::testing::PrintToString(arguments);
   }
 }
+
+#ifndef _WIN32
+TEST_F(TarnFetchTest, OutputThatCannotBeWrittenFails) {
+  testing::ProgramRun outcome = testing::RunProgram(
+      "/bin/sh", {"-c", "exec \"$0\" \"$1\" >/dev/full", testing::FetchProgram(), server_.Url("/x")});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.output, "tarn-fetch: cannot write the output: No space left on device\n");
+}
+
+TEST(TarnFetchPosixTest, ReportsMemoryRunningOut) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space limit";
+#endif
+  testing::RawServer endless("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+                             {.then_forever = "10000\r\n" + std::string(0x10000, 'x') + "\r\n"});
+  // 600 MB of address space hold the program but not the body.
+  testing::ProgramRun outcome = testing::RunProgram(
+      "/bin/sh", {"-c", "ulimit -v 600000 && exec \"$0\" \"$1\"", testing::FetchProgram(),
+                  "http://127.0.0.1:" + endless.PortText() + "/"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.output, "EOutOfMemory: Out of memory\n");
+}
+#endif
 
 }  // namespace
 }  // namespace tarn

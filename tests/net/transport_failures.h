@@ -1,12 +1,8 @@
-// The failures the platform reports to the transport, as the transport
-// raises them: libcurl's on Linux (mapped to errno values), WinHTTP's codes
-// and message texts on Windows.
+// The failures the platform's HTTP service reports to the transport, as the
+// transport raises them: WinHTTP's codes and texts on every platform.
 #pragma once
 
-#include <cerrno>
 #include <string>
-
-#include "support/wine.h"
 
 namespace tarn::testing {
 
@@ -14,18 +10,11 @@ inline std::string SystemError(int code, const std::string& text) {
   return "System Error.  Code: " + std::to_string(code) + ".\r\n" + text;
 }
 
-#ifdef _WIN32
-// Wine's winhttp.dll has no message table: its codes come without a text.
-inline std::string WinHttpError(int code, const std::string& windows_text) {
-  return SystemError(code, UnderWine() ? "" : windows_text);
-}
-inline const std::string kTimedOut = WinHttpError(12002, "The operation timed out");
-inline const std::string kServerInvalidNotResolved = WinHttpError(12007, "The server name or address could not be resolved");
-inline constexpr int kBodyCutShort = 12030;
-#else
-inline const std::string kTimedOut = SystemError(ETIMEDOUT, "Timeout was reached");
-inline const std::string kServerInvalidNotResolved = SystemError(ENXIO, "Could not resolve host: server.invalid");
-inline constexpr int kBodyCutShort = EPROTO;
-#endif
+inline const std::string kTimedOut = SystemError(12002, "The operation timed out");
+inline const std::string kNameNotResolved = SystemError(12007, "The server name or address could not be resolved");
+inline const std::string kConnectionBroken =
+    SystemError(12030, "The connection with the server was terminated abnormally");
+inline const std::string kInvalidAnswer =
+    SystemError(12152, "The server returned an invalid or unrecognized response");
 
 }  // namespace tarn::testing

@@ -23,8 +23,15 @@ TEST(ParseUriTest, SplitsAddresses) {
       {"h:81", true, false, "h", "81", ""},
       {"h/x/y", true, false, "h", "80", "x/y"},
       {"https://h/", true, true, "h", "443", ""},
-      // A ":" after the first "/" still ends the host.
-      {"http://h/a:b", true, false, "h/a", "b", ""},
+      // Host and port lie before the first "/": a ":" after it is the path's.
+      {"http://h/a:b", true, false, "h", "80", "a:b"},
+      {"https://h/items/urn:x:1", true, true, "h", "443", "items/urn:x:1"},
+      {"h:8080/a:b/c", true, false, "h", "8080", "a:b/c"},
+      // An IPv6 address in brackets is the host, brackets kept.
+      {"http://[::1]:8080/x", true, false, "[::1]", "8080", "x"},
+      {"https://[fe80::1:2]/x:y", true, true, "[fe80::1:2]", "443", "x:y"},
+      {"[::1]", true, false, "[::1]", "80", ""},
+      {"http://[::1]x:80/", true, false, "[", ":1]x:80", ""},
       {"http://h:/x", true, false, "h", "", "x"},
       {"ftp://h/x", true, false, "ftp", "", "/h/x"},
       {"http://:80/x", false, false, "", "80", "x"},

@@ -3,8 +3,11 @@
 # Unpacks the release package into a fresh folder and checks that it holds
 # the built programs and libraries (BUILT_FILE...: at least the settings and
 # JSON programs and quelmont, never the bridge stand-in) and the read-me and
-# nothing else, that none of them imports a DLL outside the system, that the
-# read-me names each of them, and that the programs run from that folder.
+# nothing else; that they are stripped, carry their version and need nothing
+# that Windows 10 lacks; that the read-me names each of them, ends every
+# line with CR LF and says what a user must know (the oldest Windows, the
+# folder's write permission, --help, where libraries are looked for); and
+# that the programs run from that folder.
 # Runs under the test run's Wine prefix.
 set -euo pipefail
 zip=$1
@@ -35,11 +38,19 @@ for name in tarn-settings.exe tarn-json.exe quelmont.dll; do
 done
 if grep -qixF tarnbrokerbridge.dll <<<"$wanted"; then fail "the bridge stand-in is among the files to ship"; fi
 [ "$held" = "$wanted" ] || fail "the package holds [$(echo $held)] instead of [$(echo $wanted)]"
-"$root/scripts/check-imports" "${shipped[@]/#/$folder/}" || fail "a shipped file imports a DLL of ours"
+"$root/scripts/check-imports" "${shipped[@]/#/$folder/}" || fail "a shipped file needs what Windows 10 may lack"
+version=$(basename "$zip" .zip | sed -E 's/^tarn-(.*)-win64$/\1/')
+"$root/scripts/check-resources" "$version" "${shipped[@]/#/$folder/}" || fail "a shipped file lacks a resource"
 for name in "${shipped[@]}"; do
   grep -qF "$name" "$folder/LEIA-ME.txt" || fail "LEIA-ME.txt does not mention $name"
+  x86_64-w64-mingw32-nm "$folder/$name" 2>&1 | grep -q 'no symbols' || fail "$name is not stripped"
 done
-grep -q $'\r$' "$folder/LEIA-ME.txt" || fail "LEIA-ME.txt lines do not end with CR LF"
+lf_only=$(grep -nv $'\r$' "$folder/LEIA-ME.txt" | cut -d: -f1 | tr '\n' ' ') || true
+[ -z "$lf_only" ] || fail "LEIA-ME.txt lines $lf_only do not end with CR LF"
+[ "$(tail -c 2 "$folder/LEIA-ME.txt" | od -An -c | tr -d ' ')" = '\r\n' ] || fail "LEIA-ME.txt does not end with CR LF"
+for topic in 'Windows 10' 'permissão de gravação' '--help' 'System32'; do
+  grep -qF -- "$topic" "$folder/LEIA-ME.txt" || fail "LEIA-ME.txt does not say [$topic]"
+done
 exports=$(x86_64-w64-mingw32-objdump -p "$folder/quelmont.dll")
 for entry in ServiceIsRunning StartService StopService GetLastSvcError; do
   grep -qE "\] $entry\$" <<<"$exports" || fail "quelmont.dll does not export $entry"

@@ -1,8 +1,9 @@
 // A stand-in for the program's entry: runs the program's module list with a
 // toolkit and a window of its own that print, as name=value lines, what the
 // runtime support modules hold when the window starts and when the toolkit
-// and the window shut down. The trace-log tests run copies of it placed
-// beside a bridge library, or beside none.
+// and the window shut down; the window binds the service-control library as
+// the real one does. The trace-log and library-search tests run copies of
+// it placed beside outside libraries, or beside none.
 #include <cstdio>
 
 #include "runtime/broker_bridge.h"
@@ -10,6 +11,7 @@
 #include "ui/program_modules.h"
 #include "runtime/shared_monitor.h"
 #include "runtime/trace_log.h"
+#include "service/service_library.h"
 
 namespace {
 
@@ -24,6 +26,7 @@ void WindowStartup() {
   std::printf("TraceDirectory=%s\n", tarn::TraceDirectory().c_str());
   Print("TraceTableCount", tarn::TraceTable() ? tarn::TraceTable()->Count() : -1);
   Print("SharedMonAttach", tarn::SharedMon() ? tarn::SharedMon()->AttachProcess() : 0);
+  Print("ServiceLibrary", tarn::ServiceLibrary::Bind(tarn::kServiceLibraryName).Bound());
 }
 
 void WindowShutdown() { Print("TraceTableAtWindowShutdown", tarn::TraceTable() != nullptr); }

@@ -75,6 +75,10 @@ class Form1Test : public SettingsTest {
   std::unique_ptr<WindowDriver> window_;
 };
 
+// The caption's designed part, "Configurações - ", as the window shows it
+// (UTF-8).
+inline const std::string kCaptionStart = "Configura\xC3\xA7\xC3\xB5" "es - ";
+
 // Windows-1252 texts the tests compare with.
 inline const std::string kTitle = kApplicationTitle;
 inline const std::string kClosing =

@@ -1,11 +1,16 @@
 // The Win32 toolkit's own message box, read from the box the platform
-// shows, and the order of the window's controls among their siblings.
+// shows; the order of the window's controls among their siblings; what a
+// Windows user expects of a window (its icon, Esc); and the resolution where
+// the platform lacks the per-window DPI functions.
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
+#include "form1_fixture.h"
 #include "ui/form1_layout.h"
+#include "ui/win32/win32_dpi.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_toolkit.h"
 #include "ui/win32/win32_window_view.h"
@@ -107,6 +112,57 @@ TEST(Win32ToolkitTest, SiblingsStandInTheOrderOfTheirRanks) {
         << "children of window " << parent;
   }
   EXPECT_EQ(parents.size(), rows.size() + 1);
+}
+
+// The title bar and Alt+Tab show the program's icon, drawn at the sizes of
+// the window's resolution.
+TEST(Win32ToolkitTest, WindowShowsTheProgramsIconBigAndSmall) {
+  Win32Toolkit toolkit;
+  std::unique_ptr<WindowView> view = toolkit.CreateWindowView(Form1Window(), Form1Layout(), [](ControlId) {});
+  HWND window = static_cast<Win32WindowView&>(*view).Handle();
+  for (auto [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+    auto icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, which, 0));
+    ASSERT_NE(icon, nullptr) << "icon kind " << which;
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(icon, &info));
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, ::GetSystemMetrics(metric)) << "icon kind " << which;
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+  }
+}
+
+// Windows 10 before version 1607 lacks the per-window DPI functions: the
+// window then takes the system's resolution and sizes its frame by it.
+TEST(Win32ToolkitTest, WithoutPerWindowDpiTheSystemsResolutionServes) {
+  Win32Toolkit toolkit;
+  std::unique_ptr<WindowView> view = toolkit.CreateWindowView(Form1Window(), Form1Layout(), [](ControlId) {});
+  HWND window = static_cast<Win32WindowView&>(*view).Handle();
+  const Win32Dpi without = Win32Dpi::Bind(::GetModuleHandleW(L"kernel32.dll"));
+  HDC screen = ::GetDC(nullptr);
+  const int system_dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+
+  EXPECT_EQ(without.WindowDpi(window), system_dpi);
+  EXPECT_EQ(without.SystemMetric(SM_CXICON, system_dpi), ::GetSystemMetrics(SM_CXICON));
+  EXPECT_EQ(without.FrameAround(window, 286, 413, system_dpi),
+            Win32Dpi::Platform().FrameAround(window, 286, 413, system_dpi));
+}
+
+// Esc closes the settings window as "Cancelar" does: nothing is written and
+// nothing is shown.
+TEST_F(Form1Test, EscClosesWithoutWriting) {
+  Open();
+  Type(Edit8, "5");
+  Window().Focus(Edit8);
+  for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+    MSG key{::GetFocus(), message, VK_ESCAPE, message == WM_KEYDOWN ? 1 : static_cast<LPARAM>(0xC0000001), 0, {}};
+    DispatchWindowMessage(static_cast<Win32WindowView&>(form_->View()), key);
+  }
+  EXPECT_FALSE(WindowOpen());
+  EXPECT_FALSE(std::filesystem::exists(settings_dir_ + "tarnclient.ini"));
+  EXPECT_TRUE(Messages().empty());
 }
 
 }  // namespace

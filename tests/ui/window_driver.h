@@ -2,7 +2,8 @@
 // platform's real controls as a user would (the Qt view's widgets through
 // QTest, the Win32 view's controls through window messages), so that the
 // same tests run against every view. Controls are named by their row in
-// the window's layout; texts are the program's Windows-1252 text.
+// the window's layout; texts are the program's Windows-1252 text, except
+// the window's caption, which shows a path by its real name: UTF-8.
 #pragma once
 
 #include <functional>
@@ -22,6 +23,7 @@ class WindowDriver {
 
   virtual ~WindowDriver() = default;
 
+  // UTF-8.
   virtual std::string Caption() = 0;
   // Shown and not closed.
   virtual bool Open() = 0;

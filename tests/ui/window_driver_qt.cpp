@@ -25,7 +25,7 @@ class QtDriver final : public WindowDriver {
  public:
   QtDriver(QWidget& window, std::span<const ControlSpec> layout) : window_(window), layout_(layout) {}
 
-  std::string Caption() override { return FromQString(window_.windowTitle()); }
+  std::string Caption() override { return window_.windowTitle().toStdString(); }
   bool Open() override { return window_.isVisible(); }
   void CloseByTitleBar() override { window_.close(); }
 

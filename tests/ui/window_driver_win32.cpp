@@ -49,7 +49,16 @@ class Win32Driver final : public WindowDriver {
   Win32Driver(HWND window, Win32WindowView* view, std::span<const ControlSpec> layout)
       : window_(window), view_(view), layout_(layout) {}
 
-  std::string Caption() override { return TextOf(window_); }
+  std::string Caption() override {
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window_)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(window_, text.data(), static_cast<int>(text.size()))));
+    std::string utf8(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                               nullptr, 0, nullptr, nullptr)),
+                     '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(),
+                          static_cast<int>(utf8.size()), nullptr, nullptr);
+    return utf8;
+  }
   bool Open() override { return ::IsWindowVisible(window_) != FALSE; }
   void CloseByTitleBar() override { ::SendMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }
 

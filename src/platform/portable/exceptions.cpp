@@ -24,7 +24,9 @@ EOSError NotRegularFileError() { return EOSError(InvalidArgumentCode(), "Not a r
 
 void RaiseLastOSError() { RaiseOSError(LastOSErrorCode()); }
 
-void RaiseOSError(int code) { throw EOSError(code, OSErrorText(code)); }
+EOSError OSError(int code) { return EOSError(code, OSErrorText(code)); }
+
+void RaiseOSError(int code) { throw OSError(code); }
 
 std::string WithFullStop(const std::string& message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";

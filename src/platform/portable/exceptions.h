@@ -61,8 +61,10 @@ ERegistryException RegistryTypeError(const std::string& value_name);
 // written.
 EOSError NotRegularFileError();
 
-// Raises EOSError for the platform's last error (errno on POSIX). The one
-// place that turns an OS error code into the system's exception.
+// The platform's error `code` as the system's exception, with the system's
+// text for it: the one place that turns an OS error code into EOSError.
+EOSError OSError(int code);
+// Raises OSError for the platform's last error (errno on POSIX), or `code`.
 [[noreturn]] void RaiseLastOSError();
 [[noreturn]] void RaiseOSError(int code);
 

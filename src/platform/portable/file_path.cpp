@@ -9,12 +9,17 @@ namespace tarn {
 std::string ExeDir() { return ExtractFilePath(ExePath()); }
 
 std::string ExtractFilePath(std::string_view path) {
-  size_t slash = path.rfind(kPathDelim);
+  size_t slash = path.find_last_of(kPathDelimiters);
   return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
 }
 
+std::string FolderOf(std::string_view path) {
+  std::string folder = ExtractFilePath(path);
+  return folder.empty() ? "." : folder;
+}
+
 std::string ExtractFileName(std::string_view path) {
-  size_t slash = path.rfind(kPathDelim);
+  size_t slash = path.find_last_of(kPathDelimiters);
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 

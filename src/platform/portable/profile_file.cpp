@@ -160,7 +160,7 @@ std::string ReadProfileValue(std::string_view section, std::string_view key,
   return std::string(result.substr(0, kProfileValueLimit));
 }
 
-void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries) {
+void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries, FileOps& ops) {
   for (const ProfileEntry& entry : entries) {
     if (IsUnwritableName(TrimSpaces(entry.section), false) || IsUnwritableName(TrimSpaces(entry.key), true) ||
         HasLineBreak(entry.value)) {
@@ -171,20 +171,20 @@ void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> e
     // A link keeps pointing at its target, which takes the new text.
     std::string target = ResolveFileLinks(file);
     FileWriteLock lock(target);
-    std::optional<std::string> old = ReadFileBytes(target);
+    std::optional<std::string> old = ReadFileBytes(target, nullptr, ops);
     if (old && !MayWriteFile(target)) throw IniWriteError(file);
     std::string bytes = old.value_or(std::string());
     for (const ProfileEntry& entry : entries) {
       ApplyEntry(bytes, TrimSpaces(entry.section), TrimSpaces(entry.key), entry.value);
     }
     if (CanReplaceFile(target)) {
-      ReplaceFileAtomically(target, bytes);
+      ReplaceFileAtomically(target, bytes, ops);
     } else {
       // A writable file in a folder that may not be written, or one that a
       // new file could not stand in for, is rewritten where it stands, as
       // the platform does. This path is not crash-safe: a crash midway
       // leaves a torn file.
-      OverwriteFileInPlace(target, bytes);
+      OverwriteFileInPlace(target, bytes, ops);
     }
   } catch (const EOSError&) {
     throw IniWriteError(file);

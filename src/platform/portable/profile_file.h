@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_ops.h"
+
 namespace tarn {
 
 // The largest value the read returns, in characters: the platform copies
@@ -50,8 +52,9 @@ struct ProfileEntry {
 // and replaced once under the writers' lock, so that a crash leaves the old
 // text or the whole new one. Raises EIniFileException ("Unable to write to
 // <file>") when any entry cannot be written or the file cannot be; the file
-// is then unchanged.
-void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries);
+// is then unchanged. The file's calls go through `ops`.
+void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries,
+                        FileOps& ops = PlatformFileOps());
 
 // Makes `file` current on disk. Every write above is already complete and
 // flushed when it returns, so this has nothing left to do on POSIX.

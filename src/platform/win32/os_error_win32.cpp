@@ -8,6 +8,20 @@ int LastOSErrorCode() { return static_cast<int>(::GetLastError()); }
 
 int InvalidArgumentCode() { return ERROR_INVALID_PARAMETER; }
 
+int IsAFolderCode() {
+  constexpr DWORD kDirectoryNotSupported = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED, which mingw lacks
+  return kDirectoryNotSupported;
+}
+
+bool IsMissingFileCode(int code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
+
+// The platform's calls are not cut short by signals.
+bool IsInterruptionCode(int) { return false; }
+
+bool IsBriefHoldCode(int code) {
+  return code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION;
+}
+
 std::string OSErrorText(int code) { return OSErrorText(code, nullptr); }
 
 std::string OSErrorText(int code, const wchar_t* module_name) {

@@ -129,7 +129,9 @@ QTabWidget* QtWindowView::PageControlOf(ControlId sheet) const {
   return static_cast<QTabWidget*>(Control(specs_.at(static_cast<size_t>(sheet)).parent));
 }
 
-void QtWindowView::SetCaption(std::string_view text) { window_->setWindowTitle(ToQString(text)); }
+void QtWindowView::SetCaption(std::string_view text, std::string_view path) {
+  window_->setWindowTitle(ToQString(text) + QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
+}
 
 std::string QtWindowView::Text(ControlId control) const {
   QWidget* widget = Control(control);

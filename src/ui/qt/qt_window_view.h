@@ -19,7 +19,7 @@ class QtWindowView final : public WindowView {
   QtWindowView(const WindowSpec& window, std::span<const ControlSpec> layout, EventSink events);
   ~QtWindowView() override;
 
-  void SetCaption(std::string_view text) override;
+  void SetCaption(std::string_view text, std::string_view path) override;
   std::string Text(ControlId control) const override;
   void SetText(ControlId control, std::string_view text) override;
   bool Checked(ControlId control) const override;

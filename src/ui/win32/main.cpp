@@ -1,8 +1,10 @@
 // tarnconfig: the settings tool's entry on the Win32 toolkit.
+#include "platform/dynamic_library.h"
 #include "ui/program.h"
 #include "ui/win32/win32_toolkit.h"
 
 int main() {
+  tarn::RestrictLibrarySearch();
   tarn::Win32Toolkit toolkit;
   return tarn::RunProgram(toolkit, tarn::Win32ToolkitModule());
 }

@@ -3,7 +3,8 @@
 // check boxes, edits, static texts, an etched line, a panel) are built from
 // the layout table and laid out for the screen's resolution. A control's id
 // is its row's index plus kFirstControlId. The tab control offers the tabs
-// of the pages that are shown; a hidden page's tab is removed.
+// of the pages that are shown; a hidden page's tab is removed. The window
+// shows the program's icon; Esc closes it as the close button does.
 #pragma once
 
 #include <optional>
@@ -16,6 +17,7 @@
 // The Windows handle types, without <windows.h>.
 struct HWND__;
 struct HFONT__;
+struct HICON__;
 struct tagMSG;
 
 namespace tarn {
@@ -30,7 +32,7 @@ class Win32WindowView final : public WindowView {
   Win32WindowView(const Win32WindowView&) = delete;
   Win32WindowView& operator=(const Win32WindowView&) = delete;
 
-  void SetCaption(std::string_view text) override;
+  void SetCaption(std::string_view text, std::string_view path) override;
   std::string Text(ControlId control) const override;
   void SetText(ControlId control, std::string_view text) override;
   bool Checked(ControlId control) const override;
@@ -58,6 +60,7 @@ class Win32WindowView final : public WindowView {
   const ControlSpec& Row(ControlId control) const { return rows_.at(static_cast<size_t>(control)); }
   void BuildControl(const ControlSpec& row);
   void BuildChildren(ControlId parent);
+  void SetIcons();
   void SizeWindow();
   Rect Placement(const ControlSpec& row) const;
   void FitCaption(const ControlSpec& row, const Rect& rect);
@@ -83,6 +86,7 @@ class Win32WindowView final : public WindowView {
   HWND__* window_ = nullptr;
   std::vector<HWND__*> controls_;  // by id; a tab sheet's is its page
   HFONT__* font_ = nullptr;
+  HICON__* icons_[2] = {};  // by the WM_SETICON kind: small, big
   int dpi_ = 96;
   bool closed_ = false;
 };

@@ -8,6 +8,7 @@
 #include "platform/portable/exceptions.h"
 #include "ui/dpi_geometry.h"
 #include "ui/focus_chain.h"
+#include "ui/win32/win32_dpi.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_window_view.h"
 
@@ -16,6 +17,8 @@ namespace tarn {
 namespace {
 
 constexpr wchar_t kContainerClass[] = L"TarnContainer";
+// The program's icon among its resources.
+constexpr WORD kIconResource = 1;
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
 
@@ -76,7 +79,12 @@ struct Win32DialogProcedure {
     if (view == nullptr) return FALSE;
     switch (message) {
       case WM_COMMAND:
-        if (HIWORD(wparam) == BN_CLICKED) view->Clicked(LOWORD(wparam));
+        // Esc closes the window without writing, as the close button does.
+        if (LOWORD(wparam) == IDCANCEL) {
+          view->Close();
+        } else if (HIWORD(wparam) == BN_CLICKED) {
+          view->Clicked(LOWORD(wparam));
+        }
         return TRUE;
       case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);
@@ -116,9 +124,10 @@ Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const Contr
   window_ = ::CreateDialogIndirectParamW(Instance(), &dialog.header, nullptr, &Win32DialogProcedure::Run,
                                          reinterpret_cast<LPARAM>(this));
   if (window_ == nullptr) RaiseLastOSError();
-  SetCaption(window.caption);
-  dpi_ = static_cast<int>(::GetDpiForWindow(window_));
+  SetCaption(window.caption, {});
+  dpi_ = Win32Dpi::Platform().WindowDpi(window_);
   font_ = MakeFont(window, dpi_);
+  SetIcons();
   SizeWindow();
   controls_.assign(rows_.size(), nullptr);
   tab_offered_.assign(rows_.size(), false);
@@ -145,6 +154,22 @@ void Win32WindowView::Destroy() {
   ::SetWindowLongPtrW(window_, DWLP_USER, 0);
   ::DestroyWindow(window_);
   ::DeleteObject(font_);
+  for (HICON icon : icons_) ::DestroyIcon(icon);
+}
+
+// The title bar and Alt+Tab show the program's icon, drawn at the sizes of
+// the present resolution. A program without the icon keeps the default.
+void Win32WindowView::SetIcons() {
+  static_assert(ICON_SMALL == 0 && ICON_BIG == 1);
+  const int sizes[] = {SM_CXSMICON, SM_CXICON};
+  for (WPARAM which : {ICON_SMALL, ICON_BIG}) {
+    int size = Win32Dpi::Platform().SystemMetric(sizes[which], dpi_);
+    auto icon = static_cast<HICON>(
+        ::LoadImageW(Instance(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    ::SendMessageW(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    if (icons_[which] != nullptr) ::DestroyIcon(icons_[which]);
+    icons_[which] = icon;
+  }
 }
 
 void Win32WindowView::BuildControl(const ControlSpec& row) {
@@ -218,11 +243,8 @@ void Win32WindowView::BuildChildren(ControlId parent) {
 
 void Win32WindowView::SizeWindow() {
   Rect client = WindowClientRect(design_, dpi_);
-  RECT frame{0, 0, client.width, client.height};
-  ::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(::GetWindowLongW(window_, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE)), static_cast<UINT>(dpi_));
-  ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Rect frame = Win32Dpi::Platform().FrameAround(window_, client.width, client.height, dpi_);
+  ::SetWindowPos(window_, nullptr, 0, 0, frame.width, frame.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Rect Win32WindowView::Placement(const ControlSpec& row) const {
@@ -265,12 +287,15 @@ void Win32WindowView::DpiChanged(int dpi, const void* suggested_rect) {
   font_ = MakeFont(design_, dpi_);
   Layout();
   ::DeleteObject(old);
+  SetIcons();
   const RECT& suggested = *static_cast<const RECT*>(suggested_rect);
   ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32WindowView::SetCaption(std::string_view text) { ::SetWindowTextW(window_, ToWide(text).c_str()); }
+void Win32WindowView::SetCaption(std::string_view text, std::string_view path) {
+  ::SetWindowTextW(window_, (ToWide(text) + PathToWide(path)).c_str());
+}
 
 std::string Win32WindowView::Text(ControlId control) const { return WindowText(Control(control)); }
 

@@ -1,0 +1,44 @@
+#include "net/curl_errors.h"
+
+#include "net/http_errors.h"
+
+namespace tarn {
+
+CurlFailure ClassifyCurlFailure(CURLcode code, bool connected, long os_errno) {
+  switch (code) {
+    case CURLE_OUT_OF_MEMORY: return {CurlFailure::kOutOfMemory};
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY: return {CurlFailure::kHttpError, http_error::kNameNotResolved};
+    case CURLE_COULDNT_CONNECT: return {CurlFailure::kCannotConnect};
+    case CURLE_OPERATION_TIMEDOUT:
+      if (!connected) return {CurlFailure::kCannotConnect};
+      return {CurlFailure::kHttpError, http_error::kTimeout};
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE: return {CurlFailure::kHttpError, http_error::kConnectionError};
+    case CURLE_RECV_ERROR:
+      // Without a system error libcurl could not read what arrived (a
+      // malformed chunk, say).
+      return {CurlFailure::kHttpError,
+              os_errno != 0 ? http_error::kConnectionError : http_error::kInvalidServerResponse};
+    // The addresses are http and https only: another protocol is an answer
+    // that is not HTTP/1 (HTTP/0.9, say).
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_GOT_NOTHING:
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+    case CURLE_BAD_CONTENT_ENCODING: return {CurlFailure::kHttpError, http_error::kInvalidServerResponse};
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_USE_SSL_FAILED: return {CurlFailure::kHttpError, http_error::kSecureChannelError};
+    case CURLE_URL_MALFORMAT: return {CurlFailure::kHttpError, http_error::kInvalidUrl};
+    default: return {CurlFailure::kHttpError, http_error::kInternalError};
+  }
+}
+
+void RaiseHttpError(int code) { throw EOSError(code, DocumentedHttpErrorText(code)); }
+
+}  // namespace tarn

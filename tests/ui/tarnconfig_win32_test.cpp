@@ -1,0 +1,94 @@
+// tarnconfig.exe itself, copied into folders whose names hold characters
+// outside Windows-1252, as a user would place it, and started there: its
+// window's caption shows the folder by its real name.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "test_support.h"
+
+namespace tarn::testing {
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(30);
+
+// The visible top-level window of `process`, waited for, or null.
+HWND ShownWindowOf(DWORD process) {
+  struct Search {
+    DWORD process;
+    HWND found;
+  } search{process, nullptr};
+  for (auto deadline = std::chrono::steady_clock::now() + kPatience; std::chrono::steady_clock::now() < deadline;) {
+    ::EnumWindows(
+        [](HWND window, LPARAM context) {
+          auto* search = reinterpret_cast<Search*>(context);
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(window, &owner);
+          if (owner != search->process || !::IsWindowVisible(window)) return TRUE;
+          search->found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return search.found;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return nullptr;
+}
+
+std::wstring CaptionOf(HWND window) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// Starts `program` in its own folder and returns its window's caption, then
+// closes the window as the title bar's close button does.
+std::wstring CaptionOfProgram(const std::filesystem::path& program) {
+  std::wstring command_line = L"\"" + program.wstring() + L"\"";
+  std::wstring folder = program.parent_path().wstring();
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &process)) {
+    ADD_FAILURE() << "the program did not start: error " << ::GetLastError();
+    return {};
+  }
+  std::wstring caption;
+  if (HWND window = ShownWindowOf(process.dwProcessId)) {
+    caption = CaptionOf(window);
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+  } else {
+    ADD_FAILURE() << "the program showed no window";
+  }
+  auto patience = static_cast<DWORD>(std::chrono::milliseconds(kPatience).count());
+  if (::WaitForSingleObject(process.hProcess, patience) != WAIT_OBJECT_0) {
+    ADD_FAILURE() << "the program did not end once its window closed";
+    ::TerminateProcess(process.hProcess, 1);
+  }
+  ::CloseHandle(process.hProcess);
+  ::CloseHandle(process.hThread);
+  return caption;
+}
+
+TEST(TarnconfigWin32, CaptionShowsTheFoldersRealName) {
+  Sandbox registry;
+  // Wide all the way: no ANSI code page holds these names.
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("tarn-caption-" + std::to_string(::GetCurrentProcessId()));
+  for (const wchar_t* name : {L"\u0141\u00F3d\u017A", L"\u03A9\u03BC\u03AD\u03B3\u03B1 \u6771\u4EAC"}) {
+    const std::filesystem::path folder = root / name;
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(TARN_TARNCONFIG, folder / L"tarnconfig.exe");
+    EXPECT_EQ(CaptionOfProgram(folder / L"tarnconfig.exe"), L"Configura\u00E7\u00F5es - " + folder.wstring() + L"\\");
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(root, ignored);
+}
+
+}  // namespace
+}  // namespace tarn::testing
