@@ -54,6 +54,9 @@ TEST(TarnJson, PrintsCompactTextOrTheError) {
       {std::string(1500000, ' ') + "[1]" + '\0', 1, "TJSONError: NUL byte at position 1500003\n", true},
       {"", 1, "TJSONError: The input holds no JSON text\n"},
       {" \r\n\t", 1, "TJSONError: The input holds no JSON text\n", true},
+      // Standard input carries bytes as they are: no CR LF is turned into LF
+      // and a Ctrl-Z does not end it.
+      {"[\"a\x1A\r\nb\"]", 0, "[\"a\\u001A\\r\\nb\"]\n", true},
   };
   for (const Case& c : cases) {
     ProgramRun run = RunOnText(c.text, c.standard_input);
