@@ -12,6 +12,9 @@
 #include "platform/os_error.h"
 #include "support/program_run.h"
 #include "test_support.h"
+#ifndef _WIN32
+#include "platform/unprivileged.h"
+#endif
 
 namespace tarn {
 namespace {
@@ -96,10 +99,20 @@ TEST(TarnJson, WritesALargeTreeWhole) {
 TEST(TarnJsonPosix, NamesTheSystemsReasonForAFileItCannotRead) {
   testing::TempDir dir;
   testing::WriteFile(dir.Path("secret.json"), "[1]");
-  std::filesystem::permissions(testing::FsPath(dir.Path("secret.json")), std::filesystem::perms::none);
-  ProgramRun run = testing::RunProgram(Tool(), {dir.Path("secret.json")});
-  if (run.status == 0) GTEST_SKIP() << "this user reads files whatever their permissions";
-  EXPECT_EQ(run.output, "tarn-json: " + TerminalText(DisplayPath(dir.Path("secret.json")) + ": " + OSErrorText(EACCES)) + "\n");
+  std::filesystem::permissions(dir.Path("secret.json"), std::filesystem::perms::none);
+  // The superuser reads any file: the program runs as a user who may not,
+  // and who keeps its own temporary files in the test's folder.
+  std::filesystem::permissions(testing::FsPath(dir.Dir()), std::filesystem::perms::all);
+  int status = testing::RunUnprivileged([&] {
+    testing::SetEnv("TMPDIR", dir.Dir());
+    ProgramRun run = testing::RunProgram(Tool(), {dir.Path("secret.json")});
+    bool refused = run.status == 1 && run.output == "tarn-json: " +
+                                                         TerminalText(DisplayPath(dir.Path("secret.json")) + ": " +
+                                                                      OSErrorText(EACCES)) +
+                                                         "\n";
+    return refused ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0);
 }
 
 TEST(TarnJsonPosix, FailsWhenTheOutputCannotBeWritten) {
