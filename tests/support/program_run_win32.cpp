@@ -41,7 +41,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   HANDLE read_end = nullptr, write_end = nullptr;
   if (!::CreatePipe(&read_end, &write_end, &inherit, 0)) return {-1, "", ""};
   ::SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  // Paths are UTF-8, opened as the wide text they are.
+  // Paths and arguments are UTF-8, handed over as the wide text they are.
   HANDLE input = ::CreateFileW(Utf8ToWide(input_file.empty() ? "NUL" : input_file).c_str(), GENERIC_READ,
                                FILE_SHARE_READ, &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   TempDir dir;
@@ -52,15 +52,16 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
                       : write_end;
   std::string command_line = Quote(program);
   for (const std::string& argument : arguments) command_line += " " + Quote(argument);
-  STARTUPINFOA startup{};
+  std::wstring wide_command_line = Utf8ToWide(command_line);
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = input;
   startup.hStdOutput = write_end;
   startup.hStdError = errors;
   PROCESS_INFORMATION process{};
-  BOOL started = ::CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &startup, &process);
+  BOOL started = ::CreateProcessW(Utf8ToWide(program).c_str(), wide_command_line.data(), nullptr, nullptr, TRUE, 0,
+                                  nullptr, nullptr, &startup, &process);
   ::CloseHandle(write_end);
   if (input != INVALID_HANDLE_VALUE) ::CloseHandle(input);
   if (errors != write_end && errors != INVALID_HANDLE_VALUE) ::CloseHandle(errors);
