@@ -15,7 +15,7 @@ class TarnSettings : public testing::SettingsTest {
  protected:
   void SetUp() override {
     std::string name = "tarn-settings" + testing::kProgramSuffix;
-    std::filesystem::copy_file(std::string(std::getenv("TARN_BIN_DIR")) + testing::kSep + name, program_);
+    std::filesystem::copy_file(testing::FsPath(std::string(std::getenv("TARN_BIN_DIR")) + testing::kSep + name), testing::FsPath(program_));
   }
   Outcome Execute(const std::vector<std::string>& arguments) { return testing::RunProgram(program_, arguments); }
   std::string program_ = sandbox_.Path("tarn-settings" + testing::kProgramSuffix);
@@ -63,7 +63,7 @@ TEST_F(TarnSettings, TheListingCreatesNothing) {
   Outcome run = Execute({});
   ASSERT_EQ(run.status, 0) << run.output;
   EXPECT_FALSE(TRegistry().KeyExists("SOFTWARE\\KESSLAN\\ORVIK"));
-  EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("config")));
+  EXPECT_FALSE(std::filesystem::exists(testing::FsPath(sandbox_.Path("config"))));
 }
 
 // Without a default, a script tells a missing value from an empty one by
@@ -92,7 +92,7 @@ TEST_F(TarnSettings, GetWithoutADefaultFailsForAMissingFileSectionOrKey) {
     EXPECT_EQ(run.output, c.output);
   }
   // A file that is there but cannot be read gives the system's reason.
-  std::filesystem::create_directory(sandbox_.Path("work"));
+  std::filesystem::create_directory(testing::FsPath(sandbox_.Path("work")));
   Outcome run = Execute({"get", sandbox_.Path("work"), "S", "K"});
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.output.starts_with("tarn-settings: " + TerminalText(DisplayPath(sandbox_.Path("work"))) + ": "))

@@ -11,8 +11,8 @@ namespace tarn::testing {
 class ScopedWorkingDir {
  public:
   explicit ScopedWorkingDir(const std::string& dir) : old_(std::filesystem::current_path()) {
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
+    std::filesystem::create_directories(testing::FsPath(dir));
+    std::filesystem::current_path(testing::FsPath(dir));
   }
   ~ScopedWorkingDir() { std::filesystem::current_path(old_); }
   ScopedWorkingDir(const ScopedWorkingDir&) = delete;
