@@ -21,6 +21,7 @@
 #include "platform/portable/profile_file.h"
 #include "platform/portable/profile_text.h"
 #include "platform/portable/utf8_text.h"
+#include "platform/win32/wide_text.h"
 #include "support/wine.h"
 #include "test_support.h"
 
@@ -165,10 +166,18 @@ class Generator {
   std::mt19937 rng_{20240610};
 };
 
+// The path of an existing file as the platform's A functions can take it,
+// whatever its folder is named: its short form, which is ASCII.
+std::string AnsiPath(const std::string& path) {
+  wchar_t buffer[MAX_PATH];
+  DWORD length = ::GetShortPathNameW(Utf8ToWide(path).c_str(), buffer, MAX_PATH);
+  return length == 0 || length >= MAX_PATH ? path : WideToUtf8(std::wstring(buffer, length));
+}
+
 std::string Platform(const Entry& at, const std::string& file) {
   char buffer[2048];
   DWORD size = ::GetPrivateProfileStringA(at.section.c_str(), at.key.c_str(), at.text.c_str(), buffer,
-                                          sizeof buffer, file.c_str());
+                                          sizeof buffer, AnsiPath(file).c_str());
   return std::string(buffer, size);
 }
 
@@ -269,8 +278,8 @@ class ProfileFileWin32 : public ::testing::TestWithParam<Encoding> {
   // removed again makes it rewrite every other line its own way.
   std::string PlatformRewrite(const std::string& bytes) {
     std::string path = SaveBytes("rewrite.ini", bytes);
-    ::WritePrivateProfileStringA("tarn rewrite", "k", "v", path.c_str());
-    ::WritePrivateProfileStringA("tarn rewrite", nullptr, nullptr, path.c_str());
+    ::WritePrivateProfileStringA("tarn rewrite", "k", "v", AnsiPath(path).c_str());
+    ::WritePrivateProfileStringA("tarn rewrite", nullptr, nullptr, AnsiPath(path).c_str());
     return ReadFile(path);
   }
 
@@ -424,8 +433,8 @@ TEST_P(ProfileFileWin32, WritesAgreeWithThePlatform) {
       ours = SaveBytes("ours.ini", before);
       platform = SaveBytes("platform.ini", before);
       EXPECT_TRUE(::WritePrivateProfileStringA(write.section.c_str(), write.key.c_str(), write.text.c_str(),
-                                               platform.c_str()));
-      ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, platform.c_str());
+                                               AnsiPath(platform).c_str()));
+      ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, AnsiPath(platform).c_str());
       WriteProfileValue(write.section, write.key, write.text, ours);
       return ReadFile(ours) == ReadFile(platform);
     };

@@ -210,11 +210,12 @@ TEST(ProfileWriteWin32, WritersKilledAtRandomMomentsLeaveTheFileWhole) {
   {
     Poller poller(file);
     for (int i = 0; i < 100; ++i) {
-      std::string command = "\"" + SettingsProgram() + "\" set \"" + file + "\" S k" + std::to_string(i) + " v";
-      STARTUPINFOA startup{};
+      std::wstring command =
+          Utf8ToWide("\"" + SettingsProgram() + "\" set \"" + file + "\" S k" + std::to_string(i) + " v");
+      STARTUPINFOW startup{};
       startup.cb = sizeof startup;
       PROCESS_INFORMATION process{};
-      ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+      ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                    &process));
       ::Sleep(std::uniform_int_distribution<DWORD>(0, 120)(random));
       ::TerminateProcess(process.hProcess, 9);

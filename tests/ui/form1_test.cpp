@@ -109,8 +109,8 @@ TEST_F(Form1Test, CaptionShowsTheFoldersRealName) {
   }
 }
 
-// The folder's name is in the file system's encoding on disk (UTF-8 here,
-// the ANSI code page on Windows); the window's text is Windows-1252.
+// The folder's name is UTF-8, as the program holds paths; the window's
+// messages are Windows-1252 text.
 TEST_F(Form1Test, AnAccentedFolderIsShownInTheProgramsTextAndWrittenByItsRealName) {
   settings_dir_ = sandbox_.Path("\xC3\xA7\xC3\xA3o" + kSep);
   std::filesystem::create_directories(FsPath(settings_dir_ + "tarnserver.ini"));  // cannot be written
