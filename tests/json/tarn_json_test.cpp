@@ -70,7 +70,7 @@ TEST(TarnJson, NamesTheSystemsReasonForAFolder) {
   constexpr int kFolderRefused = EISDIR;
 #endif
   testing::TempDir dir;
-  std::filesystem::create_directory(dir.Path("folder.json"));
+  std::filesystem::create_directory(testing::FsPath(dir.Path("folder.json")));
   ProgramRun run = testing::RunProgram(Tool(), {dir.Path("folder.json")});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.output,
@@ -93,7 +93,7 @@ TEST(TarnJson, WritesALargeTreeWhole) {
 TEST(TarnJsonPosix, NamesTheSystemsReasonForAFileItCannotRead) {
   testing::TempDir dir;
   testing::WriteFile(dir.Path("secret.json"), "[1]");
-  std::filesystem::permissions(dir.Path("secret.json"), std::filesystem::perms::none);
+  std::filesystem::permissions(testing::FsPath(dir.Path("secret.json")), std::filesystem::perms::none);
   ProgramRun run = testing::RunProgram(Tool(), {dir.Path("secret.json")});
   if (run.status == 0) GTEST_SKIP() << "this user reads files whatever their permissions";
   EXPECT_EQ(run.output, "tarn-json: " + TerminalText(DisplayPath(dir.Path("secret.json")) + ": " + OSErrorText(EACCES)) + "\n");
@@ -115,7 +115,7 @@ TEST(TarnJsonPosix, ReportsMemoryRunningOut) {
   GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space limit";
 #endif
   std::string text = "[";
-  for (int i = 0; i < 4000000; ++i) text += "{},";
+  for (int i = 0; i < 4000000; ++i) text += "{\"a\":0},";
   text += "{}]";
   testing::TempDir dir;
   testing::WriteFile(dir.Path("in.json"), text);

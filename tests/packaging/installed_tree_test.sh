@@ -94,6 +94,7 @@ if $has_window; then
     grep -qxF "$line" "$entry" || fail "the desktop entry lacks [$line]"
   done
   grep -q '^Keywords=.*;' "$entry" || fail "the desktop entry has no keywords"
+  problems=$(desktop-file-validate "$entry" 2>&1) || fail "the desktop entry is not valid: $problems"
   grep -q '<svg' "$root/$share/icons/hicolor/scalable/apps/tarnconfig.svg" || fail "the icon is no SVG"
 fi
 
