@@ -6,7 +6,6 @@
 #include "net/fetch_program.h"
 #include "net/gzip_member.h"
 #include "net/loopback_server.h"
-#include "platform/display_text.h"
 
 namespace tarn {
 namespace {
