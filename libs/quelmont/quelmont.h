@@ -26,7 +26,8 @@ unsigned char StopService(const char* service);
 
 /* True when the last start or stop failed: its text (systemctl's own
  * message, or the system's text for the Windows error code) is then copied
- * into `buffer`, cut to fit its 256 bytes with the terminating NUL. False, with `buffer` untouched, after a success. */
+ * into `buffer`, cut to fit its 256 bytes with the terminating NUL. False,
+ * with `buffer` untouched, after a success. */
 unsigned char GetLastSvcError(char* buffer);
 
 #ifdef __cplusplus

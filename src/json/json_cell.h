@@ -5,8 +5,8 @@
 // what the cell holds (zero is that negative NaN), the 48 bits below carry an
 // integer, a literal or a pointer (user-space addresses fit in 48 bits).
 //
-// A cell owns nothing by itself: whoever keeps one frees an owned string or
-// an owned node (FreeOwned) and decides when.
+// A cell owns nothing by itself: whoever keeps one decides when to free an
+// owned text (FreeOwnedText) or to destroy an owned node.
 #pragma once
 
 #include <bit>
@@ -26,8 +26,8 @@ class JSONCell {
     kLiteral = 1,  // false, true, null, or a child that is an empty list or object
     kInteger = 2,
     kBorrowedText = 3,  // UTF-16 text in memory the cell's keeper does not own
-    kOwnedText = 4,     // UTF-16 text on the heap, freed by FreeOwned
-    kNode = 5,          // an owned value object, destroyed by FreeOwned
+    kOwnedText = 4,     // UTF-16 text on the heap, freed by FreeOwnedText
+    kNode = 5,          // an owned value object, destroyed by its keeper
     kListHolder = 6,    // a list referred to, never owned
     kObjectHolder = 7,  // an object referred to, never owned
   };
@@ -85,7 +85,6 @@ class JSONCell {
   // The tag of a cell that is not a double.
   Tag BoxTag() const noexcept { return static_cast<Tag>((bits_ >> 48) & 7); }
   bool Is(Tag tag) const noexcept { return !IsDouble() && BoxTag() == tag; }
-  bool IsText() const noexcept { return Is(kBorrowedText) || Is(kOwnedText); }
 
   double AsDouble() const noexcept { return std::bit_cast<double>(bits_); }
   bool AsBoolean() const noexcept { return (bits_ & 1) != 0; }

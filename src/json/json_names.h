@@ -18,7 +18,7 @@ class TJSONnames {
   size_t Size() const noexcept { return ends_.size(); }
 
   std::string_view operator[](size_t position) const noexcept {
-    uint32_t start = position == 0 ? 0 : ends_[position - 1];
+    uint32_t start = StartOf(position);
     return std::string_view(text_.begin() + start, ends_[position] - start);
   }
 
@@ -36,8 +36,7 @@ class TJSONnames {
 
   // A hash of the last `count` names' text.
   uint64_t HashOfLast(size_t count) const noexcept {
-    size_t first = Size() - count;
-    uint32_t start = first == 0 ? 0 : ends_[first - 1];
+    uint32_t start = StartOf(Size() - count);
     const char* text = text_.begin() + start;
     size_t length = text_.size() - start;
     uint64_t hash = count * 0x9E3779B97F4A7C15;
@@ -55,7 +54,7 @@ class TJSONnames {
   bool SameAsLast(const TJSONnames& from, size_t count) const noexcept {
     if (Size() != count) return false;
     size_t first = from.Size() - count;
-    uint32_t start = first == 0 ? 0 : from.ends_[first - 1];
+    uint32_t start = from.StartOf(first);
     if (from.text_.size() - start != text_.size() ||
         std::memcmp(from.text_.begin() + start, text_.begin(), text_.size()) != 0) {
       return false;
@@ -69,7 +68,7 @@ class TJSONnames {
   // Takes the last `count` names of the list off.
   void RemoveLast(size_t count = 1) noexcept {
     size_t first = Size() - count;
-    text_.shrink_to(first == 0 ? 0 : ends_[first - 1]);
+    text_.shrink_to(StartOf(first));
     ends_.shrink_to(first);
   }
 
@@ -77,7 +76,7 @@ class TJSONnames {
   // for exactly them taken from `memory`, which must outlive the list.
   void TakeLast(TJSONnames& from, size_t count, std::pmr::memory_resource& memory) {
     size_t first = from.Size() - count;
-    uint32_t start = first == 0 ? 0 : from.ends_[first - 1];
+    uint32_t start = from.StartOf(first);
     size_t length = from.text_.size() - start;
     text_.reserve(text_.size() + length, memory);
     ends_.reserve(ends_.size() + count, memory);
@@ -88,6 +87,9 @@ class TJSONnames {
   }
 
  private:
+  // Where the name at the position starts in the text.
+  uint32_t StartOf(size_t position) const noexcept { return position == 0 ? 0 : ends_[position - 1]; }
+
   InlineList<char, 8> text_;
   InlineList<uint32_t, 2> ends_;  // an object of up to two members keeps them inside
 };

@@ -12,7 +12,6 @@ struct alignas(std::max_align_t) ValueArena::Block {
   size_t size;  // of the bytes after the header
 
   char* Bytes() noexcept { return reinterpret_cast<char*>(this + 1); }
-
 };
 
 namespace {

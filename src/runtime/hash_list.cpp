@@ -7,6 +7,7 @@
 #include <new>
 #include <utility>
 
+#include "platform/portable/ascii_text.h"
 #include "platform/portable/exceptions.h"
 #include "runtime/comma_text.h"
 #include "runtime/text_hash.h"
@@ -54,9 +55,7 @@ size_t THashList::BucketOf(std::string_view key) const {
 }
 
 bool THashList::KeysEqual(std::string_view stored, std::string_view key) const {
-  if (!ignore_case_) return stored == key;
-  return stored.size() == key.size() &&
-         std::equal(stored.begin(), stored.end(), key.begin(), [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
+  return ignore_case_ ? SameAsciiText(stored, key) : stored == key;
 }
 
 void THashList::Add(std::string_view key, void* item) {

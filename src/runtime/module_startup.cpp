@@ -2,32 +2,13 @@
 
 #include <cstdio>
 
+#include "runtime/error_text.h"
+
 namespace tarn {
 
 namespace {
 
 std::vector<TerminateHook> terminate_hooks;
-
-struct ErrorText {
-  std::string class_name = "Exception";
-  std::string message;
-};
-
-// The class name and message of an error as the system reports them.
-ErrorText DescribeError(const std::exception_ptr& error) {
-  ErrorText text;
-  try {
-    std::rethrow_exception(error);
-  } catch (const Exception& e) {
-    text = {e.ClassName(), e.Message()};
-  } catch (const std::bad_alloc&) {
-    text = {"EOutOfMemory", EOutOfMemory().Message()};
-  } catch (const std::exception& e) {
-    text.message = e.what();
-  } catch (...) {
-  }
-  return text;
-}
 
 }  // namespace
 

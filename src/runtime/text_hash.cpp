@@ -1,5 +1,7 @@
 #include "runtime/text_hash.h"
 
+#include "platform/portable/ascii_text.h"
+
 namespace tarn {
 
 namespace {
@@ -54,7 +56,7 @@ uint32_t SuperFastHash(std::string_view text) {
 uint32_t CaseInsensitiveHash(std::string_view text) {
   uint32_t hash = 0;
   for (char c : text) {
-    hash += AsciiUpper(c);
+    hash += static_cast<unsigned char>(AsciiUpper(c));
     hash += hash << 10;
     hash ^= hash >> 6;
   }

@@ -16,10 +16,4 @@ uint32_t SuperFastHash(std::string_view text);
 // hash alike.
 uint32_t CaseInsensitiveHash(std::string_view text);
 
-// The byte with a to z mapped onto A to Z; every other byte is unchanged.
-inline unsigned char AsciiUpper(char c) {
-  auto byte = static_cast<unsigned char>(c);
-  return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - ('a' - 'A')) : byte;
-}
-
 }  // namespace tarn

@@ -11,13 +11,7 @@ bool IsContainer(ControlKind kind) {
 }
 
 void AppendChildren(std::span<const ControlSpec> layout, ControlId parent, std::vector<ControlId>& chain) {
-  std::vector<const ControlSpec*> children;
-  for (const ControlSpec& row : layout) {
-    if (row.parent == parent) children.push_back(&row);
-  }
-  std::stable_sort(children.begin(), children.end(),
-                   [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
-  for (const ControlSpec* child : children) {
+  for (const ControlSpec* child : ChildrenInTabOrder(layout, parent)) {
     if (child->kind == ControlKind::kPageControl) chain.push_back(child->id);
     if (IsContainer(child->kind)) {
       AppendChildren(layout, child->id, chain);
@@ -28,6 +22,16 @@ void AppendChildren(std::span<const ControlSpec> layout, ControlId parent, std::
 }
 
 }  // namespace
+
+std::vector<const ControlSpec*> ChildrenInTabOrder(std::span<const ControlSpec> layout, ControlId parent) {
+  std::vector<const ControlSpec*> children;
+  for (const ControlSpec& row : layout) {
+    if (row.parent == parent) children.push_back(&row);
+  }
+  std::stable_sort(children.begin(), children.end(),
+                   [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
+  return children;
+}
 
 std::vector<ControlId> FocusChain(std::span<const ControlSpec> layout) {
   std::vector<ControlId> chain;

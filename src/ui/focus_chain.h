@@ -15,4 +15,8 @@ namespace tarn {
 // the view's to judge.
 std::vector<ControlId> FocusChain(std::span<const ControlSpec> layout);
 
+// The controls whose parent is `parent`, by their rank; controls of equal
+// rank keep their order in the layout.
+std::vector<const ControlSpec*> ChildrenInTabOrder(std::span<const ControlSpec> layout, ControlId parent);
+
 }  // namespace tarn

@@ -14,17 +14,16 @@ namespace {
 
 using namespace form1;
 using enum SettingId;
+using enum FieldLoad;
 using U = FieldUnit;
-constexpr FieldLoad kWhenOpened = FieldLoad::kWhenOpened;
-constexpr FieldLoad kNever = FieldLoad::kNever;
 
 constexpr std::array<PageField, 5> kClientPage{{
     {CheckBox4, kDebug, U::kFlag},
     // Empty when "Forçar endereço do servidor" is unchecked (see OK).
     {Edit4, kForceAddress, U::kText},
     {CheckBox6, kRequestCompression, U::kFlag},
-    {Edit8, kTimeout, U::kScaled, FieldLoad::kEveryLoad, &kMinutesScale, Label7},
-    {Edit12, kUserTimeout, U::kScaled, FieldLoad::kEveryLoad, &kMinutesScale, Label15},
+    {Edit8, kTimeout, U::kScaled, kEveryLoad, &kMinutesScale, Label7},
+    {Edit12, kUserTimeout, U::kScaled, kEveryLoad, &kMinutesScale, Label15},
 }};
 
 // The save empties the counter range and the forced counter address, so
@@ -43,11 +42,11 @@ constexpr std::array<PageField, 15> kServerPage{{
     {CheckBox5, kAllowRemoteShutdown, U::kFlag},
     {CheckBox7, kForceCompatibility, U::kFlag},
     {Edit9, kLogLevel, U::kInteger},
-    {Edit11, kLogSizeLimit, U::kScaled, FieldLoad::kEveryLoad, &kMegabytesScale, Label12},
+    {Edit11, kLogSizeLimit, U::kScaled, kEveryLoad, &kMegabytesScale, Label12},
     {kNoControl, kMultiProcessMode, U::kFixed, kNever, nullptr, kNoControl, "2"},
     // Reloading the page keeps the state the user gave the box.
     {CheckBox8, kAsService, U::kFlag, kWhenOpened},
-    {Edit10, kMaxBandwidth, U::kScaled, FieldLoad::kEveryLoad, &kKbpsScale, Label10},
+    {Edit10, kMaxBandwidth, U::kScaled, kEveryLoad, &kKbpsScale, Label10},
 }};
 
 [[noreturn]] void RefuseEntry(const WindowView& view, const PageField& field, std::string_view entry) {

@@ -2,8 +2,8 @@
 // built from a table of controls, message boxes with an OK button and a busy
 // cursor for the whole screen. The window's logic talks only to these
 // interfaces, so each platform supplies its own implementation (Qt Widgets
-// now). All text crossing them is 8-bit Windows-1252 text; implementations
-// convert it at their edge.
+// on Linux, Win32 controls on Windows). All text crossing them is 8-bit
+// Windows-1252 text; implementations convert it at their edge.
 #pragma once
 
 #include <functional>

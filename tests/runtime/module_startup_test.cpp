@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,12 @@ TEST(StartupErrorText, ClassModuleAddressMessageAndFullStop) {
             "Exception EConvertError in module tarnconfig at 00000000004A2B10.\r\n\r\n");
   EXPECT_EQ(text(std::make_exception_ptr(std::bad_alloc())),
             "Exception EOutOfMemory in module tarnconfig at 00000000004A2B10.\r\nOut of memory.\r\n");
+  // Errors from outside the system: a standard one keeps its text, anything
+  // else shows none, both under the base class's name.
+  EXPECT_EQ(text(std::make_exception_ptr(std::runtime_error("disk gone"))),
+            "Exception Exception in module tarnconfig at 00000000004A2B10.\r\ndisk gone.\r\n");
+  EXPECT_EQ(text(std::make_exception_ptr(42)),
+            "Exception Exception in module tarnconfig at 00000000004A2B10.\r\n\r\n");
 }
 
 TEST(TerminateProcs, RunInOrderUntilOneRefuses) {

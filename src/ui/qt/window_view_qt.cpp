@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "platform/portable/exceptions.h"
 #include "ui/focus_chain.h"
 #include "ui/view_layout.h"
 #include "ui/qt/dialog_font_qt.h"
@@ -64,8 +65,19 @@ QWidget& QtWindowView::Widget() { return *window_; }
 
 void QtWindowView::BuildControl(const ControlSpec& row, const EventSink& events) {
   QWidget* parent = row.parent == kWindowClientArea ? client_area_ : Control(row.parent);
+  QWidget* widget = MakeWidget(row, parent, events);
+  widget->setObjectName(QString::fromLatin1(row.name));
+  if (row.kind != ControlKind::kTabSheet) {
+    widget->setGeometry(row.left, row.top, FittedWidth(row.kind, row.width, widget->sizeHint().width()), row.height);
+    widget->setHidden(!row.shown);
+  }
+  controls_[static_cast<size_t>(row.id)] = widget;
+}
+
+// The widget of the row's kind, owned by `parent` (a tab sheet by its page
+// control), with its click reported to `events` where the row has a handler.
+QWidget* QtWindowView::MakeWidget(const ControlSpec& row, QWidget* parent, const EventSink& events) {
   QString caption = ToQString(row.caption);
-  QWidget* widget = nullptr;
   switch (row.kind) {
     case ControlKind::kPageControl: {
       auto* pages = new QTabWidget(parent);
@@ -73,57 +85,45 @@ void QtWindowView::BuildControl(const ControlSpec& row, const EventSink& events)
       QObject::connect(pages, &QTabWidget::currentChanged, pages, [this, pages](int index) {
         if (QWidget* page = pages->widget(index)) tabs_.Activate(IdOf(page));
       });
-      widget = pages;
-      break;
+      return pages;
     }
     case ControlKind::kTabSheet: {
-      widget = new QWidget();
+      auto* sheet = new QWidget();
       auto* pages = static_cast<QTabWidget*>(parent);
-      pages->setTabVisible(pages->addTab(widget, caption), tabs_.Offered(row.id));
-      break;
+      pages->setTabVisible(pages->addTab(sheet, caption), tabs_.Offered(row.id));
+      return sheet;
     }
     case ControlKind::kPanel: {
       auto* panel = new QFrame(parent);
       panel->setFrameShape(QFrame::NoFrame);
-      widget = panel;
-      break;
+      return panel;
     }
     case ControlKind::kButton: {
       auto* button = new QPushButton(caption, parent);
       button->setAutoDefault(false);
       if (row.handler) QObject::connect(button, &QPushButton::clicked, button, [events, id = row.id] { events(id); });
-      widget = button;
-      break;
+      return button;
     }
     case ControlKind::kLabel: {
       auto* label = new QLabel(caption, parent);
       label->setTextFormat(Qt::PlainText);
-      widget = label;
-      break;
+      return label;
     }
     case ControlKind::kEdit:
-      widget = new QLineEdit(caption, parent);
-      break;
+      return new QLineEdit(caption, parent);
     case ControlKind::kCheckBox: {
       auto* box = new QCheckBox(caption, parent);
       if (row.handler) QObject::connect(box, &QCheckBox::clicked, box, [events, id = row.id] { events(id); });
-      widget = box;
-      break;
+      return box;
     }
     case ControlKind::kBevel: {
       auto* line = new QFrame(parent);
       line->setFrameShape(QFrame::HLine);
       line->setFrameShadow(QFrame::Sunken);
-      widget = line;
-      break;
+      return line;
     }
   }
-  widget->setObjectName(QString::fromLatin1(row.name));
-  if (row.kind != ControlKind::kTabSheet) {
-    widget->setGeometry(row.left, row.top, FittedWidth(row.kind, row.width, widget->sizeHint().width()), row.height);
-    widget->setHidden(!row.shown);
-  }
-  controls_[static_cast<size_t>(row.id)] = widget;
+  throw Exception("Unknown control kind");
 }
 
 // Qt keeps one focus chain for the window.

@@ -44,6 +44,7 @@ class QtWindowView final : public WindowView {
   ControlId IdOf(const QWidget* widget) const;
   QTabWidget* PageControlOf(ControlId sheet) const;
   void BuildControl(const ControlSpec& row, const EventSink& events);
+  QWidget* MakeWidget(const ControlSpec& row, QWidget* parent, const EventSink& events);
   void SetTabOrder(std::span<const ControlSpec> layout);
   void WindowClosed();
 
