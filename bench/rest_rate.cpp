@@ -9,7 +9,7 @@
 #include <string>
 
 #include "net/rest_client.h"
-#include "platform/portable/command_line.h"
+#include "platform/portable/exceptions.h"
 
 int main(int argc, char** argv) {
   if (argc < 4) {
@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
       std::printf("%s %.0f\n", argv[path], count / took.count());
     }
   } catch (const tarn::Exception& error) {
-    return tarn::ReportFailure(error);
+    std::fprintf(stderr, "%s: %s\n", error.ClassName(), error.Message().c_str());
+    return 1;
   }
   return 0;
 }

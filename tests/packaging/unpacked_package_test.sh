@@ -58,8 +58,10 @@ done
 
 cd "$folder"
 settings=$(wine tarn-settings.exe | tr -d '\r') || fail "tarn-settings.exe failed: $settings"
-counter_path="QUORVAN.CounterPath=$(winepath -w "$folder")\\"
-grep -qxF "$counter_path" <<<"$settings" || fail "tarn-settings.exe printed no [$counter_path] in [$settings]"
+# The folder as program text (Windows-1252, '?' for what it lacks), which a
+# pipe receives as it is.
+counter_path="QUORVAN.CounterPath=$(python3 -c 'import sys; sys.stdout.buffer.write(sys.argv[1].encode("cp1252", "replace"))' "$(winepath -w "$folder")")\\"
+LC_ALL=C grep -qxF "$counter_path" <<<"$settings" || fail "tarn-settings.exe printed no [$counter_path] in [$settings]"
 json=$(printf '{ "a" : [1, true, "x"] }' | wine tarn-json.exe | tr -d '\r') || fail "tarn-json.exe failed: $json"
 [ "$json" = '{"a":[1,true,"x"]}' ] || fail "tarn-json.exe printed [$json]"
 

@@ -30,7 +30,7 @@ const char* const kOutsideLibraries[] = {"tarnbrokerbridge", "quelmont"};
 std::vector<std::string> LoadedFrom(const std::string& dir) {
   std::vector<std::string> loaded;
   for (const char* name : kOutsideLibraries) {
-    if (std::filesystem::exists(dir + LibraryFileName(name) + ".loaded")) loaded.push_back(name);
+    if (std::filesystem::exists(testing::FsPath(dir + LibraryFileName(name) + ".loaded"))) loaded.push_back(name);
   }
   return loaded;
 }
@@ -44,14 +44,16 @@ TEST(LibrarySearch, OnlyLibrariesBesideTheProgramAreLoaded) {
   for (const Planting& planting : plantings) {
     SCOPED_TRACE(planting.folder);
     TempDir root;
-    for (const char* folder : {"app", "work", "path"}) std::filesystem::create_directory(root.Path(folder));
+    for (const char* folder : {"app", "work", "path"}) std::filesystem::create_directory(testing::FsPath(root.Path(folder)));
     const std::string program = root.Path("app") + testing::kSep + "module_probe" + testing::kProgramSuffix;
-    std::filesystem::copy_file(TARN_MODULE_PROBE, program);
+    std::filesystem::copy_file(TARN_MODULE_PROBE, testing::FsPath(program));
     const std::string planted = root.Path(planting.folder) + testing::kSep;
-    for (const char* name : kOutsideLibraries) std::filesystem::copy_file(TARN_LOAD_MARKER, planted + LibraryFileName(name));
+    for (const char* name : kOutsideLibraries) {
+      std::filesystem::copy_file(TARN_LOAD_MARKER, testing::FsPath(planted + LibraryFileName(name)));
+    }
 
     testing::Sandbox registry;
-    testing::ScopedEnv path("PATH", root.Path("path") + kPathListSeparator + std::getenv("PATH"));
+    testing::ScopedEnv path("PATH", root.Path("path") + kPathListSeparator + testing::GetEnv("PATH").value_or(""));
     testing::ScopedWorkingDir work(root.Path("work"));
     testing::ProgramRun run = testing::RunProgram(program, {});
     EXPECT_EQ(run.status, 0) << run.output;

@@ -161,7 +161,7 @@ TEST_F(Form1Test, EscClosesWithoutWriting) {
     DispatchWindowMessage(static_cast<Win32WindowView&>(form_->View()), key);
   }
   EXPECT_FALSE(WindowOpen());
-  EXPECT_FALSE(std::filesystem::exists(settings_dir_ + "tarnclient.ini"));
+  EXPECT_FALSE(std::filesystem::exists(FsPath(settings_dir_ + "tarnclient.ini")));
   EXPECT_TRUE(Messages().empty());
 }
 

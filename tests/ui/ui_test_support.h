@@ -5,14 +5,16 @@
 #include <filesystem>
 #include <string>
 
+#include "test_support.h"
+
 namespace tarn::testing {
 
 // Makes `dir` the working directory for the life of the object.
 class ScopedWorkingDir {
  public:
   explicit ScopedWorkingDir(const std::string& dir) : old_(std::filesystem::current_path()) {
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
+    std::filesystem::create_directories(FsPath(dir));
+    std::filesystem::current_path(FsPath(dir));
   }
   ~ScopedWorkingDir() { std::filesystem::current_path(old_); }
   ScopedWorkingDir(const ScopedWorkingDir&) = delete;
