@@ -7,29 +7,33 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "net/rest_client.h"
-#include "platform/portable/exceptions.h"
+#include "platform/portable/command_line.h"
+
+namespace {
+
+constexpr tarn::ProgramUsage kUsage{"rest_rate", "usage: rest_rate BASE_URL COUNT PATH...\n",
+                                    "Keep-alive GETs of each PATH, COUNT times, and the rate of each.\n"};
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::fputs("usage: rest_rate BASE_URL COUNT PATH...\n", stderr);
-    return 2;
-  }
-  const int count = std::atoi(argv[2]);
-  tarn::TRESTClient client(argv[1]);
-  std::string response;
-  try {
-    for (int path = 3; path < argc; ++path) {
-      client.Fetch(argv[path], false, 10000, response);  // the connection stands before the clock starts
+  return tarn::RunProgram(kUsage, argc, argv, [](const std::vector<std::string>& arguments) {
+    if (arguments.size() < 3) return tarn::WrongCommandLine(kUsage);
+    const int count = std::atoi(arguments[1].c_str());
+    tarn::TRESTClient client(arguments[0]);
+    std::string response;
+    for (size_t path = 2; path < arguments.size(); ++path) {
+      client.Fetch(arguments[path], false, 10000, response);  // the connection stands before the clock starts
       const auto start = std::chrono::steady_clock::now();
-      for (int i = 0; i < count; ++i) client.Fetch(argv[path], false, 10000, response);
+      for (int i = 0; i < count; ++i) client.Fetch(arguments[path], false, 10000, response);
       const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-      std::printf("%s %.0f\n", argv[path], count / took.count());
+      char line[64];
+      std::snprintf(line, sizeof line, " %.0f\n", count / took.count());
+      tarn::WriteOutput(arguments[path] + line);
     }
-  } catch (const tarn::Exception& error) {
-    std::fprintf(stderr, "%s: %s\n", error.ClassName(), error.Message().c_str());
-    return 1;
-  }
-  return 0;
+    return 0;
+  });
 }

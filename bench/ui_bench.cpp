@@ -25,8 +25,8 @@
 
 #include "ui/form1_layout.h"
 #include "ui/program.h"
-#include "ui/qt/qt_text.h"
-#include "ui/qt/qt_toolkit.h"
+#include "ui/qt/text_qt.h"
+#include "ui/qt/toolkit_qt.h"
 
 extern char** environ;
 

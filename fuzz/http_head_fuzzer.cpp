@@ -1,10 +1,11 @@
-// Response heads from anywhere: header lines, numeric header values and
-// the Accept-Encoding list are read without failing.
+// Response heads from anywhere: header lines, numeric header values, the
+// body's length and the Accept-Encoding list are read without failing.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "net/body_length.h"
 #include "net/content_coding.h"
 #include "net/header_lines.h"
 
@@ -28,6 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string raw = head.RawCrlf();
   if (!raw.empty() && !raw.ends_with("\r\n\r\n")) std::abort();
   if (head.StatusCode() < 0 || tarn::HeaderNumberValue(head.Value("Content-Length")) < 0) std::abort();
+
+  const tarn::BodyLength length = tarn::AnswerBodyLength("GET", head.StatusCode(), head.Value("Transfer-Encoding"),
+                                                         head.Value("Content-Length"));
+  if (length.bytes < 0 || (length.kind != tarn::BodyLength::kAnnounced && length.bytes != 0)) std::abort();
+  if (!head.Value("Transfer-Encoding").empty() && length.kind == tarn::BodyLength::kAnnounced) std::abort();
+  if (tarn::AnswerBodyLength("HEAD", head.StatusCode(), head.Value("Transfer-Encoding"), head.Value("Content-Length"))
+          .kind != tarn::BodyLength::kNone) {
+    std::abort();
+  }
 
   const tarn::THttpSocketCompressRecDynArray codings = {{"gzip", Named, 0}, {"deflate", Named, 0}};
   if (tarn::MatchAcceptedCodings(codings, head.Value("Accept-Encoding")) > 3) std::abort();

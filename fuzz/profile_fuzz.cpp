@@ -1,5 +1,6 @@
 // Reads and writes keys of arbitrary profile files: a value written must
-// read back as written, and a second write of it must change nothing.
+// read back as written, a second write of it must change nothing, and a
+// Unicode file must stay Unicode.
 #include <unistd.h>
 
 #include <cstdint>
@@ -33,6 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (tarn::ReadProfileValue(section, key, "", file) != "value") std::abort();
   std::ifstream in(file, std::ios::binary);
   std::string first((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // A Unicode file stays one, in its byte order.
+  for (const char* mark : {"\xFF\xFE", "\xFE\xFF"}) {
+    if (bytes.starts_with(mark) && !first.starts_with(mark)) std::abort();
+  }
   tarn::WriteProfileValue(section, key, "value", file);
   std::ifstream again(file, std::ios::binary);
   std::string second((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());

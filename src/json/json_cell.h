@@ -23,7 +23,7 @@ class TObject;
 class JSONCell {
  public:
   enum Tag : uint8_t {
-    kLiteral = 1,  // false, true or null
+    kLiteral = 1,  // false, true, null, or a child that is an empty list or object
     kInteger = 2,
     kBorrowedText = 3,  // UTF-16 text in memory the cell's keeper does not own
     kOwnedText = 4,     // UTF-16 text on the heap, freed by FreeOwned
@@ -34,6 +34,10 @@ class JSONCell {
 
   static JSONCell Null() noexcept { return Boxed(kLiteral, kNullLiteral); }
   static JSONCell Boolean(bool value) noexcept { return Boxed(kLiteral, value ? 1 : 0); }
+  // An empty container kept in its container's room until its object is
+  // asked for; never a value's own cell.
+  static JSONCell EmptyList() noexcept { return Boxed(kLiteral, kEmptyList); }
+  static JSONCell EmptyObject() noexcept { return Boxed(kLiteral, kEmptyObject); }
   static JSONCell Integer(int32_t value) noexcept { return Boxed(kInteger, static_cast<uint32_t>(value)); }
   static JSONCell Double(double value) noexcept {
     JSONCell cell;
@@ -74,6 +78,10 @@ class JSONCell {
   // Every boxed cell lies above the negative quiet NaN and its tag zero.
   bool IsDouble() const noexcept { return bits_ < (kBoxMask | uint64_t{1} << 48); }
   bool IsNull() const noexcept { return bits_ == Null().bits_; }
+  bool IsEmptyList() const noexcept { return bits_ == EmptyList().bits_; }
+  bool IsEmptyObject() const noexcept { return bits_ == EmptyObject().bits_; }
+  // false, true, null, or an empty container: what a literal cell holds.
+  uint64_t LiteralCode() const noexcept { return bits_ & kPayload; }
   // The tag of a cell that is not a double.
   Tag BoxTag() const noexcept { return static_cast<Tag>((bits_ >> 48) & 7); }
   bool Is(Tag tag) const noexcept { return !IsDouble() && BoxTag() == tag; }
@@ -102,6 +110,8 @@ class JSONCell {
   static constexpr uint64_t kSign = uint64_t{1} << 63;
   static constexpr uint64_t kQuietNaN = 0x7FF8000000000000;
   static constexpr uint64_t kNullLiteral = 2;
+  static constexpr uint64_t kEmptyList = 3;
+  static constexpr uint64_t kEmptyObject = 4;
 
   static JSONCell Boxed(Tag tag, uint64_t payload) noexcept {
     JSONCell cell;

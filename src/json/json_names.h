@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory_resource>
 #include <string_view>
 
@@ -28,14 +29,48 @@ class TJSONnames {
     ends_.push_back(static_cast<uint32_t>(text_.size()));
   }
 
-  void RemoveLast() noexcept {
-    ends_.pop_back();
-    text_.shrink_to(ends_.empty() ? 0 : ends_.back());
-  }
-
   void Clear() noexcept {
     text_.clear();
     ends_.clear();
+  }
+
+  // A hash of the last `count` names' text.
+  uint64_t HashOfLast(size_t count) const noexcept {
+    size_t first = Size() - count;
+    uint32_t start = first == 0 ? 0 : ends_[first - 1];
+    const char* text = text_.begin() + start;
+    size_t length = text_.size() - start;
+    uint64_t hash = count * 0x9E3779B97F4A7C15;
+    for (; length >= 8; text += 8, length -= 8) {
+      uint64_t word = 0;
+      std::memcpy(&word, text, sizeof word);
+      hash = (hash ^ word) * 0x100000001B3;
+      hash ^= hash >> 29;
+    }
+    for (; length > 0; ++text, --length) hash = (hash ^ static_cast<unsigned char>(*text)) * 0x100000001B3;
+    return hash ^ (hash >> 32);
+  }
+
+  // Whether these are exactly the last `count` names of `from`.
+  bool SameAsLast(const TJSONnames& from, size_t count) const noexcept {
+    if (Size() != count) return false;
+    size_t first = from.Size() - count;
+    uint32_t start = first == 0 ? 0 : from.ends_[first - 1];
+    if (from.text_.size() - start != text_.size() ||
+        std::memcmp(from.text_.begin() + start, text_.begin(), text_.size()) != 0) {
+      return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+      if (ends_[i] != from.ends_[first + i] - start) return false;
+    }
+    return true;
+  }
+
+  // Takes the last `count` names of the list off.
+  void RemoveLast(size_t count = 1) noexcept {
+    size_t first = Size() - count;
+    text_.shrink_to(first == 0 ? 0 : ends_[first - 1]);
+    ends_.shrink_to(first);
   }
 
   // Moves the last `count` names of `from` to the end of this list, in room
@@ -49,8 +84,7 @@ class TJSONnames {
     auto base = static_cast<uint32_t>(text_.size());
     text_.append(from.text_.begin() + start, length);
     for (size_t i = first; i < from.Size(); ++i) ends_.push_back(base + from.ends_[i] - start);
-    from.text_.shrink_to(start);
-    from.ends_.shrink_to(first);
+    from.RemoveLast(count);
   }
 
  private:

@@ -266,14 +266,22 @@ class JSONParser {
 
   void TakeItems(TJSONlist& list, size_t first_item) { MoveItems(first_item, list); }
 
+  // An object takes the names of the last object with the same names, if the
+  // table of names made remembers one, else names of its own.
   void TakeItems(TJSONobject& object, size_t first_item) {
     MoveItems(first_item, object);
     size_t count = json_detail::ChildCount(object);
     if (count == 0) return;
-    using json_detail::Names;
-    auto* names = new (arena_->Allocate(sizeof(Names), alignof(Names))) Names;
-    json_detail::TreeAccess::NamesOf(object).Set(names, true);
-    names->list.TakeLast(names_, count, *arena_);
+    json_detail::Names*& made = made_names_[names_.HashOfLast(count) % made_names_.size()];
+    if (made != nullptr && made->list.SameAsLast(names_, count)) {
+      names_.RemoveLast(count);
+    } else {
+      using json_detail::Names;
+      auto* names = new (arena_->Allocate(sizeof(Names), alignof(Names))) Names;
+      names->list.TakeLast(names_, count, *arena_);
+      made = names;
+    }
+    json_detail::TreeAccess::NamesOf(object).Set(made, true);
   }
 
   // A list whose items all went into its own room has none waiting.
@@ -306,8 +314,9 @@ class JSONParser {
     items_.push_back(node ? JSONCell::Pointer(JSONCell::kNode, node.release()) : scalar);
   }
 
-  // An element of an array.
-  void ReadItem(TJSONlist* list, size_t first_item) {
+  // An element of an array. It and ReadValue are part of the items' loop,
+  // whatever the compiler would weigh: they run once per element.
+  [[gnu::always_inline]] void ReadItem(TJSONlist* list, size_t first_item) {
     const char* value_start = p_;
     std::unique_ptr<TJSONbase> value;
     JSONCell scalar = JSONCell::Null();
@@ -352,7 +361,7 @@ class JSONParser {
   // reports it (event mode), or gives it: a container in `container`, a
   // scalar in `scalar`. False when nothing was recognised: a misspelled
   // literal, or the end of the text.
-  bool ReadValue(TJSONarray* parent, std::unique_ptr<TJSONbase>& container, JSONCell& scalar) {
+  [[gnu::always_inline]] bool ReadValue(TJSONarray* parent, std::unique_ptr<TJSONbase>& container, JSONCell& scalar) {
     switch (*p_) {
       case '"':
         ReadString(scalar);
@@ -371,6 +380,15 @@ class JSONParser {
         }
         return true;
       default:
+        // Tree mode keeps "[]" and "{}" in their container as a cell, as it
+        // keeps a scalar, until their object is asked for (a closing bracket
+        // is its opening one plus two). One nested too deep goes on, to be
+        // refused below.
+        if (!events_ && (*p_ == '[' || *p_ == '{') && p_[1] == *p_ + 2 && depth_ < kJSONMaxDepth) {
+          scalar = *p_ == '[' ? JSONCell::EmptyList() : JSONCell::EmptyObject();
+          p_ += 2;
+          return true;
+        }
         container = ReadContainer(parent);
         return container != nullptr || events_;
     }
@@ -656,6 +674,9 @@ class JSONParser {
   // is owned by the parser until its container takes it.
   std::vector<JSONCell> items_;
   TJSONnames names_;  // of every open object, innermost last
+  // Tree mode: the names last made for each hash of names, which objects of
+  // the same names share (documents repeat the same shape of object).
+  std::array<json_detail::Names*, 256> made_names_{};
 };
 
 std::unique_ptr<TJSONbase> ParseJSON(const char* text, const TJSONParseEvent& on_event) {

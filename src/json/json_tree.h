@@ -24,9 +24,6 @@ struct TreeAccess {
   static const ObjectNames& NamesOf(const TJSONobject& object) noexcept { return object.names_; }
 };
 
-// The kind of a stored scalar.
-uint8_t KindOf(JSONCell value) noexcept;
-
 inline size_t ChildCount(const TJSONarray& array) noexcept { return TreeAccess::Counts(array).size; }
 inline size_t ChildCapacity(const TJSONarray& array) noexcept { return TreeAccess::Counts(array).capacity; }
 inline Child* Children(const TJSONarray& array) noexcept {

@@ -13,7 +13,6 @@ namespace tarn {
 using json_detail::Children;
 using json_detail::ChildCount;
 using json_detail::ClearChildren;
-using json_detail::KindOf;
 using json_detail::NeedsDestruction;
 using json_detail::PutChild;
 using json_detail::TreeAccess;
@@ -40,10 +39,16 @@ TJSONbase::~TJSONbase() { slot_.cell.FreeOwnedText(); }
 
 TJSONarray* TJSONbase::Parent() const noexcept { return parent_; }
 
-uint8_t json_detail::KindOf(JSONCell value) noexcept {
+namespace {
+
+// The kind of a stored scalar.
+uint8_t KindOf(JSONCell value) noexcept {
   if (value.IsDouble()) return jkFloat;
   switch (value.BoxTag()) {
-    case JSONCell::kLiteral: return value.IsNull() ? jkNull : jkBoolean;
+    case JSONCell::kLiteral: {
+      static constexpr uint8_t kKinds[] = {jkBoolean, jkBoolean, jkNull, jkList, jkObject};
+      return kKinds[value.LiteralCode()];
+    }
     case JSONCell::kInteger: return jkInteger;
     case JSONCell::kBorrowedText:
     case JSONCell::kOwnedText: return jkString;
@@ -52,6 +57,8 @@ uint8_t json_detail::KindOf(JSONCell value) noexcept {
     default: return jkNull;
   }
 }
+
+}  // namespace
 
 uint8_t TJSONbase::Kind() const noexcept { return KindOf(slot_.cell); }
 
@@ -206,13 +213,23 @@ void DestroyChildren(TJSONarray& root) noexcept {
   }
 }
 
-// The object of the child at the position, made now for a scalar.
+// The object of the child at the position, made now for a scalar or an
+// empty container kept as a cell.
 TJSONbase* ChildObject(const TJSONarray& container, size_t position) {
   json_detail::Child& child = Children(container)[position];
   if (TJSONbase* node = child.Node()) return node;
   MarkHeapHeld(container);
-  auto node = std::make_unique<TJSONbase>(const_cast<TJSONarray*>(&container));
-  TreeAccess::Cell(*node) = child.Take();
+  auto* parent = const_cast<TJSONarray*>(&container);
+  std::unique_ptr<TJSONbase> node;
+  if (child.Scalar().IsEmptyList()) {
+    node = std::make_unique<TJSONlist>(parent);
+  } else if (child.Scalar().IsEmptyObject()) {
+    node = std::make_unique<TJSONobject>(parent);
+  } else {
+    node = std::make_unique<TJSONbase>(parent);
+    TreeAccess::Cell(*node) = child.Scalar();
+  }
+  child.Take();
   TJSONbase* raw = node.get();
   child = json_detail::Child(std::move(node));
   return raw;
@@ -302,14 +319,27 @@ namespace {
 // name index on their first lookup, and keep it up to date from then on.
 constexpr size_t kUnindexedMembers = 8;
 
+// The object's own names, made now when it has none, or when it shares them
+// with other objects of a parse (which it then copies): they are about to
+// change.
+json_detail::Names& OwnNames(const TJSONobject& object) {
+  json_detail::ObjectNames& names_of = TreeAccess::NamesOf(const_cast<TJSONobject&>(object));
+  if (names_of.Get() != nullptr && !names_of.Borrowed()) return *names_of.Get();
+  auto owned = std::make_unique<json_detail::Names>();
+  if (const json_detail::Names* shared = names_of.Get()) {
+    for (size_t i = 0; i < shared->list.Size(); ++i) owned->list.Add(shared->list[i]);
+  }
+  MarkHeapHeld(object);
+  names_of.Set(owned.release(), false);
+  return *names_of.Get();
+}
+
 // Appends the member; on failure the object is unchanged and the value
 // stays the caller's.
 void Append(TJSONobject& object, std::string_view narrow_name, std::unique_ptr<TJSONbase>& value) {
   MarkHeapHeld(object);
   ReserveOneMore(object);
-  json_detail::ObjectNames& names_of = TreeAccess::NamesOf(object);
-  if (names_of.Get() == nullptr) names_of.Set(new json_detail::Names, false);
-  json_detail::Names& names = *names_of.Get();
+  json_detail::Names& names = OwnNames(object);
   names.list.Add(narrow_name);
   if (names.index) {
     try {
@@ -325,13 +355,13 @@ void Append(TJSONobject& object, std::string_view narrow_name, std::unique_ptr<T
 int32_t IndexOf(const TJSONobject& object, std::string_view narrow_name) {
   json_detail::Names* names = TreeAccess::NamesOf(object).Get();
   if (names == nullptr) return -1;
-  const TJSONnames& list = names->list;
-  if (!names->index && list.Size() > kUnindexedMembers) {
-    MarkHeapHeld(object);
+  if (!names->index && names->list.Size() > kUnindexedMembers) {
+    names = &OwnNames(object);
     auto made = std::make_unique<TIntegerHash>();
-    for (size_t i = 0; i < list.Size(); ++i) made->Add(list[i], static_cast<int32_t>(i));
+    for (size_t i = 0; i < names->list.Size(); ++i) made->Add(names->list[i], static_cast<int32_t>(i));
     names->index = std::move(made);
   }
+  const TJSONnames& list = names->list;
   if (names->index) return names->index->Lookup(narrow_name);
   // The member added last under a name is the one found.
   for (size_t i = list.Size(); i-- > 0;) {
@@ -345,12 +375,9 @@ int32_t IndexOf(const TJSONobject& object, std::string_view narrow_name) {
 uint8_t TJSONobject::Kind() const noexcept { return jkObject; }
 
 // The name index and the names go first, then TJSONarray destroys the members.
+// Names a parse shares among objects live and go with the parse's memory.
 TJSONobject::~TJSONobject() {
-  if (names_.Borrowed()) {
-    std::destroy_at(names_.Get());
-  } else {
-    delete names_.Get();
-  }
+  if (!names_.Borrowed()) delete names_.Get();
 }
 
 void TJSONobject::Add(std::u16string_view name, std::unique_ptr<TJSONbase> value) {
@@ -386,6 +413,10 @@ void TJSONobject::Clear() {
   DestroyChildren(*this);
   json_detail::Names* names = names_.Get();
   if (names == nullptr) return;
+  if (names_.Borrowed()) {
+    names_.Set(nullptr, false);
+    return;
+  }
   if (names->index) names->index->RemoveAll();
   names->list.Clear();
 }

@@ -87,15 +87,16 @@ using ChildRoom = InlineRoom<Child, 2>;
 // Marks the constructor of a container made in a parse's memory.
 struct InArena {};
 
-// An object's names and their index.
+// An object's names and their index. Names a parse shares never have one.
 struct Names {
   std::unique_ptr<TIntegerHash> index;  // made on the first lookup of a larger object
   TJSONnames list;
 };
 
-// The names of an object, or none before its first member; those made in
-// memory that outlives the object (a parse's arena) are marked in the
-// pointer's lowest bit.
+// The names of an object, or none before its first member. Names a parse
+// made live in its memory and are shared by every object of the parse with
+// the same names in the same order: they are read only, and marked in the
+// pointer's lowest bit. An object about to change its names copies them.
 class ObjectNames {
  public:
   Names* Get() const noexcept { return reinterpret_cast<Names*>(bits_ & ~uintptr_t{1}); }

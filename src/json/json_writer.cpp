@@ -1,5 +1,6 @@
 // Text and WriteText of the value classes: compact JSON with no whitespace.
 #include <charconv>
+#include <string_view>
 #include <typeinfo>
 #include <vector>
 
@@ -19,9 +20,11 @@ void WriteScalar(TJSONOutput& output, JSONCell value) {
     return;
   }
   switch (value.BoxTag()) {
-    case JSONCell::kLiteral:
-      output.Append(value.IsNull() ? "null" : value.AsBoolean() ? "true" : "false");
+    case JSONCell::kLiteral: {
+      static constexpr std::string_view kTexts[] = {"false", "true", "null", "[]", "{}"};
+      output.Append(kTexts[value.LiteralCode()]);
       return;
+    }
     case JSONCell::kInteger:
       output.Write(16, [value](char* digits) {
         return static_cast<size_t>(std::to_chars(digits, digits + 16, value.AsInteger()).ptr - digits);

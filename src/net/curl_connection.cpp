@@ -1,5 +1,7 @@
 #include "net/curl_connection.h"
 
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +29,7 @@ constexpr int kLongestPollMs = 1000;
 // the request's limits are watched here, each phase on its own.
 constexpr long kNoConnectLimitMs = INT32_MAX;
 constexpr long kReceiveBufferSize = 64 * 1024;
+
 
 std::once_flag g_curl_initialised;
 
@@ -62,6 +65,13 @@ std::string EnvironmentProxy(bool secure) {
     if (value != nullptr && *value != '\0') return value;
   }
   return {};
+}
+
+// Whether the socket's connection stands (TCP has made it).
+bool HasPeer(curl_socket_t socket) {
+  sockaddr_storage peer{};
+  socklen_t size = sizeof peer;
+  return ::getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &size) == 0;
 }
 
 // A SOCKS proxy relays the connection as it is, as a tunnel does.
@@ -145,7 +155,9 @@ void CurlConnection::BeginRequest(const std::string& method, const std::string& 
   method_ = method;
   limits_ = limits;
   head_.Clear();
-  socket_opened_ = connected_ = done_ = out_of_memory_ = false;
+  socket_ = CURL_SOCKET_BAD;
+  connected_ = done_ = out_of_memory_ = head_too_long_ = false;
+  head_bytes_ = 0;
   result_ = CURLE_OK;
   // Options are handed to libcurl, which copies their texts, only when they
   // change: most requests repeat the last one's.
@@ -301,9 +313,14 @@ void CurlConnection::Drive() {
       result_ = message->data.result;
     }
     if (out_of_memory_) throw EOutOfMemory();
+    if (head_too_long_) RaiseHttpError(http_error::kHeaderSizeOverflow);
     if (BodyWaiting() || done_) return;
-    code = curl_multi_poll(multi_.get(), nullptr, 0, PollMilliseconds(), nullptr);
+    int events = 0;
+    code = curl_multi_poll(multi_.get(), nullptr, 0, PollMilliseconds(), &events);
     if (code != CURLM_OK) RaiseMultiFailure(code);
+    // Bytes came (or could go): progress, even before libcurl has a whole
+    // header line to show for it.
+    if (events > 0) progressed_ = true;
   }
 }
 
@@ -311,7 +328,10 @@ void CurlConnection::Drive() {
 // wait, and the watch learns of each step at the next wait.
 int CurlConnection::PollMilliseconds() {
   const Clock::time_point now = Clock::now();
-  if (socket_opened_) watch_.SocketOpened(now);
+  if (socket_ != CURL_SOCKET_BAD) watch_.SocketOpened(now);
+  // The connection stands once TCP has made it; a TLS handshake after that
+  // is part of sending and receiving.
+  if (socket_ != CURL_SOCKET_BAD && !connected_) connected_ = HasPeer(socket_);
   if (connected_) {
     if (uploaded_ < body_size_) {
       curl_off_t uploaded = 0;
@@ -330,9 +350,11 @@ int CurlConnection::PollMilliseconds() {
 }
 
 void CurlConnection::RaiseFailure(CURLcode code) {
-  long os_errno = 0;
-  curl_easy_getinfo(easy_.get(), CURLINFO_OS_ERRNO, &os_errno);
-  const CurlFailure failure = ClassifyCurlFailure(code, connected_, os_errno);
+  CurlTransferState state;
+  state.connected = connected_;
+  state.in_head = connected_ && !head_.Complete();
+  curl_easy_getinfo(easy_.get(), CURLINFO_OS_ERRNO, &state.os_errno);
+  const CurlFailure failure = ClassifyCurlFailure(code, state);
   switch (failure.kind) {
     case CurlFailure::kOutOfMemory: throw EOutOfMemory();
     case CurlFailure::kCannotConnect: RaiseCannotConnect(host_, port_);
@@ -343,6 +365,11 @@ void CurlConnection::RaiseFailure(CURLcode code) {
 
 std::size_t CurlConnection::OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
   auto* connection = static_cast<CurlConnection*>(self);
+  connection->head_bytes_ += size * count;
+  if (connection->head_bytes_ > kMostHeadBytes) {
+    connection->head_too_long_ = true;
+    return 0;
+  }
   try {
     connection->head_.AddLine(std::string_view(data, size * count));
   } catch (const std::bad_alloc&) {
@@ -373,8 +400,8 @@ std::size_t CurlConnection::OnBody(char* data, std::size_t size, std::size_t cou
   return size * count;
 }
 
-int CurlConnection::OnSocketOpened(void* self, curl_socket_t, curlsocktype) {
-  static_cast<CurlConnection*>(self)->socket_opened_ = true;
+int CurlConnection::OnSocketOpened(void* self, curl_socket_t socket, curlsocktype) {
+  static_cast<CurlConnection*>(self)->socket_ = socket;
   return CURL_SOCKOPT_OK;
 }
 

@@ -14,6 +14,9 @@
 // settings are then not read. Without a named proxy the environment's
 // settings apply, as libcurl reads them, and the bypass list is not read.
 //
+// Limits: see request_watch.h; the connection stands once TCP has made it,
+// and any byte that arrives is progress. An answer's heads may take 64 KB.
+//
 // Failures: a server that cannot be reached raises EWinHTTP; a failure of
 // libcurl, a name that does not resolve included, raises EOSError with the
 // code and text of the same failure of WinHTTP (see curl_errors.h);
@@ -124,10 +127,15 @@ class CurlConnection {
   RequestLimits limits_;
   RequestWatch watch_;
   bool attached_ = false;
-  bool socket_opened_ = false;
+  // The last socket libcurl opened for the request, whose connection it
+  // waits for; none while the name is being resolved or the connection is
+  // reused.
+  curl_socket_t socket_ = CURL_SOCKET_BAD;
   bool connected_ = false;
   bool done_ = false;
   bool out_of_memory_ = false;
+  std::size_t head_bytes_ = 0;  // of the answer's heads so far
+  bool head_too_long_ = false;
   bool progressed_ = false;
   CURLcode result_ = CURLE_OK;
   // Body bytes arrive straight in the buffer of the Read under way

@@ -4,14 +4,16 @@
 
 namespace tarn {
 
-CurlFailure ClassifyCurlFailure(CURLcode code, bool connected, long os_errno) {
+CurlFailure ClassifyCurlFailure(CURLcode code, const CurlTransferState& state) {
   switch (code) {
-    case CURLE_OUT_OF_MEMORY: return {CurlFailure::kOutOfMemory};
+    case CURLE_OUT_OF_MEMORY:
+      if (state.in_head) return {CurlFailure::kHttpError, http_error::kHeaderSizeOverflow};
+      return {CurlFailure::kOutOfMemory};
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY: return {CurlFailure::kHttpError, http_error::kNameNotResolved};
     case CURLE_COULDNT_CONNECT: return {CurlFailure::kCannotConnect};
     case CURLE_OPERATION_TIMEDOUT:
-      if (!connected) return {CurlFailure::kCannotConnect};
+      if (!state.connected) return {CurlFailure::kCannotConnect};
       return {CurlFailure::kHttpError, http_error::kTimeout};
     case CURLE_SEND_ERROR:
     case CURLE_PARTIAL_FILE: return {CurlFailure::kHttpError, http_error::kConnectionError};
@@ -19,7 +21,7 @@ CurlFailure ClassifyCurlFailure(CURLcode code, bool connected, long os_errno) {
       // Without a system error libcurl could not read what arrived (a
       // malformed chunk, say).
       return {CurlFailure::kHttpError,
-              os_errno != 0 ? http_error::kConnectionError : http_error::kInvalidServerResponse};
+              state.os_errno != 0 ? http_error::kConnectionError : http_error::kInvalidServerResponse};
     // The addresses are http and https only: another protocol is an answer
     // that is not HTTP/1 (HTTP/0.9, say).
     case CURLE_UNSUPPORTED_PROTOCOL:

@@ -13,10 +13,20 @@ struct CurlFailure {
   int code = 0;  // the WinHTTP code of a kHttpError
 };
 
-// connected: whether the connection to the server (or the proxy) stood;
-// a failure before it is a server that cannot be reached, also when the
-// system gave up waiting for it. os_errno: the system's error behind the
-// failure, 0 when there was none (an answer libcurl could not read).
-CurlFailure ClassifyCurlFailure(CURLcode code, bool connected, long os_errno);
+// Where the transfer stood when libcurl failed.
+struct CurlTransferState {
+  // Whether the connection to the server (or the proxy) stood: a failure
+  // before it is a server that cannot be reached, also when the system
+  // gave up waiting for it.
+  bool connected = false;
+  // Whether the answer's head had begun and not ended: libcurl reports a
+  // header line longer than it holds as running out of memory.
+  bool in_head = false;
+  // The system's error behind the failure, 0 when there was none (an
+  // answer libcurl could not read).
+  long os_errno = 0;
+};
+
+CurlFailure ClassifyCurlFailure(CURLcode code, const CurlTransferState& state);
 
 }  // namespace tarn

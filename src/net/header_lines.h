@@ -85,6 +85,8 @@ class ResponseHead {
   std::string Value(std::string_view name) const;
   // The status code, or 0 when there is no status line.
   std::int32_t StatusCode() const;
+  // Whether a blank line has ended the head.
+  bool Complete() const noexcept { return complete_; }
 
  private:
   std::string_view Line(std::size_t index) const;

@@ -4,6 +4,7 @@
 // so that a caller sees one code and one text for one kind of failure.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +32,10 @@ inline constexpr int kInvalidServerResponse = 12152;
 inline constexpr int kSecureChannelError = 12157;
 inline constexpr int kHeaderSizeOverflow = 12182;
 }  // namespace http_error
+
+// The most that the heads of an answer may take, as WinHTTP allows by
+// default: more is a hostile server (kHeaderSizeOverflow).
+inline constexpr std::size_t kMostHeadBytes = 64 * 1024;
 
 // The documented text of a WinHTTP code, for systems whose WinHTTP carries
 // no texts; empty for a code it does not know.

@@ -4,7 +4,8 @@
 // bounds its whole phase); then the send limit bounds how long no byte of
 // the request moves while its body goes out, and the receive limit how long
 // no byte of the answer arrives. A connection that is reused has neither a
-// resolve nor a connect phase.
+// resolve nor a connect phase. Beside them, a total limit may bound the
+// whole request, however its phases go.
 //
 // The watch reads no clock: its caller passes the time, so that a transfer
 // reads the clock once per wait.
@@ -21,6 +22,7 @@ struct RequestLimits {
   std::int32_t connect = 0;
   std::int32_t send = 0;
   std::int32_t receive = 0;
+  std::int32_t total = 0;
 };
 
 class RequestWatch {
@@ -38,7 +40,8 @@ class RequestWatch {
   void Moved(Clock::time_point now);
 
   // How long to wait for the network before looking again, at most
-  // longest_ms; -1 once the limit of the current phase has run out.
+  // longest_ms; -1 once the limit of the current phase, or the total limit,
+  // has run out.
   int WaitMilliseconds(Clock::time_point now, int longest_ms) const;
 
  private:
@@ -47,7 +50,8 @@ class RequestWatch {
 
   RequestLimits limits_;
   Phase phase_ = Phase::kResolve;
-  Clock::time_point since_;
+  Clock::time_point since_;  // the phase's start, or the last byte moved
+  Clock::time_point start_;
 };
 
 }  // namespace tarn

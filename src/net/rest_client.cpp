@@ -1,5 +1,6 @@
 #include "net/rest_client.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -13,6 +14,18 @@ constexpr std::int32_t kTemporaryRedirect = 302;
 constexpr std::chrono::milliseconds kRedirectWait{500};
 // Bodies of at least this size are worth compressing on the way out.
 constexpr std::int32_t kGzipMinSize = 1024;
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Milliseconds left of a limit of limit_ms since start: 0 when there is no
+// limit (limit_ms 0); raises the timeout once none are left.
+std::int32_t TimeLeft(std::int32_t limit_ms, Clock::time_point start) {
+  if (limit_ms <= 0) return 0;
+  const auto spent = std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
+  if (spent >= limit_ms) RaiseHttpError(http_error::kTimeout);
+  return static_cast<std::int32_t>(limit_ms - spent);
+}
 
 }  // namespace
 
@@ -52,16 +65,20 @@ void TRESTClient::Fetch(const std::string& url, bool compress, std::uint32_t tim
   connection.ResolveTimeout = static_cast<std::int32_t>(timeout / 5);
   connection.SendTimeout = static_cast<std::int32_t>(timeout);
   connection.ConnectTimeout = static_cast<std::int32_t>(timeout / 5);
+  connection.MaxBodySize = MaxBodySize;
 
+  const Clock::time_point start = Clock::now();
   // The response's old text is left to the transport, which takes it as the
   // buffer of the new body: emptied here, it would be filled with zeros
   // again before every body is read into it.
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     last_headers_.clear();
+    connection.TotalTimeout = TimeLeft(MaxTime, start);
     last_status_ = connection.Execute(address.Path, "GET", ExtraHeaders, "", "application/json", last_headers_,
                                       response);
     if (last_status_ != kTemporaryRedirect) break;
-    std::this_thread::sleep_for(kRedirectWait);
+    std::this_thread::sleep_for(MaxTime > 0 ? std::min(kRedirectWait, milliseconds(TimeLeft(MaxTime, start)))
+                                            : kRedirectWait);
   }
   if (last_status_ >= 300) {
     throw ERestClientException(StatusLine(last_headers_) + ":" + response, last_status_);

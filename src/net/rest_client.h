@@ -46,6 +46,11 @@ class TRESTClient {
   void Fetch(const std::string& url, bool compress, std::uint32_t timeout, std::string& response);
 
   std::string ExtraHeaders;  // header lines sent with every call, CR LF apart
+  // Milliseconds that one Fetch may last, its redirects and their waits
+  // included; 0 is no limit. Past it EOSError 12002 is raised.
+  std::int32_t MaxTime = 0;
+  // The longest body taken, in bytes (see TWinHttpAPI::MaxBodySize).
+  std::int32_t MaxBodySize = INT32_MAX;
 
   const std::string& BaseUrl() const noexcept { return base_url_; }
   const std::string& LastHeaders() const noexcept { return last_headers_; }

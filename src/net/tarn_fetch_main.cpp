@@ -1,6 +1,6 @@
 // tarn-fetch: one REST GET from the command line.
 //
-//   tarn-fetch URL [--gzip] [--timeout MS]
+//   tarn-fetch URL [--gzip] [--timeout MS] [--max-time MS] [--max-size BYTES]
 //
 // Prints the answer's body on standard output. On failure prints the error
 // class and message on standard error and ends with status 1; a wrong
@@ -15,24 +15,32 @@
 
 namespace {
 
-constexpr std::uint32_t kDefaultTimeoutMs = 30000;
+constexpr std::int32_t kDefaultTimeoutMs = 30000;
 
 constexpr tarn::ProgramUsage kUsage{
-    "tarn-fetch", "usage: tarn-fetch URL [--gzip] [--timeout MS]\n",
-    "Makes one REST GET of URL and prints the body; --gzip asks for a gzip-coded\n"
-    "answer, --timeout gives up after MS milliseconds (30000 by default).\n"};
+    "tarn-fetch", "usage: tarn-fetch URL [--gzip] [--timeout MS] [--max-time MS] [--max-size BYTES]\n",
+    "Makes one REST GET of URL and prints the body.\n"
+    "  --gzip            asks for a gzip-coded answer.\n"
+    "  --timeout MS      limits each phase of the call on its own, as the platform\n"
+    "                    does: MS/5 milliseconds to resolve the name and as many to\n"
+    "                    connect, MS for each wait while sending and receiving. A\n"
+    "                    body that keeps coming, however slowly, is not cut by it.\n"
+    "                    30000 by default; 0 means no limit.\n"
+    "  --max-time MS     limits the whole call, redirects included, to MS\n"
+    "                    milliseconds. None by default; 0 means no limit.\n"
+    "  --max-size BYTES  refuses a body longer than BYTES. 2147483647 by default.\n"};
 
 // A number of decimal digits only, no larger than the platform's limits
-// take (a 32-bit signed count of milliseconds).
-bool ParseTimeout(std::string_view text, std::uint32_t& timeout) {
+// take (a 32-bit signed count).
+bool ParseCount(std::string_view text, std::int32_t& count) {
   if (text.empty() || text.size() > 10) return false;
-  std::uint64_t value = 0;
+  std::int64_t value = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
-    value = value * 10 + static_cast<unsigned>(c - '0');
+    value = value * 10 + (c - '0');
   }
   if (value > INT32_MAX) return false;
-  timeout = static_cast<std::uint32_t>(value);
+  count = static_cast<std::int32_t>(value);
   return true;
 }
 
@@ -42,13 +50,18 @@ int main(int argc, char** argv) {
   return tarn::RunProgram(kUsage, argc, argv, [](const std::vector<std::string>& arguments) {
     std::string url;
     bool gzip = false;
-    std::uint32_t timeout = kDefaultTimeoutMs;
+    std::int32_t timeout = kDefaultTimeoutMs;
+    tarn::TRESTClient client("");
     for (size_t i = 0; i < arguments.size(); ++i) {
       const std::string& argument = arguments[i];
-      if (argument == "--gzip") {
+      std::int32_t* count = argument == "--timeout"    ? &timeout
+                            : argument == "--max-time" ? &client.MaxTime
+                            : argument == "--max-size" ? &client.MaxBodySize
+                                                       : nullptr;
+      if (count != nullptr) {
+        if (++i == arguments.size() || !ParseCount(arguments[i], *count)) return tarn::WrongCommandLine(kUsage);
+      } else if (argument == "--gzip") {
         gzip = true;
-      } else if (argument == "--timeout") {
-        if (++i == arguments.size() || !ParseTimeout(arguments[i], timeout)) return tarn::WrongCommandLine(kUsage);
       } else if (url.empty() && !argument.starts_with("--")) {
         url = tarn::ArgumentText(argument);
       } else {
@@ -56,9 +69,8 @@ int main(int argc, char** argv) {
       }
     }
     if (url.empty()) return tarn::WrongCommandLine(kUsage);
-    tarn::TRESTClient client("");
     std::string body;
-    client.Fetch(url, gzip, timeout, body);
+    client.Fetch(url, gzip, static_cast<std::uint32_t>(timeout), body);
     tarn::WriteOutput(body);
     return 0;
   });

@@ -64,11 +64,16 @@ class TWinHttpAPI {
   const std::string& AcceptEncodingLine() const noexcept { return accept_encoding_line_; }
   THttpSocketCompressSet PeerCodings() const noexcept { return peer_codings_; }
 
-  // Milliseconds, applied to every later request; 0 is no limit.
+  // Milliseconds, applied to every later request; 0 is no limit. Each
+  // bounds one phase of a request (see request_watch.h): a body that keeps
+  // coming, however slowly, is not cut by them.
   std::int32_t ResolveTimeout = 0;
   std::int32_t ConnectTimeout = 60000;
   std::int32_t SendTimeout = 30000;
   std::int32_t ReceiveTimeout = 30000;
+  // Milliseconds that a whole request may last, from its opening to the
+  // last byte of its body; 0 is no limit. Past it EOSError 12002 is raised.
+  std::int32_t TotalTimeout = 0;
   // The longest body taken, in bytes, as received and as decoded; a longer
   // one raises ECrtSocket (one announced as longer, before it is read).
   // By default the longest a 32-bit length holds.

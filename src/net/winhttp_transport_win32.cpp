@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "net/header_lines.h"
@@ -58,6 +61,30 @@ struct TWinHTTP::Session {
   WinHttpHandle request;
   // A host reached directly whose name no server resolves (.invalid).
   bool never_resolves = false;
+  // When the current request's total limit runs out, if it has one.
+  std::optional<std::chrono::steady_clock::time_point> deadline;
+
+  // A limit (ms, 0 none) cut to what is left of the total limit; raises the
+  // timeout once nothing is left.
+  DWORD Bounded(std::int32_t limit) const {
+    if (!deadline) return limit > 0 ? static_cast<DWORD>(limit) : 0;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0) RaiseHttpError(http_error::kTimeout);
+    return static_cast<DWORD>(limit > 0 ? std::min<long long>(limit, left) : left);
+  }
+
+  // Gives the current request the connection's limits, cut to what is left
+  // of its total limit, for the next wait on the server.
+  void LimitRequest(const TWinHttpAPI& limits) const {
+    if (!deadline) return;
+    HINTERNET handle = request.get();
+    if (!::WinHttpSetTimeouts(handle, Bounded(limits.ResolveTimeout), Bounded(limits.ConnectTimeout),
+                              Bounded(limits.SendTimeout), Bounded(limits.ReceiveTimeout))) {
+      RaiseLastWinHttpError();
+    }
+    SetDwordOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, Bounded(limits.ReceiveTimeout));
+  }
 };
 
 void TWinHTTP::SessionDeleter::operator()(Session* session) const noexcept {
@@ -82,6 +109,8 @@ void TWinHTTP::OpenRequest(const std::string& method, const std::string& path) {
   if (!::WinHttpSetTimeouts(session_->session.get(), ResolveTimeout, ConnectTimeout, SendTimeout, ReceiveTimeout)) {
     RaiseLastWinHttpError();
   }
+  session_->deadline.reset();
+  if (TotalTimeout > 0) session_->deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TotalTimeout);
   const wchar_t* accepted[] = {L"*/*", nullptr};
   const DWORD flags = WINHTTP_FLAG_REFRESH | (Secure() ? WINHTTP_FLAG_SECURE : 0);
   session_->request.reset(::WinHttpOpenRequest(session_->connection.get(), Widened(method).c_str(),
@@ -106,6 +135,7 @@ void TWinHTTP::OpenRequest(const std::string& method, const std::string& path) {
     if (ReceiveTimeout > 0) {
       SetDwordOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, static_cast<DWORD>(ReceiveTimeout));
     }
+    session_->LimitRequest(*this);
   } catch (...) {
     CloseRequest();
     throw;
@@ -127,14 +157,24 @@ void TWinHTTP::AddHeaderLine(const std::string& text) {
 
 void TWinHTTP::Transmit(const std::string& body) {
   if (session_->never_resolves) RaiseHttpError(http_error::kNameNotResolved);
+  HINTERNET request = session_->request.get();
   void* data = body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(body.data());
   const auto size = static_cast<DWORD>(body.size());
-  if (!::WinHttpSendRequest(session_->request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, size, size, 0) ||
-      !::WinHttpReceiveResponse(session_->request.get(), nullptr)) {
+  if (!::WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, size, size, 0) ||
+      !::WinHttpReceiveResponse(request, nullptr)) {
     const DWORD code = ::GetLastError();
     if (code == ERROR_WINHTTP_CANNOT_CONNECT) RaiseCannotConnect(Host(), PortNumber());
     RaiseHttpError(static_cast<int>(code));
   }
+  // What some WinHTTPs (Wine's) let through is refused as the platform's
+  // own service refuses it: a head beyond the limit, an answer without a
+  // status line.
+  DWORD head_size = 0;
+  DWORD index = 0;
+  ::WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &head_size,
+                        &index);
+  if (head_size / sizeof(wchar_t) > kMostHeadBytes) RaiseHttpError(http_error::kHeaderSizeOverflow);
+  if (HeaderNumber(HttpQuery::StatusCode) == 0) RaiseHttpError(http_error::kInvalidServerResponse);
 }
 
 std::string TWinHTTP::HeaderText(HttpQuery query) {
@@ -169,11 +209,20 @@ std::int32_t TWinHTTP::HeaderNumber(HttpQuery query) {
 
 std::size_t TWinHTTP::ReadChunk(std::string& buffer, std::size_t offset) {
   if (offset >= buffer.size()) return 0;
-  DWORD read = 0;
-  const auto room = static_cast<DWORD>(buffer.size() - offset);
-  if (!::WinHttpReadData(session_->request.get(), buffer.data() + offset, room, &read)) {
-    RaiseLastWinHttpError();
+  HINTERNET request = session_->request.get();
+  auto room = static_cast<DWORD>(buffer.size() - offset);
+  if (session_->deadline) {
+    // Each wait for the server is no longer than the request has left, and
+    // a read takes what has come (some WinHTTPs, Wine's, wait to fill the
+    // whole buffer), so that the limit is looked at as the bytes come.
+    session_->LimitRequest(*this);
+    DWORD available = 0;
+    if (!::WinHttpQueryDataAvailable(request, &available)) RaiseLastWinHttpError();
+    if (available == 0) return 0;
+    room = std::min(room, available);
   }
+  DWORD read = 0;
+  if (!::WinHttpReadData(request, buffer.data() + offset, room, &read)) RaiseLastWinHttpError();
   return read;
 }
 

@@ -11,6 +11,10 @@ namespace tarn {
 
 enum class StandardStream { kOutput, kError };
 
+// Makes the standard streams carry bytes as they are: on Windows the C
+// runtime would otherwise turn CR LF into LF and end the input at a Ctrl-Z.
+void UseBinaryStandardStreams();
+
 // The program's arguments after its name: on POSIX the bytes the shell
 // passed; on Windows the wide command line as UTF-8, so that any file name
 // arrives whole.

@@ -80,8 +80,9 @@ bool CanReplaceFile(const std::string& path);
 // attributes on Windows), and its modification time is later than the old
 // one's. A new file in a shared folder (set-group-ID and group-writable) is
 // made group-writable, so that every member of the group can save it
-// whoever saved first. While another program briefly holds the original,
-// the rename is tried again for about a second. What a writer killed midway
+// whoever saved first. While another program briefly holds the original
+// (Windows refuses the rename while a reader has the file open), the
+// rename is tried again for about two seconds. What a writer killed midway
 // left is removed first, so that at most one temporary file is ever left:
 // callers hold a FileWriteLock on `path`. Returns the new file's identity.
 // Raises EOSError on failure, also when `path` is not a regular file,

@@ -17,7 +17,7 @@ class CommaLocale {
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "pt_BR.UTF-8", "fr_FR.UTF-8"}) {
       if (Use(name)) return;
     }
-    std::string command = "localedef -i de_DE -f UTF-8 " + dir_.Path("de_DE.UTF-8") + " >/dev/null 2>&1";
+    std::string command = "localedef -i de_DE -f UTF-8 \"" + dir_.Path("de_DE.UTF-8") + "\" >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) return;
     ScopedEnv locpath("LOCPATH", dir_.Dir());
     Use("de_DE.UTF-8");

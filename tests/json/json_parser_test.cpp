@@ -231,6 +231,51 @@ TEST(ParseJSON, DepthBound) {
   EXPECT_PARSE_ERROR(objects.c_str(), "Nesting deeper than 512 levels at position 2560");
   std::string limit = std::string(512, '[') + std::string(512, ']');
   EXPECT_EQ(Compact(limit.c_str()), limit);
+  // An empty container one level too deep counts as much as a full one.
+  EXPECT_PARSE_ERROR(("[" + limit + "]").c_str(), "Nesting deeper than 512 levels at position 512");
+  EXPECT_PARSE_ERROR((std::string(512, '[') + "{ }" + std::string(512, ']')).c_str(),
+                     "Nesting deeper than 512 levels at position 512");
+}
+
+// Objects of a parse with the same names in the same order share them until
+// one of them changes them: the others keep theirs.
+TEST(ParseJSON, ObjectsOfTheSameNamesStayApartWhenOneChanges) {
+  std::string nine = "{";
+  for (int i = 1; i <= 9; ++i) nine += (i > 1 ? ",\"k" : "\"k") + std::to_string(i) + "\":" + std::to_string(i);
+  nine += "}";
+  const std::string pair = "{\"a\":1,\"b\":2}";
+  std::unique_ptr<TJSONbase> root = ParseJSON(("[" + nine + "," + nine + "," + pair + "," + pair + "," + pair + "]").c_str());
+  EXPECT_EQ(root->GetItem(0)->GetNamedItem(u"k9")->GetValue().AsInt64(), 9);  // indexed from now on
+  static_cast<TJSONobject*>(root->GetItem(1))->Add(u"k10", nullptr);
+  EXPECT_EQ(root->GetItem(0)->GetNamedItem(u"k10"), nullptr);
+  EXPECT_EQ(root->GetItem(1)->GetNamedItem(u"k10")->Kind(), jkNull);
+  static_cast<TJSONobject*>(root->GetItem(2))->Clear();
+  static_cast<TJSONobject*>(root->GetItem(2))->Add(u"z", nullptr);
+  root->GetItem(3)->SetNamedItem(u"c", nullptr);
+  EXPECT_EQ(root->GetItem(4)->Count(), 2);
+  EXPECT_EQ(root->GetItem(4)->GetName(1), u"b");
+  EXPECT_EQ(root->Text(), "[" + nine + "," + nine.substr(0, nine.size() - 1) + ",\"k10\":null}," +
+                              "{\"z\":null},{\"a\":1,\"b\":2,\"c\":null}," + pair + "]");
+}
+
+// A parsed tree keeps an empty list or object as a cell in its container;
+// asked for, it becomes an object of its own, which then stays the same and
+// takes what is added to it.
+TEST(ParseJSON, EmptyContainersBecomeObjectsWhenAskedFor) {
+  std::unique_ptr<TJSONbase> root = ParseJSON("{\"a\":[ ],\"b\":{},\"c\":[[],{}]}");
+  TJSONbase* a = root->GetNamedItem(u"a");
+  EXPECT_EQ(a->Kind(), jkList);
+  EXPECT_EQ(a->Count(), 0);
+  EXPECT_EQ(a->Parent(), root.get());
+  EXPECT_EQ(root->GetNamedItem(u"a"), a);
+  static_cast<TJSONlist*>(a)->Add(nullptr);
+  TJSONbase* b = root->GetNamedItem(u"b");
+  EXPECT_EQ(b->Kind(), jkObject);
+  static_cast<TJSONobject*>(b)->Add(u"x", nullptr);
+  TJSONbase* c = root->GetNamedItem(u"c");
+  EXPECT_EQ(c->GetItem(1)->Kind(), jkObject);
+  EXPECT_EQ(c->GetItem(1)->Parent(), c);
+  EXPECT_EQ(root->Text(), "{\"a\":[null],\"b\":{\"x\":null},\"c\":[[],{}]}");
 }
 
 TEST(ParseJSON, EventSequence) {

@@ -486,6 +486,49 @@ TEST(TransportLimitTest, TheConnectLimitBoundsAConnectThatIsNeverAnswered) {
   }
 }
 
+TEST(TransportLimitTest, EachByteOfTheHeadIsProgress) {
+  // A status line alone takes longer than the receive limit to arrive.
+  RawServer server(kNoContent, {.bytes = 1, .every = std::chrono::milliseconds(60), .then_forever = ""});
+  TWinHTTP connection("127.0.0.1", server.PortText(), false);
+  connection.ReceiveTimeout = 1000;
+  std::string headers, body;
+  EXPECT_EQ(connection.Execute("", "GET", "", "", "", headers, body), 204);
+}
+
+TEST(TransportLimitTest, ConnectingEndsWhenTheServerAcceptsTheConnection) {
+  // A TLS handshake that is never answered waits for the answer, not for
+  // the connection: the receive limit bounds it.
+  IdleListener idle(IdleListener::kRoomy);
+  TWinHTTP connection("127.0.0.1", idle.PortText(), true);
+  connection.ConnectTimeout = 300;
+  connection.SendTimeout = connection.ReceiveTimeout = 1500;
+  std::string headers, body;
+  const Clock::time_point start = Clock::now();
+  if (testing::UnderWine()) {
+    // Wine's WinHTTP reports a handshake that timed out as a failure of the
+    // secure channel.
+    EXPECT_THROW_MSG(connection.Execute("", "GET", "", "", "", headers, body), EOSError,
+                     testing::SystemError(12157, "An error occurred in the secure channel support"));
+  } else {
+    EXPECT_THROW_MSG(connection.Execute("", "GET", "", "", "", headers, body), EOSError, testing::kTimedOut);
+  }
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(1400));
+}
+
+TEST(TransportLimitTest, TheTotalLimitBoundsABodyThatKeepsComing) {
+  // A byte every 100 ms: no phase's limit ever runs out.
+  RawServer server("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+                   {.bytes = 0, .every = std::chrono::milliseconds(100), .then_forever = "1\r\nx\r\n"});
+  TWinHTTP connection("127.0.0.1", server.PortText(), false);
+  connection.ReceiveTimeout = 1000;
+  connection.TotalTimeout = 1000;
+  std::string headers, body;
+  const Clock::time_point start = Clock::now();
+  EXPECT_THROW_MSG(connection.Execute("", "GET", "", "", "", headers, body), EOSError, testing::kTimedOut);
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(1000));
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(5000));
+}
+
 TEST(TransportLimitTest, TheSendLimitBoundsABodyThatIsNotRead) {
   IdleListener idle(IdleListener::kRoomy);
   TWinHTTP connection("127.0.0.1", idle.PortText(), false);
@@ -623,15 +666,23 @@ TEST(TransportWireTest, NoAnswerOrABrokenAnswerFails) {
   }
 }
 
-TEST(TransportWireTest, AChunkedBodyCutShortFails) {
-  Wire wire("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\nabc");
-  if (testing::UnderWine()) {
-    // Wine's WinHTTP ends a chunked body at the end of the connection as if
-    // it were complete, and nothing outside it can tell.
-    EXPECT_EQ(wire.Execute(""), 200);
-    EXPECT_EQ(wire.body, "abc");
-  } else {
-    EXPECT_THROW(wire.Execute(""), EOSError);
+TEST(TransportWireTest, ABrokenChunkedBodyFails) {
+  struct Case {
+    const char* chunks;
+    const std::string& failure;
+    const char* under_wine;  // the body Wine's WinHTTP hands over
+  };
+  for (const Case& c : {Case{"10\r\nabc", testing::kConnectionBroken, "abc"},
+                        Case{"5\r\nhello\r\nZZ\r\n", testing::kInvalidAnswer, "hello"}}) {
+    Wire wire("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + std::string(c.chunks));
+    if (testing::UnderWine()) {
+      // Wine's WinHTTP ends a chunked body that breaks off or goes wrong as
+      // if it were complete, and nothing outside it can tell.
+      EXPECT_EQ(wire.Execute(""), 200);
+      EXPECT_EQ(wire.body, c.under_wine);
+    } else {
+      EXPECT_THROW_MSG(wire.Execute(""), EOSError, c.failure);
+    }
   }
 }
 
@@ -649,6 +700,27 @@ TEST(TransportWireTest, AHugeContentLengthIsNotAllocated) {
   testing::AllocationProbe probe;
   EXPECT_THROW(connection.Execute("", "GET", "", "", "", headers, body), EOSError);
   EXPECT_LE(probe.Largest(), std::size_t{2} << 20);
+}
+
+TEST(TransportWireTest, AHeadLongerThan64KilobytesIsAFailureOfTheAnswer) {
+  std::string many_lines;
+  for (int i = 0; i < 3000; ++i) many_lines += "X-Line-" + std::to_string(i) + ": " + std::string(20, 'v') + "\r\n";
+  Wire many("HTTP/1.1 200 OK\r\n" + many_lines + "Content-Length: 2\r\n\r\nok");
+  EXPECT_THROW_MSG(many.Execute(""), EOSError, testing::kHeadTooLong);
+
+  Wire one_line("HTTP/1.1 200 OK\r\nX-Big: " + std::string(200000, 'a') + "\r\nContent-Length: 2\r\n\r\nok");
+  if (testing::UnderWine()) {
+    // Wine's WinHTTP cuts a long header line short and hands the rest over
+    // as if nothing were amiss.
+    EXPECT_EQ(one_line.Execute(""), 200);
+    EXPECT_LT(one_line.headers.size(), 2000u);
+  } else {
+    EXPECT_THROW_MSG(one_line.Execute(""), EOSError, testing::kHeadTooLong);
+  }
+
+  Wire within("HTTP/1.1 200 OK\r\nX-Big: " + std::string(60000, 'a') + "\r\nContent-Length: 2\r\n\r\nok");
+  EXPECT_EQ(within.Execute(""), 200);
+  EXPECT_EQ(within.body, "ok");
 }
 
 TEST(TransportWireTest, TheHeadTellsHowLongTheBodyIs) {

@@ -49,7 +49,8 @@ class IdleListener {
 
 // How a RawServer sends its answer: in pieces of `bytes` bytes (all at once
 // when 0), one piece per `every`; then, when `then_forever` is not empty,
-// those bytes again and again until the client goes away.
+// those bytes again and again, one time per `every`, until the client goes
+// away.
 struct Pace {
   std::size_t bytes = 0;
   std::chrono::milliseconds every{0};
@@ -106,7 +107,10 @@ class RawServer {
       client.Send(std::string_view(answer_).substr(at, piece));
       std::this_thread::sleep_for(pace_.every);
     }
-    while (!pace_.then_forever.empty() && !stop_ && !Gone(client)) client.Send(pace_.then_forever);
+    while (!pace_.then_forever.empty() && !stop_ && !Gone(client)) {
+      client.Send(pace_.then_forever);
+      std::this_thread::sleep_for(pace_.every);
+    }
   }
 
   // Whether the client has closed its end (or reset it).

@@ -20,7 +20,7 @@ struct Event {
 
 struct Case {
   const char* what;
-  RequestLimits limits;  // resolve, connect, send, receive
+  RequestLimits limits;  // resolve, connect, send, receive, total
   std::vector<Event> events;
   int asked_at;
   int wait;  // -1: the limit has run out
@@ -52,6 +52,17 @@ TEST(RequestWatchTest, EachLimitBoundsItsOwnPhase) {
        550,
        50},
       {"the body sent before connecting changes nothing", {100, 0, 0, 0}, {{Step::kBodySent, 10}}, 100, -1},
+      {"the total limit bounds a phase with time left",
+       {0, 0, 0, 500, 1000},
+       {{Step::kConnected, 100}, {Step::kMoved, 900}},
+       950,
+       50},
+      {"the total limit runs out however bytes move",
+       {0, 0, 0, 500, 1000},
+       {{Step::kConnected, 100}, {Step::kMoved, 990}},
+       1000,
+       -1},
+      {"the total limit counts the resolve time", {0, 0, 0, 0, 300}, {{Step::kSocketOpened, 200}}, 300, -1},
   };
   const RequestWatch::Clock::time_point start{};
   for (const Case& test : cases) {

@@ -174,6 +174,29 @@ TEST_F(RestClientTest, ARedirectFollowedByAnAnswerReturnsTheAnswer) {
   EXPECT_EQ(elsewhere_requests_, 0);
 }
 
+TEST_F(RestClientTest, MaxTimeBoundsTheWholeCallRedirectsIncluded) {
+  TRESTClient client("");
+  client.MaxTime = 700;
+  const Clock::time_point start = Clock::now();
+  EXPECT_THROW_MSG(client.Fetch(server_.Url("/redirect"), false, 10000, response_), EOSError, testing::kTimedOut);
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1400));
+  EXPECT_EQ(requests_, 2);
+  // Without the limit the next call runs as long as it needs.
+  client.MaxTime = 0;
+  client.Fetch(server_.Url("/x"), false, 10000, response_);
+  EXPECT_EQ(client.Connection()->TotalTimeout, 0);
+}
+
+TEST_F(RestClientTest, MaxBodySizeBoundsTheAnswer) {
+  TRESTClient client("");
+  client.MaxBodySize = 5;
+  EXPECT_THROW_MSG(client.Fetch(server_.Url("/x"), false, 10000, response_), ECrtSocket,
+                   "Answer body exceeds 5 bytes");
+  client.MaxBodySize = 8;
+  client.Fetch(server_.Url("/x"), false, 10000, response_);
+  EXPECT_EQ(response_, "{\"ok\":1}");
+}
+
 TEST_F(RestClientTest, StatusesFrom300OnRaise) {
   TRESTClient client("");
   client.Fetch(server_.Url("/status/299"), false, 10000, response_);

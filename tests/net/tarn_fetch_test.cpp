@@ -1,10 +1,11 @@
 // tarn-fetch run as a program against a loopback server.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "net/fetch_program.h"
 #include "net/gzip_member.h"
 #include "net/loopback_server.h"
-#include "platform/display_text.h"
 
 namespace tarn {
 namespace {
@@ -46,11 +47,29 @@ TEST_F(TarnFetchTest, PrintsTheBody) {
 }
 
 TEST_F(TarnFetchTest, TakesTheAddressAsTheTerminalTypedIt) {
-  // "é" as a terminal types it (C3 A9 on a UTF-8 terminal) goes on the wire
-  // escaped as UTF-8, as the platform escapes a path.
-  testing::ProgramRun outcome = RunFetch({server_.Url("/echo/" + TerminalText("caf\xE9"))});
+  // "é" as a terminal types it (C3 A9 on a UTF-8 terminal, the same
+  // character on a Windows command line) goes on the wire escaped as UTF-8,
+  // as the platform escapes a path.
+  testing::ProgramRun outcome = RunFetch({server_.Url("/echo/caf\xC3\xA9")});
   EXPECT_EQ(outcome.status, 0) << outcome.errors;
   EXPECT_EQ(outcome.output, "/echo/caf%C3%A9");
+}
+
+TEST_F(TarnFetchTest, BoundsTheWholeCallAndTheBody) {
+  // A byte every 100 ms: the timeout, which bounds each wait, never runs out.
+  testing::RawServer slow("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+                          {.bytes = 0, .every = std::chrono::milliseconds(100), .then_forever = "1\r\nx\r\n"});
+  const std::string url = "http://127.0.0.1:" + slow.PortText() + "/";
+  testing::ProgramRun outcome = RunFetch({url, "--timeout", "1000", "--max-time", "1000"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors, "EOSError: System Error.  Code: 12002.\\r\\nThe operation timed out\n");
+
+  outcome = RunFetch({server_.Url("/x"), "--max-size", "5"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors, "ECrtSocket: Answer body exceeds 5 bytes\n");
+  outcome = RunFetch({server_.Url("/x"), "--max-size", "11", "--max-time", "0", "--timeout", "0"});
+  EXPECT_EQ(outcome.status, 0) << outcome.errors;
+  EXPECT_EQ(outcome.output, "{\"plain\":1}");
 }
 
 TEST_F(TarnFetchTest, ReportsFailuresOnStandardError) {
@@ -69,12 +88,15 @@ TEST_F(TarnFetchTest, ReportsFailuresOnStandardError) {
 TEST_F(TarnFetchTest, RefusesAWrongCommandLine) {
   const std::vector<std::vector<std::string>> wrong = {
       {}, {"--gzip"}, {"http://h.invalid/", "--timeout"}, {"http://h.invalid/", "--timeout", "5s"}, {"a", "b"},
+      {"http://h.invalid/", "--max-time", "-1"}, {"http://h.invalid/", "--max-size"}, {"--max-size", "1k", "a"},
       // Beyond what the platform's 32-bit limits take.
-      {"http://h.invalid/", "--timeout", "2147483648"}, {"http://h.invalid/", "--timeout", "4294967295"}};
+      {"http://h.invalid/", "--timeout", "2147483648"}, {"http://h.invalid/", "--timeout", "4294967295"},
+      {"http://h.invalid/", "--max-size", "2147483648"}};
   for (const std::vector<std::string>& arguments : wrong) {
     testing::ProgramRun outcome = RunFetch(arguments);
     EXPECT_EQ(outcome.status, 2) << ::testing::PrintToString(arguments);
-    EXPECT_EQ(outcome.errors, "usage: tarn-fetch URL [--gzip] [--timeout MS]\n") << ::testing::PrintToString(arguments);
+    EXPECT_EQ(outcome.errors, "usage: tarn-fetch URL [--gzip] [--timeout MS] [--max-time MS] [--max-size BYTES]\n")
+        << ::testing::PrintToString(arguments);
   }
 }
 

@@ -94,6 +94,7 @@ if $has_window; then
     grep -qxF "$line" "$entry" || fail "the desktop entry lacks [$line]"
   done
   grep -q '^Keywords=.*;' "$entry" || fail "the desktop entry has no keywords"
+  problems=$(desktop-file-validate "$entry" 2>&1) || fail "the desktop entry is not valid: $problems"
   grep -q '<svg' "$root/$share/icons/hicolor/scalable/apps/tarnconfig.svg" || fail "the icon is no SVG"
 fi
 
@@ -132,7 +133,9 @@ export XDG_CONFIG_HOME=$work/config
 links=$work/links
 printf '[CLIENT]\r\nTIMEOUT=123456\r\n' >"$root/$dir/tarnclient.ini"
 settings=$("$links/tarn-settings") || fail "tarn-settings failed: $settings"
-for line in "QUORVAN.CounterPath=$root/$dir/" "CLIENT.TIMEOUT=123456"; do
+# The folder is program text (Windows-1252) there: a character it lacks shows as '?'.
+shown_dir=$(python3 -c 'import sys; print(sys.argv[1].encode("cp1252", "replace").decode("cp1252"))' "$root/$dir/")
+for line in "QUORVAN.CounterPath=$shown_dir" "CLIENT.TIMEOUT=123456"; do
   grep -qxF "$line" <<<"$settings" || fail "tarn-settings printed no [$line]"
 done
 json=$(printf '{ "a" : [1, true] }' | "$links/tarn-json" -) || fail "tarn-json failed: $json"

@@ -19,6 +19,9 @@ set -euo pipefail
 package=$(realpath "$1")
 [ "$(id -u)" -eq 0 ] || { echo "skipped: installing a package needs the superuser"; exit 77; }
 if [ "${2:-}" != --inside ]; then
+  # A chroot's root is no mount point, so no private namespace can start there.
+  unshare --mount --propagation private true 2>/dev/null ||
+    { echo "skipped: no private mount namespace here (in a chroot?)"; exit 77; }
   exec unshare --mount --propagation private "$0" "$package" --inside
 fi
 
@@ -58,6 +61,13 @@ done
 in_root useradd --no-create-home --groups tarn first
 in_root useradd --no-create-home --groups tarn second
 in_root useradd --no-create-home outsider
+# Before the first save the links lead nowhere: the server's settings come
+# from the registry, as without a file.
+mkdir -p "$root/tmp/first/tarn"
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\KESSLAN\\ORVIK\\SERVER]\r\n"log_level"="7"\r\n' \
+  >"$root/tmp/first/tarn/registry.reg"
+in_root chown -R first /tmp/first
+as first tarn-settings | grep -qx 'SERVER.log_level=7' || fail "without tarnserver.ini the registry's values were not loaded"
 # The administrators' umask does not let their group write: the folders do.
 as first sh -c 'umask 022 && tarn-settings set /opt/tarn/tarnserver.ini SERVER log_level 3' || fail "a member could not save tarnserver.ini"
 as first sh -c 'umask 022 && tarn-settings set /opt/tarn/tarnclient.ini CLIENT TIMEOUT 60000' || fail "a member could not save tarnclient.ini"

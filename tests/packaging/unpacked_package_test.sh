@@ -57,11 +57,14 @@ for entry in ServiceIsRunning StartService StopService GetLastSvcError; do
 done
 
 cd "$folder"
-settings=$(wine tarn-settings.exe | tr -d '\r') || fail "tarn-settings.exe failed: $settings"
-# The folder as program text (Windows-1252, '?' for what it lacks), which a
-# pipe receives as it is.
-counter_path="QUORVAN.CounterPath=$(python3 -c 'import sys; sys.stdout.buffer.write(sys.argv[1].encode("cp1252", "replace"))' "$(winepath -w "$folder")")\\"
-LC_ALL=C grep -qxF "$counter_path" <<<"$settings" || fail "tarn-settings.exe printed no [$counter_path] in [$settings]"
+# The program's text reaches a pipe as Windows-1252, where a character of the
+# folder's name that the code page lacks shows as '?'.
+settings=$(wine tarn-settings.exe | tr -d '\r' | iconv -f WINDOWS-1252 -t UTF-8) ||
+  fail "tarn-settings.exe failed: $settings"
+shown_folder=$(python3 -c 'import sys; print(sys.argv[1].encode("cp1252", "replace").decode("cp1252"))' \
+  "$(winepath -w "$folder")")
+counter_path="QUORVAN.CounterPath=$shown_folder\\"
+grep -qxF "$counter_path" <<<"$settings" || fail "tarn-settings.exe printed no [$counter_path] in [$settings]"
 json=$(printf '{ "a" : [1, true, "x"] }' | wine tarn-json.exe | tr -d '\r') || fail "tarn-json.exe failed: $json"
 [ "$json" = '{"a":[1,true,"x"]}' ] || fail "tarn-json.exe printed [$json]"
 

@@ -2,6 +2,15 @@
 // --version and a wrong command line, and each companion wired to them.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <new>
@@ -27,12 +36,40 @@ struct Outcome {
   std::string out, err;
 };
 
+// Standard output or error sent to a file for the life of the object (the
+// test framework's own capture cannot make its file in a folder whose name
+// the ANSI code page lacks).
+class Redirected {
+ public:
+  Redirected(int fd, const std::string& path) : fd_(fd), saved_(::dup(fd)) {
+    std::fflush(nullptr);
+#ifdef _WIN32
+    int file = ::_wopen(testing::FsPath(path).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IWRITE);
+#else
+    int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+#endif
+    ::dup2(file, fd_);
+    ::close(file);
+  }
+  ~Redirected() {
+    ::dup2(saved_, fd_);
+    ::close(saved_);
+  }
+  Redirected(const Redirected&) = delete;
+  Redirected& operator=(const Redirected&) = delete;
+
+ private:
+  int fd_, saved_;
+};
+
 Outcome RunWith(const std::vector<std::string>& arguments, const ProgramBody& body) {
-  ::testing::internal::CaptureStdout();
-  ::testing::internal::CaptureStderr();
-  int status = RunProgram(kProgram, arguments, body);
-  std::string out = ::testing::internal::GetCapturedStdout();
-  return {status, out, ::testing::internal::GetCapturedStderr()};
+  testing::TempDir dir;
+  int status;
+  {
+    Redirected out(1, dir.Path("out")), err(2, dir.Path("err"));
+    status = RunProgram(kProgram, arguments, body);
+  }
+  return {status, testing::ReadFile(dir.Path("out")), testing::ReadFile(dir.Path("err"))};
 }
 
 TEST(CommandLine, AnswersOnTheConventionalStreamWithTheConventionalStatus) {

@@ -43,7 +43,7 @@ TEST(FileSystem, AtomicReplace) {
   EXPECT_EQ(testing::ReadFile(path), "replaced");
   EXPECT_EQ(ReadFileBytes(path), "replaced");
   EXPECT_EQ(ReadFileBytes(dir.Path("missing")), std::nullopt);
-  std::filesystem::directory_iterator entries(dir.Dir());
+  std::filesystem::directory_iterator entries(testing::FsPath(dir.Dir()));
   EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << "a temporary file was left behind";
 }
 
@@ -54,7 +54,7 @@ TEST(FileSystem, AReplacementIsNewerThanTheFileItReplaces) {
   std::string path = dir.Path("f");
   WriteFile(path, "old");
   auto later = std::filesystem::file_time_type::clock::now() + std::chrono::hours(1);
-  std::filesystem::last_write_time(path, later);
+  std::filesystem::last_write_time(testing::FsPath(path), later);
   FileIdentity before = *IdentifyFile(path);
   FileIdentity after = ReplaceFileAtomically(path, "new");
   EXPECT_GT(after.modified_ns, before.modified_ns);

@@ -28,9 +28,9 @@ TEST(FileSystemWin32, EachAnswerOfTheRename) {
   };
   const Case kCases[] = {
       {"a sharing violation, briefly", ERROR_SHARING_VIOLATION, 3, false, 3, true},
-      {"access denied, briefly", ERROR_ACCESS_DENIED, 19, false, 19, true},
+      {"access denied, briefly", ERROR_ACCESS_DENIED, 199, false, 199, true},
       {"a lock violation, briefly", ERROR_LOCK_VIOLATION, 1, false, 1, true},
-      {"a sharing violation that lasts", ERROR_SHARING_VIOLATION, 1000, false, 19, false},
+      {"a sharing violation that lasts", ERROR_SHARING_VIOLATION, 1000, false, 199, false},
       {"a full disk", ERROR_DISK_FULL, 1, false, 0, false},
       {"the original gone, the replacement not moved", ERROR_UNABLE_TO_MOVE_REPLACEMENT, 1, true, 0, true},
       {"the original gone, the replacement never moved", ERROR_UNABLE_TO_MOVE_REPLACEMENT, 2, true, 0, false},

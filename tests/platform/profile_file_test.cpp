@@ -5,6 +5,8 @@
 #include "platform/display_text.h"
 #include "platform/portable/exceptions.h"
 #include "platform/portable/ini_file.h"
+#include "platform/portable/utf8_text.h"
+#include "platform/code_page.h"
 #include "expect_error.h"
 #include "profile_fixture.h"
 
@@ -83,6 +85,56 @@ TEST_F(ProfileFile, EveryLineEndAndNoFinalNewline) {
 TEST_F(ProfileFile, Utf8ByteOrderMarkIsSkipped) {
   EXPECT_EQ(Read("\xEF\xBB\xBF[s]\r\nk=v\r\n", "s", "k"), "v");
   EXPECT_EQ(Write("\xEF\xBB\xBF[s]\r\nk=v\r\n", "s", "k", "w"), "\xEF\xBB\xBF[s]\r\nk=w\r\n");
+}
+
+// UTF-16 text with its byte-order mark, from UTF-8.
+std::string Utf16(std::string_view utf8, bool big_endian = false) {
+  std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t unit : Utf8ToUtf16(utf8)) {
+    char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+    bytes += big_endian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
+
+// A file that starts with a UTF-16 mark is read as Unicode text, in either
+// byte order; what the program's code page lacks comes as the platform's
+// conversion gives it.
+TEST_F(ProfileFile, UnicodeFilesAreReadInTheProgramsCodePage) {
+  const std::string text = "; \xCE\xA3\xCF\x87\xCF\x8C\xCE\xBB\xCE\xB9\xCE\xBF\r\n[Se\xC3\xA7\xC3\xA3o]\r\n"
+                           "caf\xC3\xA9=\"\xE2\x82\xAC 5 \xCE\xA9\"\r\nlast=x";
+  const std::string omega = WideToAnsi(u"\u03A9");
+  for (bool big_endian : {false, true}) {
+    EXPECT_EQ(Read(Utf16(text, big_endian), "SE\xE7\xE3O", "CAF\xE9"), "\x80 5 " + omega);
+    EXPECT_EQ(Read(Utf16(text, big_endian), "se\xE7\xE3o", "last"), "x");
+    EXPECT_EQ(Read(Utf16(text, big_endian), "se\xE7\xE3o", "missing"), "<none>");
+  }
+}
+
+// A write keeps a Unicode file Unicode, in its byte order and with its
+// mark, and every other character of it, whatever the code page lacks.
+TEST_F(ProfileFile, UnicodeFilesStayUnicodeWhenWritten) {
+  const std::string before = "; \xCE\xA3\xCF\x87\xCF\x8C\xCE\xBB\xCE\xB9\xCE\xBF \xF0\x9F\x93\x81\n[s]\r\nk=1\r\n";
+  for (bool big_endian : {false, true}) {
+    WriteFile(file_, Utf16(before, big_endian));
+    const ProfileEntry entries[] = {{"s", "k", "caf\xE9"}, {"t", "new", "\x80"}};
+    WriteProfileValues(file_, entries);
+    EXPECT_EQ(ReadFile(file_), Utf16("; \xCE\xA3\xCF\x87\xCF\x8C\xCE\xBB\xCE\xB9\xCE\xBF \xF0\x9F\x93\x81\n[s]\r\n"
+                                     "k=caf\xC3\xA9\r\n[t]\r\nnew=\xE2\x82\xAC\r\n",
+                                     big_endian));
+  }
+  // A new file, and one without the mark, are 8-bit text.
+  EXPECT_EQ(Write("", "s", "k", "caf\xE9"), "[s]\r\nk=caf\xE9\r\n");
+}
+
+// Bytes that are not whole UTF-16 units could not be written back as they
+// were: the write fails and the file is unchanged, never made a mixed file.
+TEST_F(ProfileFile, AUnicodeFileThatCannotBeKeptIsNotWritten) {
+  const std::string odd = Utf16("[s]\r\nk=1\r\n") + "\x01";
+  WriteFile(file_, odd);
+  EXPECT_EQ(ReadProfileValue("s", "k", "", file_), "1");
+  EXPECT_THROW(WriteProfileValue("s", "k", "2", file_), EIniFileException);
+  EXPECT_EQ(ReadFile(file_), odd);
 }
 
 TEST_F(ProfileFile, NewFileSectionsAndKeysAreAppendedInOrder) {

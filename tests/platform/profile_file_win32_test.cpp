@@ -1,7 +1,8 @@
 // Our profile engine against the platform's own GetPrivateProfileStringA and
 // WritePrivateProfileStringA, on generated files that carry every quirk of the
-// format. Where the platform is Wine, it differs from Windows in a few known
-// cases; those are counted by name, any other disagreement fails.
+// format, as 8-bit files and as Unicode (UTF-16) files in both byte orders.
+// Where the platform is Wine, it differs from Windows in a few known cases;
+// those are counted by name, any other disagreement fails.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,8 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/portable/exceptions.h"
 #include "platform/portable/profile_file.h"
+#include "platform/portable/profile_text.h"
+#include "platform/portable/utf8_text.h"
+#include "platform/win32/wide_text.h"
 #include "support/wine.h"
 #include "test_support.h"
 
@@ -161,10 +166,18 @@ class Generator {
   std::mt19937 rng_{20240610};
 };
 
+// The path of an existing file as the platform's A functions can take it,
+// whatever its folder is named: its short form, which is ASCII.
+std::string AnsiPath(const std::string& path) {
+  wchar_t buffer[MAX_PATH];
+  DWORD length = ::GetShortPathNameW(Utf8ToWide(path).c_str(), buffer, MAX_PATH);
+  return length == 0 || length >= MAX_PATH ? path : WideToUtf8(std::wstring(buffer, length));
+}
+
 std::string Platform(const Entry& at, const std::string& file) {
   char buffer[2048];
   DWORD size = ::GetPrivateProfileStringA(at.section.c_str(), at.key.c_str(), at.text.c_str(), buffer,
-                                          sizeof buffer, file.c_str());
+                                          sizeof buffer, AnsiPath(file).c_str());
   return std::string(buffer, size);
 }
 
@@ -228,22 +241,45 @@ std::string WithoutEveryCause(const std::string& bytes) {
   return WithHeadersCutAtFirstBracket(WithHeadersClosed(WithoutLinesLackingEquals(WithoutBom(bytes))));
 }
 
-class ProfileFileWin32 : public ::testing::Test {
+// The encoding of the files compared, and how many.
+struct Encoding {
+  const char* name;
+  ProfileEncoding encoding;
+  int files;
+};
+
+class ProfileFileWin32 : public ::testing::TestWithParam<Encoding> {
  protected:
+  // The generated 8-bit text as the file of the encoding under test: as
+  // Unicode text, the platform's conversion of it, with its mark.
+  std::string Encoded(const std::string& bytes) const {
+    if (GetParam().encoding == ProfileEncoding::kAnsi) return bytes;
+    return EncodeProfile(ProfileText{GetParam().encoding, Utf16ToUtf8(AnsiToWide(bytes)), true});
+  }
+
   // A few names serve every file: creating and removing thousands of files
   // costs more under Wine than the comparison itself.
-  std::string Save(const char* name, const std::string& bytes) {
+  std::string Save(const char* name, const std::string& bytes) { return SaveBytes(name, Encoded(bytes)); }
+  std::string SaveBytes(const char* name, const std::string& bytes) {
     std::string path = dir_.Path(name);
     WriteFile(path, bytes);
     return path;
   }
 
+  // The generated file, which in a Unicode file holds no UTF-8 mark: that
+  // would be text of its first line there.
+  Generator::Profile Next(Generator& generator) const {
+    Generator::Profile profile = generator.Next();
+    if (GetParam().encoding != ProfileEncoding::kAnsi) profile.bytes = WithoutBom(profile.bytes);
+    return profile;
+  }
+
   // The file as the platform writes it back: a section written and
   // removed again makes it rewrite every other line its own way.
   std::string PlatformRewrite(const std::string& bytes) {
-    std::string path = Save("rewrite.ini", bytes);
-    ::WritePrivateProfileStringA("tarn rewrite", "k", "v", path.c_str());
-    ::WritePrivateProfileStringA("tarn rewrite", nullptr, nullptr, path.c_str());
+    std::string path = SaveBytes("rewrite.ini", bytes);
+    ::WritePrivateProfileStringA("tarn rewrite", "k", "v", AnsiPath(path).c_str());
+    ::WritePrivateProfileStringA("tarn rewrite", nullptr, nullptr, AnsiPath(path).c_str());
     return ReadFile(path);
   }
 
@@ -338,13 +374,13 @@ class ProfileFileWin32 : public ::testing::Test {
   testing::TempDir dir_;
 };
 
-TEST_F(ProfileFileWin32, ReadsAgreeWithThePlatform) {
+TEST_P(ProfileFileWin32, ReadsAgreeWithThePlatform) {
   ASSERT_EQ(::GetACP(), 1252u) << "the generated names and values are Windows-1252 text";
   Generator generator;
   int files = 0, lookups = 0, agreements = 0, unexplained = 0;
   std::map<std::string, int> known;
-  for (; files < 1000; ++files) {
-    Generator::Profile profile = generator.Next();
+  for (; files < GetParam().files; ++files) {
+    Generator::Profile profile = Next(generator);
     std::string path = Save("file.ini", profile.bytes), failures;
     for (const Entry& at : generator.Lookups(profile)) {
       ++lookups;
@@ -365,7 +401,8 @@ TEST_F(ProfileFileWin32, ReadsAgreeWithThePlatform) {
     }
     if (!failures.empty()) ADD_FAILURE() << "file " << Escape(profile.bytes) << failures;
   }
-  std::cout << "profile reads against " << (wine_ ? "Wine" : "Windows") << ": " << files << " files, " << lookups
+  std::cout << "profile reads of " << GetParam().name << " files against " << (wine_ ? "Wine" : "Windows") << ": "
+            << files << " files, " << lookups
             << " lookups, " << agreements << " agree";
   for (const KnownDifference& difference : known_differences_) {
     std::cout << "; known difference of " << (difference.on_wine ? "Wine" : "Windows") << ", " << difference.name
@@ -383,32 +420,32 @@ TEST_F(ProfileFileWin32, ReadsAgreeWithThePlatform) {
 // bytes differ, both write again into the file as the platform rewrites it
 // (it may rewrite every line, where ours keeps every other byte), so that
 // what remains shows where each put the value and how it spelled the names.
-TEST_F(ProfileFileWin32, WritesAgreeWithThePlatform) {
+TEST_P(ProfileFileWin32, WritesAgreeWithThePlatform) {
   Generator generator;
   int writes = 0, same = 0, kept = 0, refused = 0, other = 0;
-  for (int file = 0; file < 1000; ++file) {
-    Generator::Profile profile = generator.Next();
+  for (int file = 0; file < GetParam().files; ++file) {
+    Generator::Profile profile = Next(generator);
     if (file % 50 != 0) continue;
     ++writes;
     Entry write = generator.Write(profile);
     std::string ours, platform;
     auto write_both = [&](const std::string& before) {
-      ours = Save("ours.ini", before);
-      platform = Save("platform.ini", before);
+      ours = SaveBytes("ours.ini", before);
+      platform = SaveBytes("platform.ini", before);
       EXPECT_TRUE(::WritePrivateProfileStringA(write.section.c_str(), write.key.c_str(), write.text.c_str(),
-                                               platform.c_str()));
-      ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, platform.c_str());
+                                               AnsiPath(platform).c_str()));
+      ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, AnsiPath(platform).c_str());
       WriteProfileValue(write.section, write.key, write.text, ours);
       return ReadFile(ours) == ReadFile(platform);
     };
     if (write.text.find_first_of("\r\n") != std::string::npos) {
       // Ours refuses a value that would inject lines, and keeps the file.
-      EXPECT_THROW(write_both(profile.bytes), EIniFileException);
-      EXPECT_EQ(ReadFile(ours), profile.bytes);
+      EXPECT_THROW(write_both(Encoded(profile.bytes)), EIniFileException);
+      EXPECT_EQ(ReadFile(ours), Encoded(profile.bytes));
       ++refused;
       continue;
     }
-    bool same_bytes = write_both(profile.bytes);
+    bool same_bytes = write_both(Encoded(profile.bytes));
     // Wine does not read back what either wrote into a section it reads
     // otherwise (see the reads above).
     Entry at{write.section, write.key, "<default>"};
@@ -423,19 +460,50 @@ TEST_F(ProfileFileWin32, WritesAgreeWithThePlatform) {
       ++same;
       continue;
     }
-    std::string rewritten = PlatformRewrite(profile.bytes);
+    std::string rewritten = PlatformRewrite(Encoded(profile.bytes));
     if (write_both(rewritten)) {
       ++kept;
     } else {
       ++other;
-      std::cout << "write " << Describe(write) << "\n  into     " << Escape(rewritten) << "\n  ours     "
-                << Escape(ReadFile(ours)) << "\n  platform " << Escape(ReadFile(platform)) << "\n";
+      // A Unicode file shows as its text (UTF-8).
+      auto text = [](const std::string& bytes) { return Escape(DecodeProfile(bytes).text); };
+      std::cout << "write " << Describe(write) << "\n  into     " << text(rewritten) << "\n  ours     "
+                << text(ReadFile(ours)) << "\n  platform " << text(ReadFile(platform)) << "\n";
     }
   }
-  std::cout << "profile writes: " << writes << "; same bytes: " << same
+  std::cout << "profile writes into " << GetParam().name << " files: " << writes << "; same bytes: " << same
             << "; same once the platform had rewritten the file (ours keeps every other byte): " << kept
             << "; refused by ours (line break in the value): " << refused
             << "; other differences (printed above): " << other << std::endl;
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, ProfileFileWin32,
+                         ::testing::Values(Encoding{"Ansi", ProfileEncoding::kAnsi, 1000},
+                                           Encoding{"Utf16LittleEndian", ProfileEncoding::kUtf16Le, 400},
+                                           Encoding{"Utf16BigEndian", ProfileEncoding::kUtf16Be, 200}),
+                         [](const ::testing::TestParamInfo<Encoding>& info) { return info.param.name; });
+
+// Characters that the program's code page lacks, in a Unicode file's names
+// and values: ours gives what the platform gives.
+TEST(ProfileFileWin32Unicode, CharactersOutsideTheCodePageReadAsThePlatformGivesThem) {
+  testing::TempDir dir;
+  std::string path = dir.Path("unicode.ini");
+  const std::string text = "[\xC5\x81\xC3\xB3" "d\xC5\xBA]\r\n\xCE\xA9=\xE8\xA8\xAD\xE5\xAE\x9A\r\n"
+                           "k=\xC4\x80\xC4\x82 \xCE\xB1\xCE\xB2 \xE2\x80\x9Cq\xE2\x80\x9D \xF0\x9F\x93\x81\r\n"
+                           "\xC3\xA9=\xE2\x82\xAC\r\n";
+  for (ProfileEncoding encoding : {ProfileEncoding::kUtf16Le, ProfileEncoding::kUtf16Be}) {
+    WriteFile(path, EncodeProfile(ProfileText{encoding, text, true}));
+    for (const Entry& at : {Entry{WideToAnsi(u"\u0141\u00F3d\u017A"), "k", "-"},
+                            Entry{WideToAnsi(u"\u0141\u00F3d\u017A"), WideToAnsi(u"\u03A9"), "-"},
+                            Entry{WideToAnsi(u"\u0141\u00F3d\u017A"), "\xE9", "-"}}) {
+      EXPECT_EQ(Escape(Ours(at, path)), Escape(Platform(at, path))) << Describe(at);
+    }
+    // What ours writes the platform reads back, in a file still Unicode.
+    WriteProfileValue(WideToAnsi(u"\u0141\u00F3d\u017A"), "new", "caf\xE9", path);
+    Entry written{WideToAnsi(u"\u0141\u00F3d\u017A"), "new", "-"};
+    EXPECT_EQ(Platform(written, path), "caf\xE9");
+    EXPECT_EQ(DecodeProfile(ReadFile(path)).encoding, encoding);
+  }
 }
 
 }  // namespace

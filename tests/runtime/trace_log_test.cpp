@@ -16,7 +16,6 @@ namespace tarn {
 namespace {
 
 using testing::Counted;
-using testing::FsPath;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
@@ -33,7 +32,7 @@ class TraceLog : public ::testing::Test {
 
 TEST_F(TraceLog, StartupCreatesTheTraceDirectoryAndTheState) {
   TraceLogStartup(exe_dir_.Dir());
-  EXPECT_TRUE(std::filesystem::is_directory(FsPath(exe_dir_.Path("trace"))));
+  EXPECT_TRUE(std::filesystem::is_directory(testing::FsPath(exe_dir_.Path("trace"))));
   EXPECT_EQ(TraceDirectory(), exe_dir_.Dir() + "trace" + testing::kSep);
 
   EXPECT_NE(TraceLock(), nullptr);
@@ -58,7 +57,7 @@ TEST_F(TraceLog, PlainFileNamedTraceLeavesTracesBesideTheExecutable) {
 }
 
 TEST_F(TraceLog, ExistingTraceDirectoryIsUsedAsItIs) {
-  std::filesystem::create_directory(FsPath(exe_dir_.Path("trace")));
+  std::filesystem::create_directory(testing::FsPath(exe_dir_.Path("trace")));
   WriteFile(exe_dir_.Path("trace/old.log"), "kept");
   TraceLogStartup(exe_dir_.Dir());
   EXPECT_EQ(TraceDirectory(), exe_dir_.Dir() + "trace" + testing::kSep);
@@ -69,7 +68,7 @@ TEST_F(TraceLog, MissingExecutableDirectoryFallsBackToIt) {
   std::string gone = exe_dir_.Path("gone" + testing::kSep);
   TraceLogStartup(gone);
   EXPECT_EQ(TraceDirectory(), gone);
-  EXPECT_FALSE(std::filesystem::exists(FsPath(gone)));
+  EXPECT_FALSE(std::filesystem::exists(testing::FsPath(gone)));
 }
 
 TEST_F(TraceLog, TerminationHookFreesTheHeldObjectOnce) {
@@ -109,7 +108,7 @@ TEST_F(TraceLog, ShutdownReleasesEverything) {
 
 std::map<std::string, std::string> RunProbe(const TempDir& dir) {
   std::string probe = dir.Path("module_probe" + testing::kProgramSuffix);
-  std::filesystem::copy_file(TARN_MODULE_PROBE, FsPath(probe));
+  std::filesystem::copy_file(TARN_MODULE_PROBE, testing::FsPath(probe));
   testing::Sandbox registry;
   testing::ProgramRun run = testing::RunProgram(probe, {});
   EXPECT_EQ(run.status, 0) << run.output;
@@ -138,7 +137,7 @@ TEST(ProgramModules, BindTheBridgeEntriesThatTheLibraryOffers) {
     SCOPED_TRACE(bridge.library ? bridge.library : "no library");
     TempDir dir;
     if (bridge.library) {
-      std::filesystem::copy_file(bridge.library, FsPath(dir.Path(testing::LibraryFileName("tarnbrokerbridge"))));
+      std::filesystem::copy_file(testing::FsPath(bridge.library), testing::FsPath(dir.Path(testing::LibraryFileName("tarnbrokerbridge"))));
     }
     auto values = RunProbe(dir);
     EXPECT_EQ(values["SetContext"], bridge.set_context);

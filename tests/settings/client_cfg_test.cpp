@@ -47,7 +47,7 @@ TEST_F(ClientCfg, OnlyAUserTimeoutOfZeroIsReplaced) {
   EXPECT_EQ(TtarnClientCfg::UserTimeout(), 1800000);
   EXPECT_EQ(TtarnClientCfg::Timeout(), 0);
 
-  std::filesystem::remove(sandbox_.Path("tarnclient.ini"));
+  std::filesystem::remove(testing::FsPath(sandbox_.Path("tarnclient.ini")));
   WriteRegistry("CLIENT", "USERTIMEOUT", "0");
   Load();
   EXPECT_EQ(TtarnClientCfg::UserTimeout(), 1800000);

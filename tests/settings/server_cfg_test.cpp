@@ -77,7 +77,7 @@ TEST_F(ServerCfg, FileValuesFollowTheIntegerTextRulesAndWidths) {
 }
 
 TEST_F(ServerCfg, ADirectoryNamedLikeTheFileDoesNotCount) {
-  std::filesystem::create_directory(sandbox_.Path("tarnserver.ini"));
+  std::filesystem::create_directory(testing::FsPath(sandbox_.Path("tarnserver.ini")));
   WriteRegistry("SERVER", "log_level", "7");
   Load();
   EXPECT_EQ(TtarnServerCfg::LogLevel(), 7);

@@ -29,7 +29,9 @@ struct ProgramRun {
 };
 
 // Runs `program` with `arguments`, standard input read from `input_file` (or
-// empty when none is given), and waits for it to end.
+// empty when none is given), and waits for it to end. Paths and arguments are
+// UTF-8, as a UTF-8 terminal types them; on Windows they reach the program
+// through its wide command line.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& input_file = "", Streams streams = Streams::kInterleaved);
 

@@ -2,27 +2,29 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
 #include "test_support.h"
 
 namespace tarn::testing {
 
 namespace {
 
-// One argument quoted so that the C runtime of the child splits it back out.
-std::string Quote(const std::string& argument) {
-  std::string quoted = "\"";
+// One argument quoted so that the child's command-line parser splits it
+// back out.
+std::wstring Quote(const std::string& argument) {
+  std::wstring quoted = L"\"";
   size_t backslashes = 0;
-  for (char c : argument) {
-    if (c == '\\') {
+  for (wchar_t c : Utf8ToWide(argument)) {
+    if (c == L'\\') {
       ++backslashes;
       continue;
     }
-    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
     backslashes = 0;
     quoted += c;
   }
-  quoted.append(backslashes * 2, '\\');
-  return quoted + "\"";
+  quoted.append(backslashes * 2, L'\\');
+  return quoted + L"\"";
 }
 
 // A console program writes its lines in text mode, ending them with CR LF;
@@ -40,25 +42,25 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   HANDLE read_end = nullptr, write_end = nullptr;
   if (!::CreatePipe(&read_end, &write_end, &inherit, 0)) return {-1, "", ""};
   ::SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  HANDLE input = ::CreateFileA(input_file.empty() ? "NUL" : input_file.c_str(), GENERIC_READ, FILE_SHARE_READ,
+  HANDLE input = ::CreateFileW(input_file.empty() ? L"NUL" : Utf8ToWide(input_file).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   TempDir dir;
   const std::string errors_file = dir.Path("errors");
   HANDLE errors = streams == Streams::kSeparate
-                      ? ::CreateFileA(errors_file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr)
+                      ? ::CreateFileW(Utf8ToWide(errors_file).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
                       : write_end;
-  std::string command_line = Quote(program);
-  for (const std::string& argument : arguments) command_line += " " + Quote(argument);
-  STARTUPINFOA startup{};
+  std::wstring command_line = Quote(program);
+  for (const std::string& argument : arguments) command_line += L" " + Quote(argument);
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = input;
   startup.hStdOutput = write_end;
   startup.hStdError = errors;
   PROCESS_INFORMATION process{};
-  BOOL started = ::CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &startup, &process);
+  BOOL started = ::CreateProcessW(Utf8ToWide(program).c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                  nullptr, &startup, &process);
   ::CloseHandle(write_end);
   if (input != INVALID_HANDLE_VALUE) ::CloseHandle(input);
   if (errors != write_end && errors != INVALID_HANDLE_VALUE) ::CloseHandle(errors);

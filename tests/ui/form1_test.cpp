@@ -17,11 +17,11 @@ TEST_F(Form1Test, ServerPageOnlyForAFileNamedTarnbrokerInTheWorkingDirectory) {
   EXPECT_EQ(Window().ActivePage(), TabSheet2);
   Reset();
 
-  std::filesystem::create_directory(sandbox_.Path("work/tarnbroker.exe"));
+  std::filesystem::create_directory(FsPath(sandbox_.Path("work/tarnbroker.exe")));
   Open();
   EXPECT_FALSE(Shown(TabSheet1)) << "a directory does not count";
   Reset();
-  std::filesystem::remove(sandbox_.Path("work/tarnbroker.exe"));
+  std::filesystem::remove(FsPath(sandbox_.Path("work/tarnbroker.exe")));
 
   // Beside the executable, with another working directory.
   std::string beside = ExeDir() + "tarnbroker.exe";
@@ -29,7 +29,7 @@ TEST_F(Form1Test, ServerPageOnlyForAFileNamedTarnbrokerInTheWorkingDirectory) {
   Open();
   EXPECT_FALSE(Shown(TabSheet1)) << "only the working directory counts";
   Reset();
-  std::filesystem::remove(beside);
+  std::filesystem::remove(FsPath(beside));
 
   OfferServerPage();
   Open();
@@ -109,19 +109,15 @@ TEST_F(Form1Test, CaptionShowsTheFoldersRealName) {
   }
 }
 
-// The folder's name is in the file system's encoding on disk (UTF-8 here,
-// the ANSI code page on Windows); the window's text is Windows-1252.
+// The folder's name is UTF-8, as the program holds paths; the window's
+// messages are Windows-1252 text.
 TEST_F(Form1Test, AnAccentedFolderIsShownInTheProgramsTextAndWrittenByItsRealName) {
-#ifdef _WIN32
-  settings_dir_ = sandbox_.Path("\xE7\xE3o" + kSep);
-#else
   settings_dir_ = sandbox_.Path("\xC3\xA7\xC3\xA3o" + kSep);
-#endif
-  std::filesystem::create_directories(settings_dir_ + "tarnserver.ini");  // cannot be written
+  std::filesystem::create_directories(FsPath(settings_dir_ + "tarnserver.ini"));  // cannot be written
   OfferServerPage();
   Open();
   Click(Button1);
-  EXPECT_TRUE(std::filesystem::exists(settings_dir_ + "tarnclient.ini"));
+  EXPECT_TRUE(std::filesystem::exists(FsPath(settings_dir_ + "tarnclient.ini")));
   EXPECT_EQ(Messages(), std::vector<std::string>{kTitle + "|Unable to write to " + DisplayPath(sandbox_.Dir()) +
                                                  "\xE7\xE3o" + kSep + "tarnserver.ini.|error"});
 }
@@ -240,8 +236,8 @@ TEST_F(Form1Test, CancelarWritesNothing) {
   Type(Edit9, "4");
   Click(Button2);
   EXPECT_FALSE(WindowOpen());
-  EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnclient.ini")));
-  EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnserver.ini")));
+  EXPECT_FALSE(std::filesystem::exists(FsPath(sandbox_.Path("tarnclient.ini"))));
+  EXPECT_FALSE(std::filesystem::exists(FsPath(sandbox_.Path("tarnserver.ini"))));
   EXPECT_TRUE(Messages().empty());
 }
 
@@ -265,7 +261,7 @@ TEST_F(Form1Test, EntriesTooLargeForTheirStoredValueAreRefusedBeforeAnyWrite) {
     Click(Button1);
     EXPECT_EQ(Messages().back(), kTitle + "|" + c.message + "|error");
     EXPECT_TRUE(WindowOpen());
-    EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnclient.ini")));
+    EXPECT_FALSE(std::filesystem::exists(FsPath(sandbox_.Path("tarnclient.ini"))));
     Type(c.edit, before);
   }
 
@@ -282,7 +278,7 @@ TEST_F(Form1Test, EntriesTooLargeForTheirStoredValueAreRefusedBeforeAnyWrite) {
 TEST_F(Form1Test, AFailedWriteKeepsTheWindowOpenAndTheEarlierWrites) {
   OfferServerPage();
   // A directory where the server file should be cannot be written.
-  std::filesystem::create_directory(sandbox_.Path("tarnserver.ini"));
+  std::filesystem::create_directory(FsPath(sandbox_.Path("tarnserver.ini")));
   Open();
   Click(Button1);
   ASSERT_EQ(record_.shown.size(), 1u);
@@ -305,7 +301,7 @@ TEST_F(Form1Test, AnEntryRefusedDuringTheSaveWritesNeitherFile) {
   Click(Button1);
   EXPECT_EQ(Messages(), std::vector<std::string>{kTitle + "|'abc' is not a valid integer value.|error"});
   EXPECT_TRUE(WindowOpen());
-  EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnclient.ini")));
+  EXPECT_FALSE(std::filesystem::exists(FsPath(sandbox_.Path("tarnclient.ini"))));
   EXPECT_EQ(ReadFile(sandbox_.Path("tarnserver.ini")), server);
 }
 
@@ -326,8 +322,8 @@ TEST_F(Form1Test, TheFirstOkKeepsTheServerValuesOfTheRegistry) {
 TEST_F(Form1Test, OkWithoutTheServerPageWritesOnlyTheClientFile) {
   Open();
   Click(Button1);
-  EXPECT_TRUE(std::filesystem::exists(sandbox_.Path("tarnclient.ini")));
-  EXPECT_FALSE(std::filesystem::exists(sandbox_.Path("tarnserver.ini")));
+  EXPECT_TRUE(std::filesystem::exists(FsPath(sandbox_.Path("tarnclient.ini"))));
+  EXPECT_FALSE(std::filesystem::exists(FsPath(sandbox_.Path("tarnserver.ini"))));
 
   WriteIni("tarnserver.ini", "[SERVER]\r\nlog_level=3\r\n");
   Open();

@@ -10,10 +10,10 @@
 
 #include "form1_fixture.h"
 #include "ui/form1_layout.h"
-#include "ui/win32/win32_dpi.h"
-#include "ui/win32/win32_text.h"
-#include "ui/win32/win32_toolkit.h"
-#include "ui/win32/win32_window_view.h"
+#include "ui/win32/dpi_win32.h"
+#include "ui/win32/text_win32.h"
+#include "ui/win32/toolkit_win32.h"
+#include "ui/win32/window_view_win32.h"
 #include "window_driver.h"
 
 namespace tarn::testing {
@@ -161,7 +161,7 @@ TEST_F(Form1Test, EscClosesWithoutWriting) {
     DispatchWindowMessage(static_cast<Win32WindowView&>(form_->View()), key);
   }
   EXPECT_FALSE(WindowOpen());
-  EXPECT_FALSE(std::filesystem::exists(FsPath(settings_dir_ + "tarnclient.ini")));
+  EXPECT_FALSE(std::filesystem::exists(testing::FsPath(settings_dir_ + "tarnclient.ini")));
   EXPECT_TRUE(Messages().empty());
 }
 

@@ -13,8 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/qt/qt_text.h"
-#include "ui/qt/qt_toolkit.h"
+#include "ui/qt/text_qt.h"
+#include "ui/qt/toolkit_qt.h"
 #include "window_driver.h"
 
 namespace tarn::testing {

@@ -10,9 +10,9 @@
 #include <map>
 
 #include "platform/win32/wide_text.h"
-#include "ui/win32/win32_text.h"
-#include "ui/win32/win32_toolkit.h"
-#include "ui/win32/win32_window_view.h"
+#include "ui/win32/text_win32.h"
+#include "ui/win32/toolkit_win32.h"
+#include "ui/win32/window_view_win32.h"
 #include "window_driver.h"
 
 namespace tarn::testing {

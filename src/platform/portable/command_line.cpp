@@ -59,6 +59,7 @@ FileArgumentError::FileArgumentError(std::string path, int code)
     : Exception(DisplayPath(path) + ": " + OSErrorText(code)), path_(std::move(path)), code_(code) {}
 
 int RunProgram(const ProgramUsage& program, int argc, char** argv, const ProgramBody& body) {
+  UseBinaryStandardStreams();
   return RunProgram(program, CommandLineArguments(argc, argv), body);
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/portable/ascii_text.h"
 #include "platform/portable/exceptions.h"
+#include "platform/portable/profile_text.h"
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
 
@@ -143,21 +144,21 @@ void ApplyEntry(std::string& bytes, std::string_view section, std::string_view k
 
 std::string ReadProfileValue(std::string_view section, std::string_view key,
                              std::string_view fallback, const std::string& file) {
-  std::string_view result = fallback;
-  while (!result.empty() && result.back() == ' ') result.remove_suffix(1);
+  std::string result(fallback.substr(0, fallback.find_last_not_of(' ') + 1));
   std::optional<std::string> bytes;
   try {
     bytes = ReadFileBytes(file);
   } catch (const EOSError&) {
     // A file that cannot be read gives the defaults, as a missing one does.
   }
-  std::vector<Line> lines;
   if (bytes) {
-    lines = SplitLines(*bytes);
-    Found found = Locate(lines, TrimSpaces(section), TrimSpaces(key));
-    if (found.key) result = StripQuotes(lines[*found.key].value);
+    ProfileText text = DecodeProfile(std::move(*bytes));
+    std::vector<Line> lines = SplitLines(text.text);
+    Found found = Locate(lines, ToProfileText(text.encoding, TrimSpaces(section)),
+                         ToProfileText(text.encoding, TrimSpaces(key)));
+    if (found.key) result = FromProfileText(text.encoding, StripQuotes(lines[*found.key].value));
   }
-  return std::string(result.substr(0, kProfileValueLimit));
+  return result.substr(0, kProfileValueLimit);
 }
 
 void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries, FileOps& ops) {
@@ -173,10 +174,14 @@ void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> e
     FileWriteLock lock(target);
     std::optional<std::string> old = ReadFileBytes(target, nullptr, ops);
     if (old && !MayWriteFile(target)) throw IniWriteError(file);
-    std::string bytes = old.value_or(std::string());
+    ProfileText text = DecodeProfile(old.value_or(std::string()));
+    // A Unicode file stays one, or is not written: never a mixed file.
+    if (!text.whole) throw IniWriteError(file);
     for (const ProfileEntry& entry : entries) {
-      ApplyEntry(bytes, TrimSpaces(entry.section), TrimSpaces(entry.key), entry.value);
+      ApplyEntry(text.text, ToProfileText(text.encoding, TrimSpaces(entry.section)),
+                 ToProfileText(text.encoding, TrimSpaces(entry.key)), ToProfileText(text.encoding, entry.value));
     }
+    std::string bytes = EncodeProfile(text);
     if (CanReplaceFile(target)) {
       ReplaceFileAtomically(target, bytes, ops);
     } else {

@@ -4,6 +4,10 @@
 // values, the first matching section and key win, at most 2047 characters
 // read, every other byte of the file kept when a key is written.
 //
+// A file that starts with a UTF-16 byte-order mark is read and written as
+// UTF-16 text (profile_text.h); every other file, and a new one, as 8-bit
+// text in the program's code page.
+//
 // Two choices differ from the platform, where it would lose data: a value,
 // section or key holding CR or LF is refused (it would inject lines), as is a
 // name that could not be read back as written (a key holding '=' or starting

@@ -15,6 +15,13 @@ std::string Utf8ToAnsi(std::string_view text);
 // The same, or nothing when the code page lacks one of the text's characters.
 std::optional<std::string> Utf8ToAnsiExactly(std::string_view text);
 
+// UTF-16 text as UTF-8 and back, lossless for every sequence of UTF-16
+// units (file names, Unicode profile files): a lone surrogate travels as
+// the three bytes that UTF-8 would give its code. Bytes that are not UTF-8
+// become U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+std::u16string Utf8ToUtf16(std::string_view text);
+
 // One character as UTF-8.
 void AppendUtf8(std::string& out, char32_t c);
 // Decodes the UTF-8 sequence at `i` of `s` into `c` and returns its length,

@@ -78,9 +78,12 @@ void RemoveQuietly(FileOps& ops, const std::string& path) {
   }
 }
 
-// About a second in all for another program to let go of the original.
-constexpr int kRenameAttempts = 20;
-constexpr int kRenamePauseMs = 50;
+// About two seconds in all for another program to let go of the original.
+// Windows refuses to rename over a file that any reader has open, and a
+// reader keeps it open for a few milliseconds: frequent attempts find the
+// moments between two reads.
+constexpr int kRenameAttempts = 200;
+constexpr int kRenamePauseMs = 10;
 
 void RenameWhenLetGo(FileOps& ops, const std::string& from, const std::string& to) {
   for (int attempt = 1;; ++attempt) {

@@ -8,6 +8,9 @@
 
 namespace tarn {
 
+// POSIX streams carry bytes as they are.
+void UseBinaryStandardStreams() {}
+
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }

@@ -30,6 +30,10 @@ std::string Utf8(const wchar_t* wide) {
 
 }  // namespace
 
+void UseBinaryStandardStreams() {
+  for (int fd : {0, 1, 2}) ::_setmode(fd, _O_BINARY);
+}
+
 std::vector<std::string> CommandLineArguments(int, char**) {
   int count = 0;
   wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);

@@ -11,7 +11,7 @@
 
 #include "platform/portable/command_line.h"
 #include "ui/program.h"
-#include "ui/qt/qt_toolkit.h"
+#include "ui/qt/toolkit_qt.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "ui/win32/win32_dpi.h"
+#include "ui/win32/dpi_win32.h"
 
 namespace tarn {
 

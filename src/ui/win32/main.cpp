@@ -1,7 +1,7 @@
 // tarnconfig: the settings tool's entry on the Win32 toolkit.
 #include "platform/dynamic_library.h"
 #include "ui/program.h"
-#include "ui/win32/win32_toolkit.h"
+#include "ui/win32/toolkit_win32.h"
 
 int main() {
   tarn::RestrictLibrarySearch();

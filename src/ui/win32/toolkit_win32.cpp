@@ -2,9 +2,9 @@
 // After <windows.h>, which it needs.
 #include <commctrl.h>
 
-#include "ui/win32/win32_text.h"
-#include "ui/win32/win32_toolkit.h"
-#include "ui/win32/win32_window_view.h"
+#include "ui/win32/text_win32.h"
+#include "ui/win32/toolkit_win32.h"
+#include "ui/win32/window_view_win32.h"
 
 namespace tarn {
 

@@ -9,9 +9,10 @@
 #include "platform/win32/wide_text.h"
 #include "ui/dpi_geometry.h"
 #include "ui/focus_chain.h"
-#include "ui/win32/win32_dpi.h"
-#include "ui/win32/win32_text.h"
-#include "ui/win32/win32_window_view.h"
+#include "ui/view_layout.h"
+#include "ui/win32/dpi_win32.h"
+#include "ui/win32/text_win32.h"
+#include "ui/win32/window_view_win32.h"
 
 namespace tarn {
 
@@ -118,7 +119,7 @@ void RegisterWin32WindowClasses() {
 void UnregisterWin32WindowClasses() { ::UnregisterClassW(kContainerClass, Instance()); }
 
 Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const ControlSpec> layout, EventSink events)
-    : design_(window), rows_(layout.begin(), layout.end()), events_(std::move(events)) {
+    : design_(window), rows_(layout.begin(), layout.end()), events_(std::move(events)), tabs_(layout) {
   EmptyDialog dialog{};
   // A dialog frame: fixed size, no minimise or maximise box.
   dialog.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
@@ -131,7 +132,6 @@ Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const Contr
   SetIcons();
   SizeWindow();
   controls_.assign(rows_.size(), nullptr);
-  tab_offered_.assign(rows_.size(), false);
   try {
     BuildChildren(kWindowClientArea);
   } catch (...) {
@@ -223,7 +223,7 @@ void Win32WindowView::BuildControl(const ControlSpec& row) {
   FitCaption(row, rect);
   // An etched line takes its own size when it is made.
   if (row.kind == ControlKind::kBevel) Place(row);
-  if (row.kind == ControlKind::kTabSheet && row.shown) ShowTab(row.id, true);
+  if (row.kind == ControlKind::kTabSheet && tabs_.Offered(row.id)) ShowTab(row.id, true);
 }
 
 // The dialog's own keys move among siblings in their order from the top,
@@ -257,12 +257,10 @@ Rect Win32WindowView::Placement(const ControlSpec& row) const {
   return {area.left, area.top, area.right - area.left, area.bottom - area.top};
 }
 
-// A label or a check box grows to show its whole caption when the font is
-// wider than the designed one.
 void Win32WindowView::FitCaption(const ControlSpec& row, const Rect& rect) {
-  if (row.kind != ControlKind::kLabel && row.kind != ControlKind::kCheckBox) return;
-  const int width = CaptionWidth(Control(row.id), row.kind, font_);
-  if (width <= rect.width) return;
+  if (!GrowsToCaption(row.kind)) return;
+  const int width = FittedWidth(row.kind, rect.width, CaptionWidth(Control(row.id), row.kind, font_));
+  if (width == rect.width) return;
   ::SetWindowPos(Control(row.id), nullptr, 0, 0, width, rect.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -303,11 +301,11 @@ std::string Win32WindowView::Text(ControlId control) const { return WindowText(C
 void Win32WindowView::SetText(ControlId control, std::string_view text) {
   std::wstring wide = ToWide(text);
   ::SetWindowTextW(Control(control), wide.c_str());
-  if (Row(control).kind == ControlKind::kTabSheet && tab_offered_[static_cast<size_t>(control)]) {
+  if (Row(control).kind == ControlKind::kTabSheet && tabs_.Offered(control)) {
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = wide.data();
-    ::SendMessageW(Control(Row(control).parent), TCM_SETITEMW, static_cast<WPARAM>(TabIndex(control)),
+    ::SendMessageW(Control(Row(control).parent), TCM_SETITEMW, static_cast<WPARAM>(tabs_.TabIndex(control)),
                    reinterpret_cast<LPARAM>(&item));
   }
 }
@@ -321,7 +319,7 @@ void Win32WindowView::SetChecked(ControlId control, bool checked) {
 }
 
 bool Win32WindowView::Shown(ControlId control) const {
-  if (Row(control).kind == ControlKind::kTabSheet) return tab_offered_[static_cast<size_t>(control)];
+  if (Row(control).kind == ControlKind::kTabSheet) return tabs_.Offered(control);
   return (::GetWindowLongW(Control(control), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
@@ -330,44 +328,30 @@ void Win32WindowView::SetShown(ControlId control, bool shown) {
     ::ShowWindow(Control(control), shown ? SW_SHOWNA : SW_HIDE);
     return;
   }
-  if (tab_offered_[static_cast<size_t>(control)] == shown) return;
+  if (tabs_.Offered(control) == shown) return;
+  tabs_.SetOffered(control, shown);
   ShowTab(control, shown);
   SyncPages(Row(control).parent);
 }
 
-// A sheet's tab sits after the offered tabs of the sheets before it.
-int Win32WindowView::TabIndex(ControlId sheet) const {
-  int index = 0;
-  for (const ControlSpec& row : rows_) {
-    if (row.id == sheet) break;
-    if (row.parent == Row(sheet).parent && tab_offered_[static_cast<size_t>(row.id)]) ++index;
-  }
-  return index;
-}
-
 void Win32WindowView::ShowTab(ControlId sheet, bool shown) {
   HWND tabs = Control(Row(sheet).parent);
-  int index = TabIndex(sheet);
-  tab_offered_[static_cast<size_t>(sheet)] = shown;
+  WPARAM index = static_cast<WPARAM>(tabs_.TabIndex(sheet));
   if (!shown) {
-    bool selected = ::SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == index;
-    ::SendMessageW(tabs, TCM_DELETEITEM, static_cast<WPARAM>(index), 0);
-    // The remaining first page comes to the front.
-    if (selected) ::SendMessageW(tabs, TCM_SETCURSEL, 0, 0);
+    ::SendMessageW(tabs, TCM_DELETEITEM, index, 0);
     return;
   }
   std::wstring caption = WideWindowText(Control(sheet));
   TCITEMW item{};
-  item.mask = TCIF_TEXT | TCIF_PARAM;
+  item.mask = TCIF_TEXT;
   item.pszText = caption.data();
-  item.lParam = sheet;
-  ::SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  ::SendMessageW(tabs, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
 }
 
 void Win32WindowView::SyncPages(ControlId page_control) {
   HWND tabs = Control(page_control);
-  if (::SendMessageW(tabs, TCM_GETCURSEL, 0, 0) < 0) ::SendMessageW(tabs, TCM_SETCURSEL, 0, 0);
-  ControlId active = ActivePage();
+  ControlId active = tabs_.Active(page_control);
+  if (active != kWindowClientArea) ::SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(tabs_.TabIndex(active)), 0);
   HWND focus = ::GetFocus();
   for (const ControlSpec& row : rows_) {
     if (row.parent != page_control) continue;
@@ -377,32 +361,19 @@ void Win32WindowView::SyncPages(ControlId page_control) {
   }
 }
 
-ControlId Win32WindowView::ActivePage() const {
-  for (const ControlSpec& row : rows_) {
-    if (row.kind != ControlKind::kPageControl) continue;
-    HWND tabs = Control(row.id);
-    TCITEMW item{};
-    item.mask = TCIF_PARAM;
-    LRESULT selected = ::SendMessageW(tabs, TCM_GETCURSEL, 0, 0);
-    if (selected >= 0 && ::SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(selected),
-                                        reinterpret_cast<LPARAM>(&item))) {
-      return static_cast<ControlId>(item.lParam);
-    }
-  }
-  return kWindowClientArea;
-}
+ControlId Win32WindowView::ActivePage() const { return tabs_.ActivePage(); }
 
 void Win32WindowView::Show() {
-  // Centred in the work area of the screen that holds the window.
+  // In the work area of the screen that holds the window.
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   ::GetMonitorInfoW(::MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
   RECT frame{};
   ::GetWindowRect(window_, &frame);
-  int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  ::SetWindowPos(window_, nullptr, (monitor.rcWork.left + monitor.rcWork.right - width) / 2,
-                 (monitor.rcWork.top + monitor.rcWork.bottom - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Rect at = CentredIn({work.left, work.top, work.right - work.left, work.bottom - work.top}, frame.right - frame.left,
+                      frame.bottom - frame.top);
+  ::SetWindowPos(window_, nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ::ShowWindow(window_, SW_SHOW);
   ::SetFocus(nullptr);
   FocusNext(false);
@@ -430,7 +401,10 @@ void Win32WindowView::Clicked(int control_id) {
 
 void Win32WindowView::PageSelected(int control_id) {
   std::optional<ControlId> control = ControlOf(control_id);
-  if (control && Row(*control).kind == ControlKind::kPageControl) SyncPages(*control);
+  if (!control || Row(*control).kind != ControlKind::kPageControl) return;
+  auto selected = static_cast<int>(::SendMessageW(Control(*control), TCM_GETCURSEL, 0, 0));
+  tabs_.Activate(tabs_.SheetAt(*control, selected));
+  SyncPages(*control);
 }
 
 void Win32WindowView::FocusNext(bool backwards) {
@@ -455,8 +429,8 @@ void Win32WindowView::SelectNextPage(bool backwards) {
     HWND tabs = Control(row.id);
     auto count = static_cast<int>(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
     if (count == 0) continue;
-    auto selected = static_cast<int>(::SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
-    ::SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>((selected + (backwards ? count - 1 : 1)) % count), 0);
+    int selected = tabs_.TabIndex(tabs_.Active(row.id));
+    tabs_.Activate(tabs_.SheetAt(row.id, (selected + (backwards ? count - 1 : 1)) % count));
     SyncPages(row.id);
   }
 }

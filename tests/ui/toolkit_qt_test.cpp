@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "ui/qt/qt_toolkit.h"
+#include "ui/qt/toolkit_qt.h"
 
 namespace tarn::testing {
 namespace {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/dpi_geometry.h"
+#include "ui/page_tabs.h"
 #include "ui/toolkit.h"
 
 // The Windows handle types, without <windows.h>.
@@ -66,9 +67,10 @@ class Win32WindowView final : public WindowView {
   void FitCaption(const ControlSpec& row, const Rect& rect);
   void Place(const ControlSpec& row);
   void Layout();
-  int TabIndex(ControlId sheet) const;
+  // Adds or removes a sheet's tab as the page tabs now offer it.
   void ShowTab(ControlId sheet, bool shown);
-  // Shows the page whose tab is selected and hides the others.
+  // Selects the tab of the sheet in front, shows its page and hides the
+  // others.
   void SyncPages(ControlId page_control);
   void SelectNextPage(bool backwards);
   void FocusNext(bool backwards);
@@ -82,7 +84,7 @@ class Win32WindowView final : public WindowView {
   std::vector<ControlSpec> rows_;
   EventSink events_;
   std::vector<ControlId> focus_chain_;
-  std::vector<bool> tab_offered_;  // by id, for tab sheets
+  PageTabs tabs_;
   HWND__* window_ = nullptr;
   std::vector<HWND__*> controls_;  // by id; a tab sheet's is its page
   HFONT__* font_ = nullptr;

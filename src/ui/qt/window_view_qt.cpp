@@ -1,4 +1,4 @@
-#include "ui/qt/qt_window_view.h"
+#include "ui/qt/window_view_qt.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,8 +12,9 @@
 #include <algorithm>
 
 #include "ui/focus_chain.h"
-#include "ui/qt/qt_dialog_font.h"
-#include "ui/qt/qt_text.h"
+#include "ui/view_layout.h"
+#include "ui/qt/dialog_font_qt.h"
+#include "ui/qt/text_qt.h"
 
 namespace tarn {
 
@@ -33,7 +34,9 @@ class QtWindowView::FormWidget final : public QWidget {
 };
 
 QtWindowView::QtWindowView(const WindowSpec& window, std::span<const ControlSpec> layout, EventSink events)
-    : window_(std::make_unique<FormWidget>([this] { WindowClosed(); })), specs_(layout.begin(), layout.end()) {
+    : window_(std::make_unique<FormWidget>([this] { WindowClosed(); })),
+      specs_(layout.begin(), layout.end()),
+      tabs_(layout) {
   window_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   window_->setFixedSize(window.client_width + 2 * window.border_width,
@@ -53,7 +56,9 @@ QtWindowView::QtWindowView(const WindowSpec& window, std::span<const ControlSpec
   SetTabOrder(layout);
 }
 
-QtWindowView::~QtWindowView() = default;
+// The widgets go first: while they are taken down their signals may still
+// reach the page tabs.
+QtWindowView::~QtWindowView() { window_.reset(); }
 
 QWidget& QtWindowView::Widget() { return *window_; }
 
@@ -62,12 +67,19 @@ void QtWindowView::BuildControl(const ControlSpec& row, const EventSink& events)
   QString caption = ToQString(row.caption);
   QWidget* widget = nullptr;
   switch (row.kind) {
-    case ControlKind::kPageControl:
-      widget = new QTabWidget(parent);
+    case ControlKind::kPageControl: {
+      auto* pages = new QTabWidget(parent);
+      // The user's choice of a tab (a click, Ctrl+Tab) brings its sheet to the front.
+      QObject::connect(pages, &QTabWidget::currentChanged, pages, [this, pages](int index) {
+        if (QWidget* page = pages->widget(index)) tabs_.Activate(IdOf(page));
+      });
+      widget = pages;
       break;
+    }
     case ControlKind::kTabSheet: {
       widget = new QWidget();
-      static_cast<QTabWidget*>(parent)->addTab(widget, caption);
+      auto* pages = static_cast<QTabWidget*>(parent);
+      pages->setTabVisible(pages->addTab(widget, caption), tabs_.Offered(row.id));
       break;
     }
     case ControlKind::kPanel: {
@@ -108,10 +120,7 @@ void QtWindowView::BuildControl(const ControlSpec& row, const EventSink& events)
   }
   widget->setObjectName(QString::fromLatin1(row.name));
   if (row.kind != ControlKind::kTabSheet) {
-    widget->setGeometry(row.left, row.top, row.width, row.height);
-    // Labels and check boxes grow to their text, so that a font wider than
-    // the designed one does not cut it.
-    if (row.kind == ControlKind::kLabel || row.kind == ControlKind::kCheckBox) widget->resize(std::max(row.width, widget->sizeHint().width()), row.height);
+    widget->setGeometry(row.left, row.top, FittedWidth(row.kind, row.width, widget->sizeHint().width()), row.height);
     widget->setHidden(!row.shown);
   }
   controls_[static_cast<size_t>(row.id)] = widget;
@@ -124,6 +133,11 @@ void QtWindowView::SetTabOrder(std::span<const ControlSpec> layout) {
 }
 
 QWidget* QtWindowView::Control(ControlId control) const { return controls_.at(static_cast<size_t>(control)); }
+
+ControlId QtWindowView::IdOf(const QWidget* widget) const {
+  auto found = std::find(controls_.begin(), controls_.end(), widget);
+  return found == controls_.end() ? kWindowClientArea : static_cast<ControlId>(found - controls_.begin());
+}
 
 QTabWidget* QtWindowView::PageControlOf(ControlId sheet) const {
   return static_cast<QTabWidget*>(Control(specs_.at(static_cast<size_t>(sheet)).parent));
@@ -170,12 +184,8 @@ void QtWindowView::SetChecked(ControlId control, bool checked) {
 }
 
 bool QtWindowView::Shown(ControlId control) const {
-  QWidget* widget = Control(control);
-  if (specs_.at(static_cast<size_t>(control)).kind == ControlKind::kTabSheet) {
-    QTabWidget* pages = PageControlOf(control);
-    return pages->isTabVisible(pages->indexOf(widget));
-  }
-  return !widget->isHidden();
+  if (specs_.at(static_cast<size_t>(control)).kind == ControlKind::kTabSheet) return tabs_.Offered(control);
+  return !Control(control)->isHidden();
 }
 
 void QtWindowView::SetShown(ControlId control, bool shown) {
@@ -184,31 +194,21 @@ void QtWindowView::SetShown(ControlId control, bool shown) {
     widget->setHidden(!shown);
     return;
   }
+  tabs_.SetOffered(control, shown);
+  // Taken before the tab changes, which may make Qt choose a page itself.
+  ControlId front = tabs_.Active(specs_.at(static_cast<size_t>(control)).parent);
   QTabWidget* pages = PageControlOf(control);
-  int index = pages->indexOf(widget);
-  pages->setTabVisible(index, shown);
-  if (!shown && pages->currentIndex() == index) {
-    for (int other = 0; other < pages->count(); ++other) {
-      if (pages->isTabVisible(other)) {
-        pages->setCurrentIndex(other);
-        break;
-      }
-    }
-  }
+  pages->setTabVisible(pages->indexOf(widget), shown);
+  if (front != kWindowClientArea) pages->setCurrentWidget(Control(front));
 }
 
-ControlId QtWindowView::ActivePage() const {
-  for (const ControlSpec& row : specs_) {
-    if (row.kind == ControlKind::kTabSheet && PageControlOf(row.id)->currentWidget() == Control(row.id)) {
-      return row.id;
-    }
-  }
-  return kWindowClientArea;
-}
+ControlId QtWindowView::ActivePage() const { return tabs_.ActivePage(); }
 
 void QtWindowView::Show() {
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    window_->move(screen->availableGeometry().center() - window_->rect().center());
+    QRect area = screen->availableGeometry();
+    Rect at = CentredIn({area.x(), area.y(), area.width(), area.height()}, window_->width(), window_->height());
+    window_->move(at.left, at.top);
   }
   window_->show();
 }

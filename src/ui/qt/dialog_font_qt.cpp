@@ -1,4 +1,4 @@
-#include "ui/qt/qt_dialog_font.h"
+#include "ui/qt/dialog_font_qt.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "ui/page_tabs.h"
 #include "ui/toolkit.h"
 
 class QTabWidget;
@@ -40,6 +41,7 @@ class QtWindowView final : public WindowView {
   class FormWidget;
 
   QWidget* Control(ControlId control) const;
+  ControlId IdOf(const QWidget* widget) const;
   QTabWidget* PageControlOf(ControlId sheet) const;
   void BuildControl(const ControlSpec& row, const EventSink& events);
   void SetTabOrder(std::span<const ControlSpec> layout);
@@ -49,6 +51,7 @@ class QtWindowView final : public WindowView {
   QWidget* client_area_ = nullptr;
   std::vector<QWidget*> controls_;  // by id; owned by their Qt parents
   std::vector<ControlSpec> specs_;
+  PageTabs tabs_;
   std::function<void()> on_closed_;
   bool closed_ = false;
 };

@@ -1,12 +1,11 @@
-#include "ui/qt/qt_toolkit.h"
+#include "ui/qt/toolkit_qt.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
 
-#include "platform/code_page.h"
-#include "ui/qt/qt_text.h"
-#include "ui/qt/qt_window_view.h"
+#include "ui/qt/text_qt.h"
+#include "ui/qt/window_view_qt.h"
 
 namespace tarn {
 
@@ -27,15 +26,6 @@ void StartQtApplication() {
 void ShutdownQtApplication() { application.reset(); }
 
 }  // namespace
-
-QString ToQString(std::string_view ansi) {
-  std::u16string wide = AnsiToWide(ansi);
-  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
-}
-
-std::string FromQString(const QString& text) {
-  return WideToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), text.size()));
-}
 
 void SetQtArguments(int& argc, char** argv) {
   qt_argc = &argc;
