@@ -9,7 +9,7 @@ end alone), the Linux program and the Windows program, the latter started by
 each with its output going to the null device and to a file in WORK. Prints
 the median wall times and the speed of each Windows run relative to the
 Linux one to the same kind of output (Linux time / Windows time: 1 is as
-fast, 0.8 the target), whole and with a process's start and end taken off.
+fast, 0.8 the target).
 """
 import statistics
 import subprocess
@@ -52,22 +52,11 @@ for _ in range(rounds):
             times.setdefault((case, sink_name, "wine"), []).append(wall_ms(["wine", windows, *wide], sink))
             times.setdefault((case, sink_name, "inside"), []).append(inside_ms(wide, sink))
 
-def median(case, sink_name, way):
-    return statistics.median(times[(case, sink_name, way)])
-
-
-print(f"{'':14}{'output':>7}{'Linux':>9}{'wine':>9}{'inside':>9}   speed: wine  inside   work: wine  inside")
+print(f"{'':14}{'output':>7}{'Linux':>9}{'wine':>9}{'inside':>9}   speed: wine  inside")
 for case in cases:
     for sink_name in sinks:
-        linux_ms, wine_ms, inside = (median(case, sink_name, way) for way in ways)
-        line = (f"{case:14}{sink_name:>7}{linux_ms:9.1f}{wine_ms:9.1f}{inside:9.1f}"
-                f"   {linux_ms / wine_ms:10.2f}{linux_ms / inside:8.2f}")
-        if case != "--version":
-            # The work alone: each run less the same way's start and end.
-            work = [median(case, sink_name, way) - median("--version", sink_name, way) for way in ways]
-            line += "".join(f"{work[0] / windows:{width}.2f}" if windows > 0 else f"{'-':>{width}}"
-                            for windows, width in ((work[1], 10), (work[2], 8)))
-        print(line)
+        linux_ms, wine_ms, inside = (statistics.median(times[(case, sink_name, way)]) for way in ways)
+        print(f"{case:14}{sink_name:>7}{linux_ms:9.1f}{wine_ms:9.1f}{inside:9.1f}"
+              f"   {linux_ms / wine_ms:10.2f}{linux_ms / inside:8.2f}")
 print("(milliseconds, medians; 'wine': the Windows program started by wine from the Linux shell; 'inside':\n"
-      " started by a Windows parent inside Wine; output to the null device or to a file; 'work': the same\n"
-      " speeds with each way's --version time taken off, which leaves the parse and the output)")
+      " started by a Windows parent inside Wine; output to the null device or to a file)")
