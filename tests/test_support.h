@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -36,9 +37,24 @@ inline std::string Utf8Path(const std::filesystem::path& path) {
 #endif
 }
 
+// Environment variables as UTF-8 text. On Windows they are the process's
+// wide ones, which the programs it starts inherit: the ANSI functions would
+// garble a path outside the ANSI code page (PATH, XDG_CONFIG_HOME...).
+inline std::optional<std::string> GetEnv(const char* name) {
+#ifdef _WIN32
+  const wchar_t* value = ::_wgetenv(FsPath(name).c_str());
+  if (value == nullptr) return std::nullopt;
+  return Utf8Path(value);
+#else
+  const char* value = std::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  return value;
+#endif
+}
+
 inline void SetEnv(const char* name, const std::string& value) {
 #ifdef _WIN32
-  ::_putenv_s(name, value.c_str());
+  ::_wputenv_s(FsPath(name).c_str(), FsPath(value).c_str());
 #else
   ::setenv(name, value.c_str(), 1);
 #endif
@@ -46,7 +62,7 @@ inline void SetEnv(const char* name, const std::string& value) {
 
 inline void UnsetEnv(const char* name) {
 #ifdef _WIN32
-  ::_putenv_s(name, "");
+  ::_wputenv_s(FsPath(name).c_str(), L"");
 #else
   ::unsetenv(name);
 #endif
@@ -82,7 +98,7 @@ class TempDir {
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+    if (std::optional<std::string> old = GetEnv(name)) old_ = *old, had_ = true;
     SetEnv(name, value);
   }
   ~ScopedEnv() {

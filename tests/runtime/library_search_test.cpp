@@ -48,10 +48,12 @@ TEST(LibrarySearch, OnlyLibrariesBesideTheProgramAreLoaded) {
     const std::string program = root.Path("app") + testing::kSep + "module_probe" + testing::kProgramSuffix;
     std::filesystem::copy_file(TARN_MODULE_PROBE, testing::FsPath(program));
     const std::string planted = root.Path(planting.folder) + testing::kSep;
-    for (const char* name : kOutsideLibraries) std::filesystem::copy_file(TARN_LOAD_MARKER, testing::FsPath(planted + LibraryFileName(name)));
+    for (const char* name : kOutsideLibraries) {
+      std::filesystem::copy_file(TARN_LOAD_MARKER, testing::FsPath(planted + LibraryFileName(name)));
+    }
 
     testing::Sandbox registry;
-    testing::ScopedEnv path("PATH", root.Path("path") + kPathListSeparator + std::getenv("PATH"));
+    testing::ScopedEnv path("PATH", root.Path("path") + kPathListSeparator + testing::GetEnv("PATH").value_or(""));
     testing::ScopedWorkingDir work(root.Path("work"));
     testing::ProgramRun run = testing::RunProgram(program, {});
     EXPECT_EQ(run.status, 0) << run.output;

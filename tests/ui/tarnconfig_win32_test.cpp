@@ -77,17 +77,13 @@ std::wstring CaptionOfProgram(const std::filesystem::path& program) {
 
 TEST(TarnconfigWin32, CaptionShowsTheFoldersRealName) {
   Sandbox registry;
-  // Wide all the way: no ANSI code page holds these names.
-  const std::filesystem::path root =
-      std::filesystem::temp_directory_path() / ("tarn-caption-" + std::to_string(::GetCurrentProcessId()));
-  for (const wchar_t* name : {L"\u0141\u00F3d\u017A", L"\u03A9\u03BC\u03AD\u03B3\u03B1 \u6771\u4EAC"}) {
-    const std::filesystem::path folder = root / name;
-    std::filesystem::create_directories(folder);
+  TempDir root;
+  for (const char* name : {"Łódź", "Ωμέγα 東京"}) {
+    const std::filesystem::path folder = FsPath(root.Path(name));
+    std::filesystem::create_directory(folder);
     std::filesystem::copy_file(TARN_TARNCONFIG, folder / L"tarnconfig.exe");
     EXPECT_EQ(CaptionOfProgram(folder / L"tarnconfig.exe"), L"Configura\u00E7\u00F5es - " + folder.wstring() + L"\\");
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(root, ignored);
 }
 
 }  // namespace

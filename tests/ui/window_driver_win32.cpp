@@ -9,6 +9,7 @@
 
 #include <map>
 
+#include "platform/win32/wide_text.h"
 #include "ui/win32/text_win32.h"
 #include "ui/win32/toolkit_win32.h"
 #include "ui/win32/window_view_win32.h"
@@ -52,12 +53,7 @@ class Win32Driver final : public WindowDriver {
   std::string Caption() override {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window_)) + 1, L'\0');
     text.resize(static_cast<size_t>(::GetWindowTextW(window_, text.data(), static_cast<int>(text.size()))));
-    std::string utf8(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                               nullptr, 0, nullptr, nullptr)),
-                     '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(),
-                          static_cast<int>(utf8.size()), nullptr, nullptr);
-    return utf8;
+    return WideToUtf8(text);
   }
   bool Open() override { return ::IsWindowVisible(window_) != FALSE; }
   void CloseByTitleBar() override { ::SendMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }

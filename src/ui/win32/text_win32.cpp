@@ -30,11 +30,4 @@ std::string FromWide(std::wstring_view wide) {
   return ansi;
 }
 
-std::wstring PathToWide(std::string_view path) {
-  auto size = static_cast<int>(path.size());
-  std::wstring wide(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, path.data(), size, nullptr, 0)), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, path.data(), size, wide.data(), static_cast<int>(wide.size()));
-  return wide;
-}
-
 }  // namespace tarn

@@ -1,6 +1,7 @@
 // Text at the Win32 edge: the program's Windows-1252 text as the UTF-16 of
 // the wide functions and back, converted by code page 1252 whatever the
-// machine's ANSI code page; and paths, which the program holds as UTF-8.
+// machine's ANSI code page. Paths, which the program holds as UTF-8, cross
+// by platform/win32/wide_text.h.
 #pragma once
 
 #include <string>
@@ -10,6 +11,5 @@ namespace tarn {
 
 std::wstring ToWide(std::string_view ansi);
 std::string FromWide(std::wstring_view wide);
-std::wstring PathToWide(std::string_view path);
 
 }  // namespace tarn

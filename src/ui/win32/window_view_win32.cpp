@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/portable/exceptions.h"
+#include "platform/win32/wide_text.h"
 #include "ui/dpi_geometry.h"
 #include "ui/focus_chain.h"
 #include "ui/view_layout.h"
@@ -292,7 +293,7 @@ void Win32WindowView::DpiChanged(int dpi, const void* suggested_rect) {
 }
 
 void Win32WindowView::SetCaption(std::string_view text, std::string_view path) {
-  ::SetWindowTextW(window_, (ToWide(text) + PathToWide(path)).c_str());
+  ::SetWindowTextW(window_, (ToWide(text) + Utf8ToWide(path)).c_str());
 }
 
 std::string Win32WindowView::Text(ControlId control) const { return WindowText(Control(control)); }
