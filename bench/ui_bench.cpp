@@ -52,7 +52,7 @@ class ShownToolkit final : public QtToolkit {
 int RunTarnconfig(int argc, char** argv) {
   SetQtArguments(argc, argv);
   ShownToolkit toolkit;
-  return RunProgram(toolkit, QtToolkitModule());
+  return RunSettingsWindow(toolkit, QtToolkitModule());
 }
 
 // The same controls made directly with Qt, without the toolkit layer, the

@@ -35,7 +35,7 @@ foreach(target ${shipped})
 endforeach()
 
 if(TARGET tarn-fetch)
-  set(TARN_FETCH_LINES "  tarn-fetch.exe URL [--gzip] [--timeout MS]\n                             faz uma chamada REST (GET) e mostra o corpo.\n")
+  set(TARN_FETCH_LINES "  tarn-fetch.exe URL [--gzip] [--timeout MS] [--max-time MS] [--max-size BYTES]\n                             faz uma chamada REST (GET) e mostra o corpo;\n                             --help explica as opções.\n")
 endif()
 # Every line ends in CR LF, those of the values put in included (which
 # configure_file would leave with LF), for the editors of older Windows;

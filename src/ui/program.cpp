@@ -7,7 +7,7 @@
 
 namespace tarn {
 
-int RunProgram(Toolkit& toolkit, ModuleEntry toolkit_module, const std::string& service_library) {
+int RunSettingsWindow(Toolkit& toolkit, ModuleEntry toolkit_module, const std::string& service_library) {
   ModuleSequence modules(ProgramModules(toolkit_module, {"window", nullptr, nullptr}));
   try {
     modules.Start();

@@ -15,7 +15,7 @@ namespace tarn {
 // the modules down in reverse. A failed start-up is reported in the
 // task-modal "Application Error" box and ends the program, without a
 // window, with status 1. Returns the exit status.
-int RunProgram(Toolkit& toolkit, ModuleEntry toolkit_module,
-               const std::string& service_library = kServiceLibraryName);
+int RunSettingsWindow(Toolkit& toolkit, ModuleEntry toolkit_module,
+                      const std::string& service_library = kServiceLibraryName);
 
 }  // namespace tarn

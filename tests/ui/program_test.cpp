@@ -32,7 +32,7 @@ TEST(ProgramTest, AFailedStartUpShowsTheApplicationErrorBoxAndNoWindow) {
   ToolkitRecord record;
   std::unique_ptr<Toolkit> toolkit = MakeRecordingToolkit(record);
 
-  EXPECT_EQ(RunProgram(*toolkit, kTestToolkit, QuelmontDouble::kName), 1);
+  EXPECT_EQ(RunSettingsWindow(*toolkit, kTestToolkit, QuelmontDouble::kName), 1);
   EXPECT_EQ(record.windows_made, 0);
   EXPECT_EQ(ShownWindow(), nullptr);
   ASSERT_EQ(record.shown.size(), 1u);
@@ -62,7 +62,7 @@ TEST(ProgramTest, TheSettingsLoadServerThenCounterRangeThenClient) {
   for (const Value& value : values) WriteWrongType(value.subkey, value.name);
   for (const Value& value : values) {
     ToolkitRecord record;
-    EXPECT_EQ(RunProgram(*MakeRecordingToolkit(record), kTestToolkit, QuelmontDouble::kName), 1);
+    EXPECT_EQ(RunSettingsWindow(*MakeRecordingToolkit(record), kTestToolkit, QuelmontDouble::kName), 1);
     ASSERT_EQ(record.shown.size(), 1u);
     std::string text = record.shown[0].message.text;
     EXPECT_NE(text.find("Invalid data type for '" + std::string(value.name) + "'"), std::string::npos) << text;
@@ -82,7 +82,7 @@ TEST(ProgramTest, RunsTheWindowUntilItClosesUnderTheApplicationTitle) {
     window->Click(form1::Button2);
   });
 
-  EXPECT_EQ(RunProgram(*MakeRecordingToolkit(record), kTestToolkit, QuelmontDouble::kName), 0);
+  EXPECT_EQ(RunSettingsWindow(*MakeRecordingToolkit(record), kTestToolkit, QuelmontDouble::kName), 0);
   EXPECT_EQ(caption, "Configura\xC3\xA7\xC3\xB5" "es - " + ExeDir());
   ASSERT_EQ(record.shown.size(), 1u);
   EXPECT_EQ(record.shown[0].message.title, kApplicationTitle);
@@ -108,7 +108,7 @@ TEST(ProgramTest, TerminationHooksRunAfterTheWindowClosesThenModulesShutDown) {
     steps += "window;";
     ShownWindow()->CloseByTitleBar();
   });
-  EXPECT_EQ(RunProgram(*MakeRecordingToolkit(record), {"toolkit", &StartToolkit, &ShutdownToolkit},
+  EXPECT_EQ(RunSettingsWindow(*MakeRecordingToolkit(record), {"toolkit", &StartToolkit, &ShutdownToolkit},
                        QuelmontDouble::kName),
             0);
   EXPECT_EQ(steps, "toolkit;window;terminate;toolkit down;");

@@ -62,6 +62,6 @@ int main(int argc, char** argv) {
     tarn::QtToolkit toolkit;
     tarn::ModuleEntry module = tarn::QtToolkitModule();
     module.startup = &StartToolkit;
-    return tarn::RunProgram(toolkit, module);
+    return tarn::RunSettingsWindow(toolkit, module);
   });
 }

@@ -6,5 +6,5 @@
 int main() {
   tarn::RestrictLibrarySearch();
   tarn::Win32Toolkit toolkit;
-  return tarn::RunProgram(toolkit, tarn::Win32ToolkitModule());
+  return tarn::RunSettingsWindow(toolkit, tarn::Win32ToolkitModule());
 }
