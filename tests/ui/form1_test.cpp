@@ -230,15 +230,24 @@ TEST_F(Form1Test, OkWritesTheServerFileAlsoWhenClienteIsInFront) {
   EXPECT_NE(ReadFile(sandbox_.Path("tarnserver.ini")).find("\r\nlog_level=4\r\n"), std::string::npos);
 }
 
-TEST_F(Form1Test, CancelarWritesNothing) {
-  OfferServerPage();
-  Open();
-  Type(Edit9, "4");
-  Click(Button2);
-  EXPECT_FALSE(WindowOpen());
-  EXPECT_FALSE(std::filesystem::exists(FsPath(sandbox_.Path("tarnclient.ini"))));
-  EXPECT_FALSE(std::filesystem::exists(FsPath(sandbox_.Path("tarnserver.ini"))));
-  EXPECT_TRUE(Messages().empty());
+// "Cancelar" and Esc, as a dialog's users expect, close without writing.
+TEST_F(Form1Test, CancelarAndEscWriteNothing) {
+  for (bool escape : {false, true}) {
+    OfferServerPage();
+    Open();
+    Type(Edit9, "4");
+    if (escape) {
+      Window().Focus(Edit9);
+      Window().Press(WindowDriver::Key::kEscape);
+    } else {
+      Click(Button2);
+    }
+    EXPECT_FALSE(WindowOpen()) << (escape ? "Esc" : "Cancelar");
+    EXPECT_FALSE(std::filesystem::exists(FsPath(sandbox_.Path("tarnclient.ini"))));
+    EXPECT_FALSE(std::filesystem::exists(FsPath(sandbox_.Path("tarnserver.ini"))));
+    EXPECT_TRUE(Messages().empty());
+    Reset();
+  }
 }
 
 TEST_F(Form1Test, EntriesTooLargeForTheirStoredValueAreRefusedBeforeAnyWrite) {

@@ -150,20 +150,5 @@ TEST(Win32ToolkitTest, WithoutPerWindowDpiTheSystemsResolutionServes) {
             Win32Dpi::Platform().FrameAround(window, 286, 413, system_dpi));
 }
 
-// Esc closes the settings window as "Cancelar" does: nothing is written and
-// nothing is shown.
-TEST_F(Form1Test, EscClosesWithoutWriting) {
-  Open();
-  Type(Edit8, "5");
-  Window().Focus(Edit8);
-  for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
-    MSG key{::GetFocus(), message, VK_ESCAPE, message == WM_KEYDOWN ? 1 : static_cast<LPARAM>(0xC0000001), 0, {}};
-    DispatchWindowMessage(static_cast<Win32WindowView&>(form_->View()), key);
-  }
-  EXPECT_FALSE(WindowOpen());
-  EXPECT_FALSE(std::filesystem::exists(testing::FsPath(settings_dir_ + "tarnclient.ini")));
-  EXPECT_TRUE(Messages().empty());
-}
-
 }  // namespace
 }  // namespace tarn::testing

@@ -19,7 +19,7 @@ namespace tarn::testing {
 
 class WindowDriver {
  public:
-  enum class Key { kTab, kSpace };
+  enum class Key { kTab, kSpace, kEscape };
 
   virtual ~WindowDriver() = default;
 

@@ -107,7 +107,10 @@ class QtDriver final : public WindowDriver {
     Qt::KeyboardModifiers modifiers;
     if (shift) modifiers |= Qt::ShiftModifier;
     if (control) modifiers |= Qt::ControlModifier;
-    Qt::Key code = key == Key::kSpace ? Qt::Key_Space : shift ? Qt::Key_Backtab : Qt::Key_Tab;
+    Qt::Key code = key == Key::kSpace    ? Qt::Key_Space
+                   : key == Key::kEscape ? Qt::Key_Escape
+                   : shift               ? Qt::Key_Backtab
+                                         : Qt::Key_Tab;
     QWidget* focus = QApplication::focusWidget();
     QTest::keyClick(focus != nullptr ? focus : &window_, code, modifiers);
   }

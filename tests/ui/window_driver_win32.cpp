@@ -123,7 +123,7 @@ class Win32Driver final : public WindowDriver {
     held[VK_SHIFT] = shift ? 0x80 : 0;
     held[VK_CONTROL] = control ? 0x80 : 0;
     ::SetKeyboardState(held);
-    WPARAM code = key == Key::kSpace ? VK_SPACE : VK_TAB;
+    WPARAM code = key == Key::kSpace ? VK_SPACE : key == Key::kEscape ? VK_ESCAPE : VK_TAB;
     for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
       MSG sent{::GetFocus(), message, code, message == WM_KEYDOWN ? 1 : static_cast<LPARAM>(0xC0000001), 0, {}};
       DispatchWindowMessage(*view_, sent);

@@ -19,12 +19,20 @@
 
 namespace tarn {
 
-// The top-level widget; it reports its closing however it is closed.
+// The top-level widget; it reports its closing however it is closed, Esc
+// included, as a dialog closes on Esc.
 class QtWindowView::FormWidget final : public QWidget {
  public:
   explicit FormWidget(std::function<void()> closed) : closed_(std::move(closed)) {}
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+      close();
+      return;
+    }
+    QWidget::keyPressEvent(event);
+  }
   void closeEvent(QCloseEvent* event) override {
     QWidget::closeEvent(event);
     if (event->isAccepted()) closed_();
