@@ -230,13 +230,7 @@ void Win32WindowView::BuildControl(const ControlSpec& row) {
 // and a new control goes below the siblings made before it: each parent's
 // children are made in the order of their ranks, each before its own.
 void Win32WindowView::BuildChildren(ControlId parent) {
-  std::vector<const ControlSpec*> children;
-  for (const ControlSpec& row : rows_) {
-    if (row.parent == parent) children.push_back(&row);
-  }
-  std::stable_sort(children.begin(), children.end(),
-                   [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
-  for (const ControlSpec* child : children) {
+  for (const ControlSpec* child : ChildrenInTabOrder(rows_, parent)) {
     BuildControl(*child);
     BuildChildren(child->id);
   }
