@@ -101,11 +101,13 @@ TEST(TarnJsonPosix, NamesTheSystemsReasonForAFileItCannotRead) {
   testing::WriteFile(dir.Path("secret.json"), "[1]");
   std::filesystem::permissions(dir.Path("secret.json"), std::filesystem::perms::none);
   // The superuser reads any file: the program runs as a user who may not,
-  // and who keeps its own temporary files in the test's folder.
+  // from the test's folder (the build's may be out of that user's reach),
+  // and keeps its own temporary files there.
   std::filesystem::permissions(testing::FsPath(dir.Dir()), std::filesystem::perms::all);
+  std::filesystem::copy_file(testing::FsPath(Tool()), testing::FsPath(dir.Path("tarn-json")));
   int status = testing::RunUnprivileged([&] {
     testing::SetEnv("TMPDIR", dir.Dir());
-    ProgramRun run = testing::RunProgram(Tool(), {dir.Path("secret.json")});
+    ProgramRun run = testing::RunProgram(dir.Path("tarn-json"), {dir.Path("secret.json")});
     bool refused = run.status == 1 && run.output == "tarn-json: " +
                                                          TerminalText(DisplayPath(dir.Path("secret.json")) + ": " +
                                                                       OSErrorText(EACCES)) +
