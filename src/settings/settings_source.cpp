@@ -1,13 +1,12 @@
 #include "settings/settings_source.h"
 
 #include "platform/portable/exceptions.h"
-#include "platform/portable/profile_file.h"
 
 namespace tarn {
 
 std::string IniSource::ReadText(const Setting& setting, std::string_view fallback) const {
   if (setting.readers == SettingReaders::kNone) return std::string(fallback);
-  return ReadProfileValue(setting.section->name, setting.key, fallback, file_);
+  return profile_.Value(setting.section->name, setting.key, fallback);
 }
 
 std::string RegistrySource::ReadText(const Setting& setting, std::string_view fallback) const {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/portable/profile_file.h"
 #include "platform/registry.h"
 #include "settings/setting_table.h"
 
@@ -19,14 +20,14 @@ class SettingsSource {
   virtual std::string ReadText(const Setting& setting, std::string_view fallback) const = 0;
 };
 
-// The setting's section of a profile file.
+// The setting's section of a profile file, read once when the source is made.
 class IniSource final : public SettingsSource {
  public:
-  explicit IniSource(std::string file) : file_(std::move(file)) {}
+  explicit IniSource(const std::string& file) : profile_(ProfileSnapshot::Read(file)) {}
   std::string ReadText(const Setting& setting, std::string_view fallback) const override;
 
  private:
-  std::string file_;
+  ProfileSnapshot profile_;
 };
 
 // The values of one open registry key (a section's subkey); a key that did

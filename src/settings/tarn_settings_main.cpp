@@ -68,7 +68,7 @@ int PrintValue(const std::string& file, const std::string& section, const std::s
   // A value never holds a line break (one ends its line), so this fallback
   // comes back only for a missing section or key.
   constexpr std::string_view kMissing = "\n";
-  std::string value = bytes ? tarn::ReadProfileValue(section, key, kMissing, file) : std::string(kMissing);
+  std::string value = tarn::ProfileSnapshot(std::move(bytes)).Value(section, key, kMissing);
   if (value != kMissing) {
     PrintLine(value);
     return 0;

@@ -11,7 +11,20 @@
 
 namespace tarn {
 
+// One line of a profile file's text, as the reads and the writes see it.
+struct ProfileLine {
+  enum class Kind { kOther, kSection, kKey };
+  size_t begin;  // first byte of the line
+  size_t end;    // first byte of its line break (or the end of the file)
+  size_t next;   // first byte of the following line
+  Kind kind = Kind::kOther;
+  std::string_view name;   // section or key name, as spelled in the file
+  std::string_view value;  // key value, blanks stripped, quotes kept
+};
+
 namespace {
+
+using LineKind = ProfileLine::Kind;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
@@ -28,19 +41,8 @@ std::string_view TrimSpaces(std::string_view s) {
   return s;
 }
 
-enum class LineKind { kOther, kSection, kKey };
-
-struct Line {
-  size_t begin;  // first byte of the line
-  size_t end;    // first byte of its line break (or the end of the file)
-  size_t next;   // first byte of the following line
-  LineKind kind = LineKind::kOther;
-  std::string_view name;   // section or key name, as spelled in the file
-  std::string_view value;  // key value, blanks stripped, quotes kept
-};
-
-Line Classify(std::string_view bytes, size_t begin, size_t end, size_t next) {
-  Line line{begin, end, next, LineKind::kOther, {}, {}};
+ProfileLine Classify(std::string_view bytes, size_t begin, size_t end, size_t next) {
+  ProfileLine line{begin, end, next, LineKind::kOther, {}, {}};
   std::string_view text = TrimBlanks(bytes.substr(begin, end - begin));
   if (text.empty() || text.front() == ';') return line;
   if (text.front() == '[') {
@@ -60,8 +62,8 @@ Line Classify(std::string_view bytes, size_t begin, size_t end, size_t next) {
 // CR LF, LF and a lone CR all end a line; a UTF-8 byte-order mark at the
 // start is skipped, as editors add one and the first section would
 // otherwise be lost.
-std::vector<Line> SplitLines(std::string_view bytes) {
-  std::vector<Line> lines;
+std::vector<ProfileLine> SplitLines(std::string_view bytes) {
+  std::vector<ProfileLine> lines;
   size_t pos = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
   while (pos < bytes.size()) {
     size_t end = bytes.find_first_of("\r\n", pos);
@@ -83,7 +85,7 @@ struct Found {
   size_t last_in_section = 0;     // header or last key line of the section
 };
 
-Found Locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+Found Locate(const std::vector<ProfileLine>& lines, std::string_view section, std::string_view key) {
   Found found;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].kind == LineKind::kSection && SameAsciiText(lines[i].name, section)) {
@@ -124,14 +126,14 @@ bool IsUnwritableName(std::string_view name, bool key) {
 
 // Writes one entry into the text of a file, in memory.
 void ApplyEntry(std::string& bytes, std::string_view section, std::string_view key, std::string_view value) {
-  std::vector<Line> lines = SplitLines(bytes);
+  std::vector<ProfileLine> lines = SplitLines(bytes);
   Found found = Locate(lines, section, key);
   std::string entry = std::string(key) + "=" + std::string(value);
   if (found.key) {
-    const Line& line = lines[*found.key];
+    const ProfileLine& line = lines[*found.key];
     bytes.replace(line.begin, line.end - line.begin, std::string(line.name) + "=" + std::string(value));
   } else if (found.section) {
-    const Line& after = lines[found.last_in_section];
+    const ProfileLine& after = lines[found.last_in_section];
     bool unterminated = after.next == after.end;
     bytes.insert(after.next, (unterminated ? "\r\n" : "") + entry + "\r\n");
   } else {
@@ -142,23 +144,35 @@ void ApplyEntry(std::string& bytes, std::string_view section, std::string_view k
 
 }  // namespace
 
-std::string ReadProfileValue(std::string_view section, std::string_view key,
-                             std::string_view fallback, const std::string& file) {
-  std::string result(fallback.substr(0, fallback.find_last_not_of(' ') + 1));
+ProfileSnapshot ProfileSnapshot::Read(const std::string& file) {
   std::optional<std::string> bytes;
   try {
     bytes = ReadFileBytes(file);
   } catch (const EOSError&) {
     // A file that cannot be read gives the defaults, as a missing one does.
   }
-  if (bytes) {
-    ProfileText text = DecodeProfile(std::move(*bytes));
-    std::vector<Line> lines = SplitLines(text.text);
-    Found found = Locate(lines, ToProfileText(text.encoding, TrimSpaces(section)),
-                         ToProfileText(text.encoding, TrimSpaces(key)));
-    if (found.key) result = FromProfileText(text.encoding, StripQuotes(lines[*found.key].value));
-  }
+  return ProfileSnapshot(std::move(bytes));
+}
+
+ProfileSnapshot::ProfileSnapshot(std::optional<std::string> bytes) {
+  if (!bytes) return;
+  text_ = DecodeProfile(std::move(*bytes));
+  lines_ = SplitLines(text_.text);
+}
+
+ProfileSnapshot::~ProfileSnapshot() = default;
+
+std::string ProfileSnapshot::Value(std::string_view section, std::string_view key, std::string_view fallback) const {
+  std::string result(fallback.substr(0, fallback.find_last_not_of(' ') + 1));
+  Found found = Locate(lines_, ToProfileText(text_.encoding, TrimSpaces(section)),
+                       ToProfileText(text_.encoding, TrimSpaces(key)));
+  if (found.key) result = FromProfileText(text_.encoding, StripQuotes(lines_[*found.key].value));
   return result.substr(0, kProfileValueLimit);
+}
+
+std::string ReadProfileValue(std::string_view section, std::string_view key,
+                             std::string_view fallback, const std::string& file) {
+  return ProfileSnapshot::Read(file).Value(section, key, fallback);
 }
 
 void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries, FileOps& ops) {

@@ -19,11 +19,14 @@
 // lock; readers take none.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_ops.h"
+#include "platform/portable/profile_text.h"
 
 namespace tarn {
 
@@ -36,6 +39,29 @@ inline constexpr size_t kProfileValueLimit = 2047;
 // the file cannot be read.
 std::string ReadProfileValue(std::string_view section, std::string_view key,
                              std::string_view fallback, const std::string& file);
+
+struct ProfileLine;
+
+// A profile file read once for many lookups, so that a load reads each file
+// once and sees one version of it: each Value answers as ReadProfileValue
+// would have for the file as it was read.
+class ProfileSnapshot final {
+ public:
+  // Reads `file`; one that is missing or cannot be read holds no values.
+  static ProfileSnapshot Read(const std::string& file);
+  // The bytes of a file already read; nothing stands for a missing file.
+  explicit ProfileSnapshot(std::optional<std::string> bytes);
+  ~ProfileSnapshot();
+  // The lines point into the text, which a move could relocate.
+  ProfileSnapshot(const ProfileSnapshot&) = delete;
+  ProfileSnapshot& operator=(const ProfileSnapshot&) = delete;
+
+  std::string Value(std::string_view section, std::string_view key, std::string_view fallback) const;
+
+ private:
+  ProfileText text_;
+  std::vector<ProfileLine> lines_;
+};
 
 // Writes `key`=`value` into `section` of `file`, creating the file, the
 // section and the key as needed. Raises EIniFileException ("Unable to write
