@@ -129,7 +129,6 @@ class InlineList {
 
   size_t size() const noexcept { return counts_.size; }
   size_t capacity() const noexcept { return counts_.capacity; }
-  bool empty() const noexcept { return counts_.size == 0; }
 
   T* begin() noexcept { return room_.data(counts_); }
   T* end() noexcept { return begin() + counts_.size; }
@@ -157,16 +156,11 @@ class InlineList {
     counts_.size += static_cast<uint32_t>(count);
   }
 
-  T& back() noexcept { return end()[-1]; }
-  const T& back() const noexcept { return end()[-1]; }
-  void pop_back() noexcept { std::destroy_at(begin() + --counts_.size); }
-  // Keeps the first `count` elements (no more than there are).
+  // Keeps the first `count` elements (no more than there are); for elements
+  // that need no destruction.
   void shrink_to(size_t count) noexcept {
-    if constexpr (std::is_trivially_destructible_v<T>) {
-      if (count < counts_.size) counts_.size = static_cast<uint32_t>(count);
-    } else {
-      while (counts_.size > count) pop_back();
-    }
+    static_assert(std::is_trivially_destructible_v<T>);
+    if (count < counts_.size) counts_.size = static_cast<uint32_t>(count);
   }
 
   // Destroys the elements in position order; the room stays.
