@@ -22,8 +22,10 @@ constexpr size_t kMaxKeyDepth = 512;
 
 constexpr char kHexDigits[] = "0123456789abcdef";
 
-// UTF-16LE with a byte-order mark as UTF-8.
-std::string Utf16ToUtf8(std::string_view text) {
+// An export saved as UTF-16LE with its byte-order mark, as UTF-8 text of
+// the characters the program can hold (unlike Utf16ToUtf8, which keeps every
+// unit).
+std::string ExportedUtf16AsUtf8(std::string_view text) {
   std::u16string wide;
   for (size_t i = 2; i + 1 < text.size(); i += 2) {
     wide += static_cast<char16_t>(static_cast<unsigned char>(text[i]) |
@@ -288,7 +290,7 @@ void AppendValue(std::string& out, const RegValue& value) {
 
 RegHive ParseRegistryText(std::string_view text, const std::string& file_name) {
   if (text.starts_with("\xFF\xFE")) {
-    std::string utf8 = Utf16ToUtf8(text);
+    std::string utf8 = ExportedUtf16AsUtf8(text);
     return Parser(utf8, file_name).Parse();
   }
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/code_page.h"
+#include "platform/win32/wide_text.h"
 
 namespace tarn {
 
@@ -21,13 +22,6 @@ HANDLE StreamHandle(StandardStream stream) {
   return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
 }
 
-std::string Utf8(const wchar_t* wide) {
-  int size = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
-  return text;
-}
-
 }  // namespace
 
 void UseBinaryStandardStreams() {
@@ -38,7 +32,7 @@ std::vector<std::string> CommandLineArguments(int, char**) {
   int count = 0;
   wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
   std::vector<std::string> arguments;
-  for (int i = 1; wide != nullptr && i < count; ++i) arguments.push_back(Utf8(wide[i]));
+  for (int i = 1; wide != nullptr && i < count; ++i) arguments.push_back(WideToUtf8(wide[i]));
   ::LocalFree(wide);
   return arguments;
 }

@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/file_system.h"
 #include "platform/os_error.h"
 #include "platform/portable/exceptions.h"
-#include "platform/win32/wide_text.h"
 
 namespace tarn {
 
@@ -18,17 +18,9 @@ namespace {
 // that every spelling of the folder (. and .., either separator, a relative
 // path, a short name, a mapped drive and its share) takes the same lock.
 std::wstring MutexName(const std::string& path) {
-  HANDLE folder = ::CreateFileW(Utf8ToWide(FolderOf(path)).c_str(), 0,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (folder == INVALID_HANDLE_VALUE) RaiseLastOSError();
-  BY_HANDLE_FILE_INFORMATION info;
-  bool known = ::GetFileInformationByHandle(folder, &info) != 0;
-  int code = LastOSErrorCode();
-  ::CloseHandle(folder);
-  if (!known) RaiseOSError(code);
-  uint64_t index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-  return L"Local\\tarn-file-writers-" + std::to_wstring(info.dwVolumeSerialNumber) + L"-" + std::to_wstring(index);
+  std::optional<FileIdentity> folder = IdentifyFile(FolderOf(path));
+  if (!folder) RaiseOSError(ERROR_PATH_NOT_FOUND);
+  return L"Local\\tarn-file-writers-" + std::to_wstring(folder->device) + L"-" + std::to_wstring(folder->file);
 }
 
 }  // namespace
