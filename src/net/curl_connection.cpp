@@ -76,8 +76,7 @@ bool HasPeer(curl_socket_t socket) {
 
 // A SOCKS proxy relays the connection as it is, as a tunnel does.
 bool IsSocksProxy(std::string_view proxy) {
-  constexpr std::string_view kScheme = "socks";
-  return proxy.size() >= kScheme.size() && SameAsciiText(proxy.substr(0, kScheme.size()), kScheme);
+  return StartsWithAsciiText(proxy, "socks");
 }
 
 }  // namespace

@@ -7,10 +7,6 @@
 namespace tarn {
 namespace {
 
-bool StartsWithScheme(std::string_view text, std::string_view scheme) {
-  return text.size() >= scheme.size() && SameAsciiText(text.substr(0, scheme.size()), scheme);
-}
-
 // Blanks and control characters: every byte up to the space.
 bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -37,9 +33,9 @@ bool ParseUri(const std::string& address, TURI& uri) {
   uri = TURI{};
   std::string_view rest = Trim(address);
   if (rest.empty()) return false;
-  if (StartsWithScheme(rest, "HTTP://")) {
+  if (StartsWithAsciiText(rest, "HTTP://")) {
     rest.remove_prefix(7);
-  } else if (StartsWithScheme(rest, "HTTPS://")) {
+  } else if (StartsWithAsciiText(rest, "HTTPS://")) {
     rest.remove_prefix(8);
     uri.Secure = true;
   }

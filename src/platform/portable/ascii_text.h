@@ -17,6 +17,10 @@ inline bool SameAsciiText(std::string_view a, std::string_view b) {
   return true;
 }
 
+inline bool StartsWithAsciiText(std::string_view text, std::string_view prefix) {
+  return SameAsciiText(text.substr(0, prefix.size()), prefix);
+}
+
 // The value of a hexadecimal digit, or -1.
 inline int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
