@@ -65,12 +65,8 @@ int PrintValue(const std::string& file, const std::string& section, const std::s
   } catch (const tarn::EOSError& error) {
     throw tarn::FileArgumentError(file, error.ErrorCode());
   }
-  // A value never holds a line break (one ends its line), so this fallback
-  // comes back only for a missing section or key.
-  constexpr std::string_view kMissing = "\n";
-  std::string value = tarn::ProfileSnapshot(std::move(bytes)).Value(section, key, kMissing);
-  if (value != kMissing) {
-    PrintLine(value);
+  if (std::optional<std::string> value = tarn::ProfileSnapshot(std::move(bytes)).Find(section, key)) {
+    PrintLine(*value);
     return 0;
   }
   tarn::WriteStandardStreamText(tarn::StandardStream::kError,

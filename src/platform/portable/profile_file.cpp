@@ -162,12 +162,17 @@ ProfileSnapshot::ProfileSnapshot(std::optional<std::string> bytes) {
 
 ProfileSnapshot::~ProfileSnapshot() = default;
 
-std::string ProfileSnapshot::Value(std::string_view section, std::string_view key, std::string_view fallback) const {
-  std::string result(fallback.substr(0, fallback.find_last_not_of(' ') + 1));
+std::optional<std::string> ProfileSnapshot::Find(std::string_view section, std::string_view key) const {
   Found found = Locate(lines_, ToProfileText(text_.encoding, TrimSpaces(section)),
                        ToProfileText(text_.encoding, TrimSpaces(key)));
-  if (found.key) result = FromProfileText(text_.encoding, StripQuotes(lines_[*found.key].value));
-  return result.substr(0, kProfileValueLimit);
+  if (!found.key) return std::nullopt;
+  return FromProfileText(text_.encoding, StripQuotes(lines_[*found.key].value)).substr(0, kProfileValueLimit);
+}
+
+std::string ProfileSnapshot::Value(std::string_view section, std::string_view key, std::string_view fallback) const {
+  std::optional<std::string> found = Find(section, key);
+  if (found) return *found;
+  return std::string(fallback.substr(0, fallback.find_last_not_of(' ') + 1)).substr(0, kProfileValueLimit);
 }
 
 std::string ReadProfileValue(std::string_view section, std::string_view key,

@@ -57,6 +57,8 @@ class ProfileSnapshot final {
   ProfileSnapshot& operator=(const ProfileSnapshot&) = delete;
 
   std::string Value(std::string_view section, std::string_view key, std::string_view fallback) const;
+  // The same, or nothing when the file, the section or the key is missing.
+  std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
  private:
   ProfileText text_;
