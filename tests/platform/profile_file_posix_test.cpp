@@ -42,11 +42,6 @@ class FileSizeLimit {
   void (*old_handler_)(int);
 };
 
-size_t EntriesIn(const std::string& dir) {
-  std::filesystem::directory_iterator entries(dir);
-  return static_cast<size_t>(std::distance(begin(entries), end(entries)));
-}
-
 // Runs `body` in a child process that is ended after a few seconds, so that
 // a call that waits forever fails the test instead of hanging it.
 int RunWithinSeconds(unsigned seconds, const std::function<int()>& body) {
@@ -64,7 +59,7 @@ TEST_F(ProfileFile, AFailedSaveLeavesTheOldFileIntact) {
     EXPECT_THROW(WriteProfileValue("s", "k", std::string(200, 'b'), file_), EIniFileException);
   }
   EXPECT_EQ(ReadFile(file_), before);
-  EXPECT_EQ(EntriesIn(dir_.Dir()), 1u) << "a temporary file was left behind";
+  EXPECT_EQ(testing::FolderEntries(dir_.Dir()).size(), 1u) << "a temporary file was left behind";
 }
 
 // Names up to the longest a folder entry may have are written, created and
@@ -78,7 +73,7 @@ TEST_F(ProfileFile, NamesOfTheLongestLengthsCanBeWritten) {
       WriteProfileValue("s", "k", "1", path);
       WriteProfileValue("s", "k", "2", path);
       EXPECT_EQ(ReadProfileValue("s", "k", "", path), "2");
-      EXPECT_EQ(EntriesIn(dir_.Dir()), 1u) << "a temporary file was left behind";
+      EXPECT_EQ(testing::FolderEntries(dir_.Dir()).size(), 1u) << "a temporary file was left behind";
       std::filesystem::remove(path);
     }
   }

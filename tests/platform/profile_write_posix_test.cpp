@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "expect_error.h"
@@ -20,6 +19,7 @@
 namespace tarn {
 namespace {
 
+using testing::FolderEntries;
 using testing::GiveToUnprivileged;
 using testing::ReadFile;
 using testing::RunUnprivileged;
@@ -35,15 +35,6 @@ class ProfileWritePosix : public ::testing::Test {
   // may also change what the folder holds.
   void OpenFolder(mode_t mode) { ASSERT_EQ(::chmod(dir_.Dir().c_str(), mode), 0); }
   void TearDown() override { OpenFolder(0700); }
-
-  // Everything in the folder but the file itself.
-  std::vector<std::string> Others() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.Dir())) {
-      if (entry.path() != file_) names.push_back(entry.path().filename());
-    }
-    return names;
-  }
 
   TempDir dir_;
   std::string file_ = dir_.Path("test.ini");
@@ -73,24 +64,25 @@ TEST_F(ProfileWritePosix, OtherNamesOfTheFileSeeTheNewText) {
 // the file is missing, for readers and for the settings loaders alike.
 TEST_F(ProfileWritePosix, ALinkToAFileNotYetMadeIsAMissingFileThatTheFirstSaveMakes) {
   std::filesystem::create_directory(dir_.Path("etc"));
-  std::filesystem::create_symlink("etc/absent.ini", dir_.Path("relative.ini"));
-  std::filesystem::create_symlink(dir_.Path("etc/other.ini"), dir_.Path("absolute.ini"));
-  for (const char* name : {"relative.ini", "absolute.ini"}) {
-    std::string link = dir_.Path(name);
-    std::string target = std::filesystem::read_symlink(link).is_absolute()
-                             ? std::filesystem::read_symlink(link).string()
-                             : dir_.Path(std::filesystem::read_symlink(link).string());
-    EXPECT_FALSE(FileExists(link)) << name;
-    EXPECT_EQ(ReadFileBytes(link), std::nullopt) << name;
-    EXPECT_EQ(ReadProfileValue("s", "k", "default", link), "default") << name;
+  struct Case {
+    const char* link;
+    std::string target;  // as the link holds it
+    std::string file;    // the file the first save makes
+  };
+  for (const Case& c : {Case{"relative.ini", "etc/absent.ini", dir_.Path("etc/absent.ini")},
+                        Case{"absolute.ini", dir_.Path("etc/other.ini"), dir_.Path("etc/other.ini")}}) {
+    SCOPED_TRACE(c.link);
+    std::string link = dir_.Path(c.link);
+    std::filesystem::create_symlink(c.target, link);
+    EXPECT_FALSE(FileExists(link));
+    EXPECT_EQ(ReadFileBytes(link), std::nullopt);
+    EXPECT_EQ(ReadProfileValue("s", "k", "default", link), "default");
     WriteProfileValue("s", "k", "1", link);
     WriteProfileValue("s", "k", "2", link);
-    EXPECT_TRUE(std::filesystem::is_symlink(link)) << name;
-    EXPECT_EQ(ReadFile(target), kAfter) << name;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(c.file), kAfter);
   }
-  std::vector<std::string> others = Others();
-  std::sort(others.begin(), others.end());
-  EXPECT_EQ(others, (std::vector<std::string>{"absolute.ini", "etc", "relative.ini"}));
+  EXPECT_EQ(FolderEntries(dir_.Dir()), (std::vector<std::string>{"absolute.ini", "etc", "relative.ini"}));
 }
 
 // Every member of a shared folder's group saves the file, whoever saved
@@ -185,10 +177,10 @@ TEST_F(ProfileWritePosix, WritersKilledMidwayLeaveAtMostOneTemporaryFileAndTheNe
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
   }
-  EXPECT_LE(Others().size(), 1u);
+  EXPECT_LE(FolderEntries(dir_.Dir()).size(), 2u) << "more than one temporary file beside the file";
   EXPECT_EQ(ReadProfileValue("s", "filler3999", "", file_), std::string(40, 'f'));
   WriteProfileValue("s", "k", "last", file_);
-  EXPECT_EQ(Others(), std::vector<std::string>());
+  EXPECT_EQ(FolderEntries(dir_.Dir()), std::vector<std::string>{"test.ini"});
 }
 
 TEST_F(ProfileWritePosix, TwoProcessesAddingKeysAtOnceLoseNone) {
