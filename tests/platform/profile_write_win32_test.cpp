@@ -137,7 +137,9 @@ TEST(ProfileWriteWin32, AnySpellingOfAnyFolderIsReplacedAtomically) {
       WriteProfileValue("s", "k", value, path);
       std::optional<FileIdentity> after = IdentifyFile(folder + "t.ini");
       ASSERT_TRUE(after.has_value());
-      if (before) EXPECT_NE(after->file, before->file) << "rewritten in place";
+      if (before) {
+        EXPECT_NE(after->file, before->file) << "rewritten in place";
+      }
       before = after;
     }
     EXPECT_EQ(ReadProfileValue("s", "k", "", folder + "t.ini"), "3");
