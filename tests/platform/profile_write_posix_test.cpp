@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -163,19 +162,14 @@ TEST_F(ProfileWritePosix, WritersKilledMidwayLeaveAtMostOneTemporaryFileAndTheNe
   for (int i = 0; i < 4000; ++i) filler += "filler" + std::to_string(i) + "=" + std::string(40, 'f') + "\r\n";
   WriteFile(file_, "[s]\r\n" + filler);
   for (int round = 0; round < 40; ++round) {
-    pid_t child = ::fork();
+    pid_t child = testing::StartChild([&]() -> int {
+      for (int i = 0;; ++i) WriteProfileValue("s", "k", std::to_string(i), file_);
+    });
     ASSERT_GE(child, 0);
-    if (child == 0) {
-      try {
-        for (int i = 0;; ++i) WriteProfileValue("s", "k", std::to_string(i), file_);
-      } catch (...) {
-        ::_exit(1);
-      }
-    }
     // Killed at a different point of a write each round.
     ::usleep(2000 + 397 * round);
     ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+    testing::WaitForChild(child);
   }
   EXPECT_LE(FolderEntries(dir_.Dir()).size(), 2u) << "more than one temporary file beside the file";
   EXPECT_EQ(ReadProfileValue("s", "filler3999", "", file_), std::string(40, 'f'));
@@ -185,27 +179,18 @@ TEST_F(ProfileWritePosix, WritersKilledMidwayLeaveAtMostOneTemporaryFileAndTheNe
 
 TEST_F(ProfileWritePosix, TwoProcessesAddingKeysAtOnceLoseNone) {
   constexpr int kKeys = 60;
+  auto key = [](int child, int i) { return std::to_string(child) + "-" + std::to_string(i); };
   pid_t children[2];
   for (int child = 0; child < 2; ++child) {
-    children[child] = ::fork();
-    ASSERT_GE(children[child], 0);
-    if (children[child] == 0) {
-      try {
-        for (int i = 0; i < kKeys; ++i) WriteProfileValue("s", std::to_string(child) + "-" + std::to_string(i), "v", file_);
-      } catch (...) {
-        ::_exit(1);
-      }
-      ::_exit(0);
-    }
+    children[child] = testing::StartChild([&, child] {
+      for (int i = 0; i < kKeys; ++i) WriteProfileValue("s", key(child, i), "v", file_);
+      return 0;
+    });
   }
-  for (pid_t pid : children) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  for (pid_t child : children) ASSERT_EQ(testing::WaitForChild(child), 0);
   int lost = 0;
   for (int child = 0; child < 2; ++child) {
-    for (int i = 0; i < kKeys; ++i) lost += ReadProfileValue("s", std::to_string(child) + "-" + std::to_string(i), "", file_) != "v";
+    for (int i = 0; i < kKeys; ++i) lost += ReadProfileValue("s", key(child, i), "", file_) != "v";
   }
   EXPECT_EQ(lost, 0);
 }
