@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -153,6 +155,16 @@ inline std::string ReadFile(const std::string& path) {
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+// The names in a folder, sorted: what a write left beside its file shows.
+inline std::vector<std::string> FolderEntries(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(FsPath(dir))) {
+    names.push_back(Utf8Path(entry.path().filename()));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace tarn::testing

@@ -11,7 +11,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <new>
 #include <string>
@@ -171,9 +170,7 @@ TEST(CommandLine, EveryCompanionFollowsTheConventions) {
       input = dir.Path("input");
       testing::WriteFile(input, c.input);
     }
-    testing::ProgramRun run = testing::RunProgram(
-        std::string(std::getenv("TARN_BIN_DIR")) + testing::kSep + c.program + testing::kProgramSuffix, c.arguments,
-        input);
+    testing::ProgramRun run = testing::RunProgram(testing::BuiltProgram(c.program), c.arguments, input);
     EXPECT_EQ(run.status, c.status) << c.program << " " << c.arguments[0];
     EXPECT_TRUE(run.output.starts_with(c.output_start)) << c.program << " " << c.arguments[0] << ": " << run.output;
   }
@@ -182,8 +179,8 @@ TEST(CommandLine, EveryCompanionFollowsTheConventions) {
 #ifndef _WIN32
 TEST(CommandLinePosix, OutputThatCannotBeWrittenFailsEveryCompanion) {
   for (const char* program : {"tarn-settings", "tarn-json"}) {
-    std::string path = std::string(std::getenv("TARN_BIN_DIR")) + testing::kSep + program;
-    testing::ProgramRun run = testing::RunProgram("/bin/sh", {"-c", "exec \"$0\" --version >/dev/full", path});
+    testing::ProgramRun run =
+        testing::RunProgram("/bin/sh", {"-c", "exec \"$0\" --version >/dev/full", testing::BuiltProgram(program)});
     EXPECT_EQ(run.status, 1) << program;
     EXPECT_EQ(run.output, std::string(program) + ": cannot write the output: No space left on device\n");
   }

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/win32/wide_text.h"
+#include "support/program_run.h"
 #include "test_support.h"
 
 namespace tarn {
@@ -33,7 +33,7 @@ class OwnConsole {
 
   // Runs a companion with its standard output and error on the console.
   void Run(const std::string& program, const std::string& arguments) {
-    std::wstring path = Utf8ToWide(std::string(std::getenv("TARN_BIN_DIR")) + "\\" + program);
+    std::wstring path = Utf8ToWide(testing::BuiltProgram(program));
     std::wstring command_line = L"\"" + path + L"\" " + Utf8ToWide(arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -67,7 +67,7 @@ TEST(CommandLineWin32, ProgramTextReachesAConsoleAsTheProgramMeansIt) {
   testing::TempDir dir;
   testing::WriteFile(dir.Path("t.ini"), "[S]\r\nk=Configura\xE7\xE3o \x80 \xAB\x81\xBB\r\n");
   OwnConsole console;
-  console.Run("tarn-settings.exe", "get \"" + dir.Path("t.ini") + "\" S k");
+  console.Run("tarn-settings", "get \"" + dir.Path("t.ini") + "\" S k");
   EXPECT_EQ(console.Line(0), L"Configura\u00E7\u00E3o \u20AC \u00AB\\u0081\u00BB");
 }
 

@@ -42,30 +42,26 @@ const Writer kWriters[] = {
     {"a shorter in-place rewrite", true, false, [](auto& path, auto& ops) { OverwriteFileInPlace(path, kShort, ops); }},
 };
 
-std::vector<std::string> FolderEntries(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(testing::FsPath(dir))) {
-    names.push_back(testing::Utf8Path(entry.path().filename()));
+// A fresh folder holding what the writer starts from.
+struct Folder {
+  explicit Folder(const Writer& writer) {
+    if (writer.existing) WriteFile(path, kOld);
   }
-  return names;
-}
+  TempDir dir;
+  std::string path = dir.Path("t.ini");
+};
 
 TEST(FileFaults, EveryFailingCallLeavesTheOldTextOrTheNewOneAndNothingElse) {
   for (const Writer& writer : kWriters) {
     FaultyFileOps counter;
     counter.LimitWrites(16);
-    {
-      TempDir dir;
-      if (writer.existing) WriteFile(dir.Path("t.ini"), kOld);
-      writer.write(dir.Path("t.ini"), counter);
-    }
+    writer.write(Folder(writer).path, counter);
     for (int c = 0; c < static_cast<int>(FileCall::kCount); ++c) {
       auto call = static_cast<FileCall>(c);
       for (int nth = 1; nth <= counter.Calls(call); ++nth) {
         SCOPED_TRACE(std::string(writer.name) + ", failing " + FileCallName(call) + " #" + std::to_string(nth));
-        TempDir dir;
-        std::string path = dir.Path("t.ini");
-        if (writer.existing) WriteFile(path, kOld);
+        Folder folder(writer);
+        const std::string& path = folder.path;
         FaultyFileOps ops;
         ops.LimitWrites(16);
         ops.Fail(call, nth, InvalidArgumentCode());
@@ -87,7 +83,7 @@ TEST(FileFaults, EveryFailingCallLeavesTheOldTextOrTheNewOneAndNothingElse) {
         } else {
           EXPECT_TRUE(after == kOld || after == kNew || after == kShort) << after;
         }
-        EXPECT_LE(FolderEntries(dir.Dir()).size(), 1u) << "something was left beside the file";
+        EXPECT_LE(testing::FolderEntries(folder.dir.Dir()).size(), 1u) << "something was left beside the file";
       }
     }
   }
@@ -96,14 +92,12 @@ TEST(FileFaults, EveryFailingCallLeavesTheOldTextOrTheNewOneAndNothingElse) {
 TEST(FileFaults, ShortWritesStillWriteEverything) {
   for (const Writer& writer : kWriters) {
     SCOPED_TRACE(writer.name);
-    TempDir dir;
-    std::string path = dir.Path("t.ini");
-    if (writer.existing) WriteFile(path, kOld);
+    Folder folder(writer);
     FaultyFileOps ops;
     ops.LimitWrites(2);
-    writer.write(path, ops);
+    writer.write(folder.path, ops);
     EXPECT_GE(ops.Calls(FileCall::kWrite), 4);
-    EXPECT_TRUE(ReadFile(path) == kNew || ReadFile(path) == kShort);
+    EXPECT_TRUE(ReadFile(folder.path) == kNew || ReadFile(folder.path) == kShort);
   }
 }
 
@@ -118,7 +112,7 @@ TEST(FileFaults, AProfileWriteThatFailsBelowReportsUnableToWrite) {
   const ProfileEntry entries[] = {{"s", "k", "new"}};
   EXPECT_THROW(WriteProfileValues(path, entries, ops), EIniFileException);
   EXPECT_EQ(ReadFile(path), kOld);
-  EXPECT_EQ(FolderEntries(dir.Dir()).size(), 1u);
+  EXPECT_EQ(testing::FolderEntries(dir.Dir()).size(), 1u);
 }
 
 }  // namespace

@@ -42,20 +42,6 @@ class FileSizeLimit {
   void (*old_handler_)(int);
 };
 
-size_t EntriesIn(const std::string& dir) {
-  std::filesystem::directory_iterator entries(dir);
-  return static_cast<size_t>(std::distance(begin(entries), end(entries)));
-}
-
-// Runs `body` in a child process that is ended after a few seconds, so that
-// a call that waits forever fails the test instead of hanging it.
-int RunWithinSeconds(unsigned seconds, const std::function<int()>& body) {
-  return testing::RunInChild([&] {
-    ::alarm(seconds);
-    return body();
-  });
-}
-
 TEST_F(ProfileFile, AFailedSaveLeavesTheOldFileIntact) {
   std::string before = "[s]\r\nk=" + std::string(100, 'a') + "\r\n";
   WriteFile(file_, before);
@@ -64,7 +50,7 @@ TEST_F(ProfileFile, AFailedSaveLeavesTheOldFileIntact) {
     EXPECT_THROW(WriteProfileValue("s", "k", std::string(200, 'b'), file_), EIniFileException);
   }
   EXPECT_EQ(ReadFile(file_), before);
-  EXPECT_EQ(EntriesIn(dir_.Dir()), 1u) << "a temporary file was left behind";
+  EXPECT_EQ(testing::FolderEntries(dir_.Dir()).size(), 1u) << "a temporary file was left behind";
 }
 
 // Names up to the longest a folder entry may have are written, created and
@@ -78,7 +64,7 @@ TEST_F(ProfileFile, NamesOfTheLongestLengthsCanBeWritten) {
       WriteProfileValue("s", "k", "1", path);
       WriteProfileValue("s", "k", "2", path);
       EXPECT_EQ(ReadProfileValue("s", "k", "", path), "2");
-      EXPECT_EQ(EntriesIn(dir_.Dir()), 1u) << "a temporary file was left behind";
+      EXPECT_EQ(testing::FolderEntries(dir_.Dir()).size(), 1u) << "a temporary file was left behind";
       std::filesystem::remove(path);
     }
   }
@@ -86,8 +72,9 @@ TEST_F(ProfileFile, NamesOfTheLongestLengthsCanBeWritten) {
 
 // A FIFO, a device or a folder in a profile file's place is refused at once:
 // a read gives the defaults, a write fails and leaves it as it was, and no
-// writer of the folder is kept waiting. Each case runs in a child that is
-// ended if anything waits.
+// writer of the folder is kept waiting. Each case runs in a child that an
+// alarm ends after a few seconds: a call that waits forever fails the test
+// instead of hanging it.
 TEST_F(ProfileFile, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
   std::string fifo = dir_.Path("fifo.ini");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
@@ -96,7 +83,8 @@ TEST_F(ProfileFile, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
   for (const std::string& path : {fifo, dir_.Path("link-to-fifo.ini"), std::string("/dev/zero"),
                                   std::string("/dev/null"), dir_.Path("folder.ini")}) {
     SCOPED_TRACE(path);
-    int status = RunWithinSeconds(10, [&] {
+    int status = testing::RunInChild([&] {
+      ::alarm(10);
       EXPECT_EQ(ReadProfileValue("s", "k", "default", path), "default");
       EXPECT_THROW_MSG(WriteProfileValue("s", "k", "v", path), EIniFileException,
                        "Unable to write to " + DisplayPath(path));

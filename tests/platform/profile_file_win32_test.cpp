@@ -491,17 +491,16 @@ TEST(ProfileFileWin32Unicode, CharactersOutsideTheCodePageReadAsThePlatformGives
   const std::string text = "[\xC5\x81\xC3\xB3" "d\xC5\xBA]\r\n\xCE\xA9=\xE8\xA8\xAD\xE5\xAE\x9A\r\n"
                            "k=\xC4\x80\xC4\x82 \xCE\xB1\xCE\xB2 \xE2\x80\x9Cq\xE2\x80\x9D \xF0\x9F\x93\x81\r\n"
                            "\xC3\xA9=\xE2\x82\xAC\r\n";
+  const std::string section = WideToAnsi(u"\u0141\u00F3d\u017A");
   for (ProfileEncoding encoding : {ProfileEncoding::kUtf16Le, ProfileEncoding::kUtf16Be}) {
     WriteFile(path, EncodeProfile(ProfileText{encoding, text, true}));
-    for (const Entry& at : {Entry{WideToAnsi(u"\u0141\u00F3d\u017A"), "k", "-"},
-                            Entry{WideToAnsi(u"\u0141\u00F3d\u017A"), WideToAnsi(u"\u03A9"), "-"},
-                            Entry{WideToAnsi(u"\u0141\u00F3d\u017A"), "\xE9", "-"}}) {
+    for (const std::string& key : {std::string("k"), WideToAnsi(u"\u03A9"), std::string("\xE9")}) {
+      Entry at{section, key, "-"};
       EXPECT_EQ(Escape(Ours(at, path)), Escape(Platform(at, path))) << Describe(at);
     }
     // What ours writes the platform reads back, in a file still Unicode.
-    WriteProfileValue(WideToAnsi(u"\u0141\u00F3d\u017A"), "new", "caf\xE9", path);
-    Entry written{WideToAnsi(u"\u0141\u00F3d\u017A"), "new", "-"};
-    EXPECT_EQ(Platform(written, path), "caf\xE9");
+    WriteProfileValue(section, "new", "caf\xE9", path);
+    EXPECT_EQ(Platform(Entry{section, "new", "-"}, path), "caf\xE9");
     EXPECT_EQ(DecodeProfile(ReadFile(path)).encoding, encoding);
   }
 }

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "expect_error.h"
@@ -20,6 +18,7 @@
 namespace tarn {
 namespace {
 
+using testing::FolderEntries;
 using testing::GiveToUnprivileged;
 using testing::ReadFile;
 using testing::RunUnprivileged;
@@ -35,15 +34,6 @@ class ProfileWritePosix : public ::testing::Test {
   // may also change what the folder holds.
   void OpenFolder(mode_t mode) { ASSERT_EQ(::chmod(dir_.Dir().c_str(), mode), 0); }
   void TearDown() override { OpenFolder(0700); }
-
-  // Everything in the folder but the file itself.
-  std::vector<std::string> Others() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.Dir())) {
-      if (entry.path() != file_) names.push_back(entry.path().filename());
-    }
-    return names;
-  }
 
   TempDir dir_;
   std::string file_ = dir_.Path("test.ini");
@@ -73,24 +63,25 @@ TEST_F(ProfileWritePosix, OtherNamesOfTheFileSeeTheNewText) {
 // the file is missing, for readers and for the settings loaders alike.
 TEST_F(ProfileWritePosix, ALinkToAFileNotYetMadeIsAMissingFileThatTheFirstSaveMakes) {
   std::filesystem::create_directory(dir_.Path("etc"));
-  std::filesystem::create_symlink("etc/absent.ini", dir_.Path("relative.ini"));
-  std::filesystem::create_symlink(dir_.Path("etc/other.ini"), dir_.Path("absolute.ini"));
-  for (const char* name : {"relative.ini", "absolute.ini"}) {
-    std::string link = dir_.Path(name);
-    std::string target = std::filesystem::read_symlink(link).is_absolute()
-                             ? std::filesystem::read_symlink(link).string()
-                             : dir_.Path(std::filesystem::read_symlink(link).string());
-    EXPECT_FALSE(FileExists(link)) << name;
-    EXPECT_EQ(ReadFileBytes(link), std::nullopt) << name;
-    EXPECT_EQ(ReadProfileValue("s", "k", "default", link), "default") << name;
+  struct Case {
+    const char* link;
+    std::string target;  // as the link holds it
+    std::string file;    // the file the first save makes
+  };
+  for (const Case& c : {Case{"relative.ini", "etc/absent.ini", dir_.Path("etc/absent.ini")},
+                        Case{"absolute.ini", dir_.Path("etc/other.ini"), dir_.Path("etc/other.ini")}}) {
+    SCOPED_TRACE(c.link);
+    std::string link = dir_.Path(c.link);
+    std::filesystem::create_symlink(c.target, link);
+    EXPECT_FALSE(FileExists(link));
+    EXPECT_EQ(ReadFileBytes(link), std::nullopt);
+    EXPECT_EQ(ReadProfileValue("s", "k", "default", link), "default");
     WriteProfileValue("s", "k", "1", link);
     WriteProfileValue("s", "k", "2", link);
-    EXPECT_TRUE(std::filesystem::is_symlink(link)) << name;
-    EXPECT_EQ(ReadFile(target), kAfter) << name;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(c.file), kAfter);
   }
-  std::vector<std::string> others = Others();
-  std::sort(others.begin(), others.end());
-  EXPECT_EQ(others, (std::vector<std::string>{"absolute.ini", "etc", "relative.ini"}));
+  EXPECT_EQ(FolderEntries(dir_.Dir()), (std::vector<std::string>{"absolute.ini", "etc", "relative.ini"}));
 }
 
 // Every member of a shared folder's group saves the file, whoever saved
@@ -171,49 +162,35 @@ TEST_F(ProfileWritePosix, WritersKilledMidwayLeaveAtMostOneTemporaryFileAndTheNe
   for (int i = 0; i < 4000; ++i) filler += "filler" + std::to_string(i) + "=" + std::string(40, 'f') + "\r\n";
   WriteFile(file_, "[s]\r\n" + filler);
   for (int round = 0; round < 40; ++round) {
-    pid_t child = ::fork();
+    pid_t child = testing::StartChild([&]() -> int {
+      for (int i = 0;; ++i) WriteProfileValue("s", "k", std::to_string(i), file_);
+    });
     ASSERT_GE(child, 0);
-    if (child == 0) {
-      try {
-        for (int i = 0;; ++i) WriteProfileValue("s", "k", std::to_string(i), file_);
-      } catch (...) {
-        ::_exit(1);
-      }
-    }
     // Killed at a different point of a write each round.
     ::usleep(2000 + 397 * round);
     ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+    testing::WaitForChild(child);
   }
-  EXPECT_LE(Others().size(), 1u);
+  EXPECT_LE(FolderEntries(dir_.Dir()).size(), 2u) << "more than one temporary file beside the file";
   EXPECT_EQ(ReadProfileValue("s", "filler3999", "", file_), std::string(40, 'f'));
   WriteProfileValue("s", "k", "last", file_);
-  EXPECT_EQ(Others(), std::vector<std::string>());
+  EXPECT_EQ(FolderEntries(dir_.Dir()), std::vector<std::string>{"test.ini"});
 }
 
 TEST_F(ProfileWritePosix, TwoProcessesAddingKeysAtOnceLoseNone) {
   constexpr int kKeys = 60;
+  auto key = [](int child, int i) { return std::to_string(child) + "-" + std::to_string(i); };
   pid_t children[2];
   for (int child = 0; child < 2; ++child) {
-    children[child] = ::fork();
-    ASSERT_GE(children[child], 0);
-    if (children[child] == 0) {
-      try {
-        for (int i = 0; i < kKeys; ++i) WriteProfileValue("s", std::to_string(child) + "-" + std::to_string(i), "v", file_);
-      } catch (...) {
-        ::_exit(1);
-      }
-      ::_exit(0);
-    }
+    children[child] = testing::StartChild([&, child] {
+      for (int i = 0; i < kKeys; ++i) WriteProfileValue("s", key(child, i), "v", file_);
+      return 0;
+    });
   }
-  for (pid_t pid : children) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  for (pid_t child : children) ASSERT_EQ(testing::WaitForChild(child), 0);
   int lost = 0;
   for (int child = 0; child < 2; ++child) {
-    for (int i = 0; i < kKeys; ++i) lost += ReadProfileValue("s", std::to_string(child) + "-" + std::to_string(i), "", file_) != "v";
+    for (int i = 0; i < kKeys; ++i) lost += ReadProfileValue("s", key(child, i), "", file_) != "v";
   }
   EXPECT_EQ(lost, 0);
 }

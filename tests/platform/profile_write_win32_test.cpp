@@ -16,10 +16,12 @@
 #include "platform/win32/wide_text.h"
 #include "support/program_run.h"
 #include "test_support.h"
+#include "ui/ui_test_support.h"
 
 namespace tarn {
 namespace {
 
+using testing::FolderEntries;
 using testing::FsPath;
 using testing::TempDir;
 
@@ -31,32 +33,29 @@ std::string Filler() {
   return text;
 }
 
-std::string SettingsProgram() {
-  return std::string(std::getenv("TARN_BIN_DIR")) + testing::kSep + "tarn-settings" + testing::kProgramSuffix;
-}
-
-// Reads the file over and over until stopped, counting the reads that found
+// Reads the file over and over for its life, counting the reads that found
 // no file and those that found a file without every line it always holds.
 class Poller {
  public:
   explicit Poller(std::string path) : path_(std::move(path)), thread_([this] { Run(); }) {}
-  ~Poller() { Stop(); }
-  void Stop() {
+  // Stops polling; every read must have found the file, whole.
+  ~Poller() {
     stop_ = true;
-    if (thread_.joinable()) thread_.join();
+    thread_.join();
+    EXPECT_EQ(missing_, 0) << "of " << reads_ << " reads";
+    EXPECT_EQ(torn_, 0) << "of " << reads_ << " reads";
   }
-  int reads = 0, missing = 0, torn = 0;
 
  private:
   void Run() {
     const std::string last = "f" + std::to_string(kFiller - 1) + "=";
     while (!stop_) {
       std::optional<std::string> text = ReadFileBytes(path_);
-      ++reads;
+      ++reads_;
       if (!text) {
-        ++missing;
+        ++missing_;
       } else if (!text->starts_with("[S]\r\n") || text->find(last) == std::string::npos) {
-        ++torn;
+        ++torn_;
       }
       // As often as a program could start and read its settings; while a
       // reader has the file open, Windows refuses to rename over it.
@@ -64,17 +63,10 @@ class Poller {
     }
   }
   std::string path_;
+  int reads_ = 0, missing_ = 0, torn_ = 0;
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
-
-std::vector<std::string> FolderEntries(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(FsPath(dir))) {
-    names.push_back(testing::Utf8Path(entry.path().filename()));
-  }
-  return names;
-}
 
 int LostFillers(const std::string& path) {
   int lost = 0;
@@ -82,24 +74,9 @@ int LostFillers(const std::string& path) {
   return lost;
 }
 
-// Sets the working folder for the life of the object.
-class WorkingFolder {
- public:
-  explicit WorkingFolder(const std::string& dir) : old_(std::filesystem::current_path()) {
-    std::filesystem::current_path(FsPath(dir));
-  }
-  ~WorkingFolder() { std::filesystem::current_path(old_); }
-
- private:
-  std::filesystem::path old_;
-};
-
 std::string ShortName(const std::string& path) {
-  std::wstring wide = Utf8ToWide(path);
-  std::wstring short_name(MAX_PATH, L'\0');
-  DWORD length = ::GetShortPathNameW(wide.c_str(), short_name.data(), MAX_PATH);
-  short_name.resize(length);
-  return WideToUtf8(short_name);
+  wchar_t buffer[MAX_PATH];
+  return WideToUtf8(std::wstring(buffer, ::GetShortPathNameW(Utf8ToWide(path).c_str(), buffer, MAX_PATH)));
 }
 
 // Writers of one file run `tarn-settings set` at once, each spelling the
@@ -114,9 +91,10 @@ TEST(ProfileWriteWin32, WritersSpellingOneFileInEveryWayLoseNothing) {
   std::replace(forward.begin(), forward.end(), '\\', '/');
   const std::string kSpellings[] = {file, folder + ".\\t.ini", forward, "t.ini", ShortName(folder) + "t.ini",
                                     folder + "..\\long folder name\\t.ini"};
-  WorkingFolder working(folder);
+  testing::ScopedWorkingDir working(folder);
   testing::WriteFile(file, Filler());
   constexpr int kKeys = 8;
+  auto key = [](size_t writer, int i) { return "w" + std::to_string(writer) + "-" + std::to_string(i); };
   std::string failures[std::size(kSpellings)];
   {
     Poller poller(file);
@@ -124,23 +102,18 @@ TEST(ProfileWriteWin32, WritersSpellingOneFileInEveryWayLoseNothing) {
     for (size_t w = 0; w < std::size(kSpellings); ++w) {
       writers.emplace_back([&, w] {
         for (int i = 0; i < kKeys; ++i) {
-          std::string key = "w" + std::to_string(w) + "-" + std::to_string(i);
-          testing::ProgramRun run = testing::RunProgram(SettingsProgram(), {"set", kSpellings[w], "S", key, "v"});
+          testing::ProgramRun run =
+              testing::RunProgram(testing::BuiltProgram("tarn-settings"), {"set", kSpellings[w], "S", key(w, i), "v"});
           if (run.status != 0) failures[w] += kSpellings[w] + ": " + run.output;
         }
       });
     }
     for (std::thread& writer : writers) writer.join();
-    poller.Stop();
-    EXPECT_EQ(poller.missing, 0) << "of " << poller.reads << " reads";
-    EXPECT_EQ(poller.torn, 0) << "of " << poller.reads << " reads";
   }
   int lost = 0;
   for (size_t w = 0; w < std::size(kSpellings); ++w) {
     EXPECT_EQ(failures[w], "");
-    for (int i = 0; i < kKeys; ++i) {
-      lost += ReadProfileValue("S", "w" + std::to_string(w) + "-" + std::to_string(i), "", file) != "v";
-    }
+    for (int i = 0; i < kKeys; ++i) lost += ReadProfileValue("S", key(w, i), "", file) != "v";
   }
   EXPECT_EQ(lost, 0);
   EXPECT_EQ(LostFillers(file), 0);
@@ -156,7 +129,7 @@ TEST(ProfileWriteWin32, AnySpellingOfAnyFolderIsReplacedAtomically) {
   ASSERT_TRUE(CreateDir(folder));
   std::string forward = folder;
   std::replace(forward.begin(), forward.end(), '\\', '/');
-  WorkingFolder working(folder);
+  testing::ScopedWorkingDir working(folder);
   for (const std::string& path : {std::string("t.ini"), forward + "t.ini"}) {
     SCOPED_TRACE(path);
     std::optional<FileIdentity> before;
@@ -210,8 +183,8 @@ TEST(ProfileWriteWin32, WritersKilledAtRandomMomentsLeaveTheFileWhole) {
   {
     Poller poller(file);
     for (int i = 0; i < 100; ++i) {
-      std::wstring command =
-          Utf8ToWide("\"" + SettingsProgram() + "\" set \"" + file + "\" S k" + std::to_string(i) + " v");
+      std::wstring command = Utf8ToWide("\"" + testing::BuiltProgram("tarn-settings") + "\" set \"" + file + "\" S k" +
+                                        std::to_string(i) + " v");
       STARTUPINFOW startup{};
       startup.cb = sizeof startup;
       PROCESS_INFORMATION process{};
@@ -226,9 +199,6 @@ TEST(ProfileWriteWin32, WritersKilledAtRandomMomentsLeaveTheFileWhole) {
       ::CloseHandle(process.hProcess);
       ::CloseHandle(process.hThread);
     }
-    poller.Stop();
-    EXPECT_EQ(poller.missing, 0) << "of " << poller.reads << " reads";
-    EXPECT_EQ(poller.torn, 0) << "of " << poller.reads << " reads";
   }
   EXPECT_EQ(LostFillers(file), 0);
   int lost = 0;

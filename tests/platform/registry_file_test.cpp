@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/display_text.h"
@@ -12,6 +11,7 @@
 #include "platform/posix/registry_format.h"
 #include "expect_error.h"
 #include "test_support.h"
+#include "unprivileged.h"
 
 namespace tarn {
 namespace {
@@ -180,20 +180,14 @@ TEST(RegistryFile, TwoProcessesWritingAtOnceLoseNothing) {
   constexpr int kWrites = 40;
   pid_t children[2];
   for (int child = 0; child < 2; ++child) {
-    children[child] = fork();
-    ASSERT_GE(children[child], 0);
-    if (children[child] == 0) {
+    children[child] = testing::StartChild([child] {
       TRegistry reg;
-      if (!reg.OpenKey(child == 0 ? "Shared\\A" : "Shared\\B", true)) _exit(1);
+      if (!reg.OpenKey(child == 0 ? "Shared\\A" : "Shared\\B", true)) return 1;
       for (int i = 0; i < kWrites; ++i) reg.WriteString("v" + std::to_string(i), std::to_string(child * 1000 + i));
-      _exit(0);
-    }
+      return 0;
+    });
   }
-  for (pid_t pid : children) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  for (pid_t child : children) ASSERT_EQ(testing::WaitForChild(child), 0);
   for (int child = 0; child < 2; ++child) {
     TRegistry reg(RegAccess::kRead);
     ASSERT_TRUE(reg.OpenKeyReadOnly(child == 0 ? "Shared\\A" : "Shared\\B"));

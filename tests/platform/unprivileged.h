@@ -15,10 +15,8 @@ namespace tarn::testing {
 
 inline constexpr uid_t kNobody = 65534;
 
-// Runs `body` in a child process and returns the child's exit status: what
-// `body` returned, or 126 when it raised an exception, -1 when it did not
-// exit (a signal ended it).
-inline int RunInChild(const std::function<int()>& body) {
+// Starts `body` in a child process, which runs alongside this one.
+inline pid_t StartChild(const std::function<int()>& body) {
   pid_t child = ::fork();
   if (child == 0) {
     // Nothing may leave the child: the test would go on running in it.
@@ -28,10 +26,20 @@ inline int RunInChild(const std::function<int()>& body) {
       ::_exit(126);
     }
   }
+  return child;
+}
+
+// Waits for a child and returns its exit status: what its body returned, or
+// 126 when it raised an exception, -1 when it did not exit (a signal ended
+// it) or could not be started.
+inline int WaitForChild(pid_t child) {
   int status = 0;
   if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
 }
+
+// Runs `body` in a child process and returns the child's exit status.
+inline int RunInChild(const std::function<int()>& body) { return WaitForChild(StartChild(body)); }
 
 // RunInChild, as nobody when this process is the superuser (125 when the
 // rights could not be given up).

@@ -16,7 +16,6 @@ namespace tarn {
 namespace {
 
 using testing::LibraryFileName;
-using testing::TempDir;
 
 #ifdef _WIN32
 constexpr char kPathListSeparator = ';';
@@ -43,7 +42,7 @@ TEST(LibrarySearch, OnlyLibrariesBesideTheProgramAreLoaded) {
   const Planting plantings[] = {{"work", false}, {"path", false}, {"app", true}};
   for (const Planting& planting : plantings) {
     SCOPED_TRACE(planting.folder);
-    TempDir root;
+    testing::Sandbox root;  // its own registry, beside the folders
     for (const char* folder : {"app", "work", "path"}) std::filesystem::create_directory(testing::FsPath(root.Path(folder)));
     const std::string program = root.Path("app") + testing::kSep + "module_probe" + testing::kProgramSuffix;
     std::filesystem::copy_file(TARN_MODULE_PROBE, testing::FsPath(program));
@@ -52,7 +51,6 @@ TEST(LibrarySearch, OnlyLibrariesBesideTheProgramAreLoaded) {
       std::filesystem::copy_file(TARN_LOAD_MARKER, testing::FsPath(planted + LibraryFileName(name)));
     }
 
-    testing::Sandbox registry;
     testing::ScopedEnv path("PATH", root.Path("path") + kPathListSeparator + testing::GetEnv("PATH").value_or(""));
     testing::ScopedWorkingDir work(root.Path("work"));
     testing::ProgramRun run = testing::RunProgram(program, {});

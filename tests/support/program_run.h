@@ -2,6 +2,8 @@
 // a script would, and collects what it prints.
 #pragma once
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,12 @@ inline std::string LibraryFileName(const std::string& name) { return name + ".dl
 inline const std::string kProgramSuffix;
 inline std::string LibraryFileName(const std::string& name) { return "lib" + name + ".so"; }
 #endif
+
+// A program built with the project, by its name without the suffix.
+inline std::string BuiltProgram(const std::string& name) {
+  const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+  return std::string(std::getenv("TARN_BIN_DIR")) + separator + name + kProgramSuffix;
+}
 
 // kInterleaved: standard output and standard error together, as text (lines
 // end in LF on both platforms). kSeparate: standard output byte for byte,
