@@ -69,6 +69,18 @@ TEST_F(ProfileFile, DefaultsAndEmptyValues) {
   EXPECT_EQ(Read("[s]\n", "t", "k"), "<none>");
 }
 
+// A load reads the file once and sees that one version, whatever a writer
+// does meanwhile; Find tells a missing key from an empty value.
+TEST_F(ProfileFile, ASnapshotAnswersForTheFileAsItWasRead) {
+  WriteFile(file_, "[s]\r\nk=1\r\ne=\r\n");
+  ProfileSnapshot snapshot = ProfileSnapshot::Read(file_);
+  WriteProfileValue("s", "k", "2", file_);
+  EXPECT_EQ(snapshot.Value("S", "K", "d"), "1");
+  EXPECT_EQ(snapshot.Find("s", "e"), "");
+  EXPECT_EQ(snapshot.Find("s", "missing"), std::nullopt);
+  EXPECT_EQ(ProfileSnapshot(std::nullopt).Value("s", "k", "d "), "d");
+}
+
 TEST_F(ProfileFile, ValuesAreCutAt2047Characters) {
   std::string long_value(3000, 'v');
   EXPECT_EQ(Read("[s]\nk=" + long_value + "\n", "s", "k"), std::string(2047, 'v'));
