@@ -37,11 +37,14 @@ const std::string kNoContent = "HTTP/1.1 204 No Content\r\n\r\n";
 class TransportTest : public ::testing::Test {
  protected:
   void Answer(const std::string& path, HttpHandler handler) { answers_[path] = std::move(handler); }
-  // An answer to `path` naming `codings` as the ones the server accepts.
-  void AnswerAccepting(const std::string& path, const std::string& codings) {
-    Answer(path, [codings](const HttpRequest&, HttpResponse& response) {
-      response.Set("Accept-Encoding", codings);
-      response.SetContent("fine", "text/plain");
+  // An answer to `path`: its status, one header line, then its content (none
+  // when `type` is empty).
+  void Answer(const std::string& path, int status, const std::string& name, const std::string& value,
+              const std::string& content, const std::string& type = "text/plain") {
+    Answer(path, [=](const HttpRequest&, HttpResponse& response) {
+      response.status = status;
+      response.Set(name, value);
+      if (!type.empty()) response.SetContent(content, type);
     });
   }
 
@@ -86,8 +89,8 @@ struct Wire {
   explicit Wire(const std::string& answer, testing::Pace pace = {})
       : server(answer, std::move(pace)), connection("127.0.0.1", server.PortText(), false) {}
 
-  std::int32_t Execute(const std::string& path, const std::string& method = "GET") {
-    return connection.Execute(path, method, "", "", "", headers, body);
+  std::int32_t Execute(const std::string& path, const std::string& method = "GET", const std::string& lines = "") {
+    return connection.Execute(path, method, lines, "", "", headers, body);
   }
   std::string RequestLine() {
     const std::string request = server.LastRequest();
@@ -311,11 +314,7 @@ TEST_F(TransportTest, AnnouncesTheRegisteredCodings) {
 }
 
 TEST_F(TransportTest, ReturnsStatusHeadersAndBodyOfErrorAnswers) {
-  Answer("/missing", [](const HttpRequest&, HttpResponse& response) {
-    response.status = 404;
-    response.Set("X-Reason", "gone");
-    response.SetContent("no such item", "text/plain");
-  });
+  Answer("/missing", 404, "X-Reason", "gone", "no such item");
   EXPECT_EQ(Get("missing"), 404);
   EXPECT_EQ(response_body_, "no such item");
   EXPECT_TRUE(response_headers_.starts_with("HTTP/1.1 404 Not Found\r\n")) << response_headers_;
@@ -336,14 +335,8 @@ TEST_F(TransportTest, ReadsABodyWithoutContentLength) {
 
 TEST_F(TransportTest, DecodesAnswersInRegisteredCodingsOnly) {
   const std::string text = "{\"answer\":42}";
-  Answer("/gzip", [&text](const HttpRequest&, HttpResponse& response) {
-    response.Set("Content-Encoding", "gzip");
-    response.SetContent(testing::ZlibGzip(text), "application/octet-stream");
-  });
-  Answer("/br", [](const HttpRequest&, HttpResponse& response) {
-    response.Set("Content-Encoding", "br");
-    response.SetContent("as sent", "application/octet-stream");
-  });
+  Answer("/gzip", 200, "Content-Encoding", "gzip", testing::ZlibGzip(text), "application/octet-stream");
+  Answer("/br", 200, "Content-Encoding", "br", "as sent", "application/octet-stream");
   EXPECT_EQ(Get("gzip"), 200);
   EXPECT_EQ(response_body_, testing::ZlibGzip(text)) << "no coding registered yet";
   Connection().AddCoding(GzipCoding, 1024);
@@ -354,10 +347,7 @@ TEST_F(TransportTest, DecodesAnswersInRegisteredCodingsOnly) {
 }
 
 TEST_F(TransportTest, ACodingThatCannotDecodeRaises) {
-  Answer("/broken", [](const HttpRequest&, HttpResponse& response) {
-    response.Set("Content-Encoding", "broken");
-    response.SetContent("xyz", "text/plain");
-  });
+  Answer("/broken", 200, "Content-Encoding", "broken", "xyz");
   Connection().AddCoding(FailingCoding, 0);
   try {
     Get("broken");
@@ -370,11 +360,8 @@ TEST_F(TransportTest, ACodingThatCannotDecodeRaises) {
 }
 
 TEST_F(TransportTest, EncodesRequestBodiesOnceTheServerAcceptsACoding) {
-  AnswerAccepting("/accepts", "gzip;q=1.0, identity");
-  Answer("/accepts-empty", [](const HttpRequest&, HttpResponse& response) {
-    response.status = 204;
-    response.Set("Accept-Encoding", "deflate");
-  });
+  Answer("/accepts", 200, "Accept-Encoding", "gzip;q=1.0, identity", "fine");
+  Answer("/accepts-empty", 204, "Accept-Encoding", "deflate", "", "");
   Connection().AddCoding(Deflate, 0);
   Connection().AddCoding(GzipCoding, 1024);
   const std::string big(2000, 'j');
@@ -405,8 +392,8 @@ TEST_F(TransportTest, EncodesRequestBodiesOnceTheServerAcceptsACoding) {
 }
 
 TEST_F(TransportTest, ALaterAnswerReplacesThePeersCodings) {
-  AnswerAccepting("/accepts-gzip", "gzip");
-  AnswerAccepting("/accepts-c0", "c0");
+  Answer("/accepts-gzip", 200, "Accept-Encoding", "gzip", "fine");
+  Answer("/accepts-c0", 200, "Accept-Encoding", "c0", "fine");
   Connection().AddCoding(GzipCoding, 1024);
   Connection().AddCoding(NumberedCoding<0>, 0);
   Get("accepts-gzip");
@@ -416,7 +403,7 @@ TEST_F(TransportTest, ALaterAnswerReplacesThePeersCodings) {
 }
 
 TEST_F(TransportTest, ACodingOfMinimumSizeZeroEncodesEveryBody) {
-  AnswerAccepting("/accepts-c0", "c0");
+  Answer("/accepts-c0", 200, "Accept-Encoding", "c0", "fine");
   Connection().AddCoding(NumberedCoding<0>, 0);
   Get("accepts-c0");
   Connection().Execute("in", "POST", "", "png", "image/png", response_headers_, response_body_);
@@ -431,11 +418,7 @@ TEST_F(TransportTest, HandsRedirectsBackWithoutFollowingThem) {
   });
   Connection().AuthUser = "basic:alice";
   for (int status : {301, 302, 303, 307, 308}) {
-    Answer("/moved", [status, &other](const HttpRequest&, HttpResponse& response) {
-      response.status = status;
-      response.Set("Location", "http://localhost:" + other.PortText() + "/elsewhere");
-      response.SetContent("moved", "text/plain");
-    });
+    Answer("/moved", status, "Location", "http://localhost:" + other.PortText() + "/elsewhere", "moved");
     EXPECT_EQ(Get("moved", "X-Token: secret"), status);
     EXPECT_EQ(response_body_, "moved");
     EXPECT_EQ(Last().path, "/moved");
@@ -457,11 +440,7 @@ TEST_F(TransportTest, SendsBasicCredentialsAsAHeaderLine) {
 }
 
 TEST_F(TransportTest, HandsOtherCredentialsToNtlm) {
-  Answer("/ntlm", [](const HttpRequest&, HttpResponse& response) {
-    response.status = 401;
-    response.Set("WWW-Authenticate", "NTLM");
-    response.SetContent("denied", "text/plain");
-  });
+  Answer("/ntlm", 401, "WWW-Authenticate", "NTLM", "denied");
   Connection().AuthUser = "alice";
   Connection().AuthPassword = "secret";
   EXPECT_EQ(Get("ntlm"), 401);
@@ -635,13 +614,11 @@ TEST(TransportWireTest, SendsAContentTypeOnlyWhenGivenOne) {
 }
 
 TEST(TransportWireTest, SendsAHeaderWithoutAValue) {
-  RawServer server("HTTP/1.1 204 No Content\r\n\r\n");
-  TWinHTTP connection("127.0.0.1", server.PortText(), false);
-  std::string headers, body;
-  EXPECT_EQ(connection.Execute("", "GET", "X-Empty:\r\nX-Full: 1", "", "", headers, body), 204);
+  Wire wire(kNoContent);
+  EXPECT_EQ(wire.Execute("", "GET", "X-Empty:\r\nX-Full: 1"), 204);
   // WinHTTP writes each header as name, colon, space and value.
-  EXPECT_THAT(server.LastRequest(), ::testing::ContainsRegex("\r\nX-Empty: ?\r\n"));
-  EXPECT_THAT(server.LastRequest(), ::testing::HasSubstr("\r\nX-Full: 1\r\n"));
+  EXPECT_THAT(wire.server.LastRequest(), ::testing::ContainsRegex("\r\nX-Empty: ?\r\n"));
+  EXPECT_THAT(wire.server.LastRequest(), ::testing::HasSubstr("\r\nX-Full: 1\r\n"));
 }
 
 TEST(TransportWireTest, ABrokenChunkedBodyFails) {
