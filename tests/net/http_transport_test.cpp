@@ -53,9 +53,11 @@ class TransportTest : public ::testing::Test {
     return *connection_;
   }
 
-  std::int32_t Get(const std::string& path, const std::string& headers = "") {
-    return Connection().Execute(path, "GET", headers, "", "", response_headers_, response_body_);
+  std::int32_t Execute(const std::string& path, const std::string& method, const std::string& lines = "",
+                       const std::string& body = "", const std::string& type = "") {
+    return Connection().Execute(path, method, lines, body, type, response_headers_, response_body_);
   }
+  std::int32_t Get(const std::string& path, const std::string& lines = "") { return Execute(path, "GET", lines); }
 
   HttpRequest Last() {
     std::lock_guard lock(mutex_);
@@ -255,9 +257,7 @@ TEST_F(TransportTest, ReplacesWhatTheOutputsHeld) {
 }
 
 TEST_F(TransportTest, SendsTheHeaderLinesOfTheRequest) {
-  ASSERT_EQ(Connection().Execute("p", "PUT", "X-One: 1\r\nX-Two: 2\r\nX-One: 3", "{}", "application/json",
-                                 response_headers_, response_body_),
-            200);
+  ASSERT_EQ(Execute("p", "PUT", "X-One: 1\r\nX-Two: 2\r\nX-One: 3", "{}", "application/json"), 200);
   HttpRequest seen = Last();
   EXPECT_EQ(seen.method, "PUT");
   EXPECT_EQ(seen.body, "{}");
@@ -272,7 +272,7 @@ TEST_F(TransportTest, SendsTheHeaderLinesOfTheRequest) {
   EXPECT_EQ(seen.Count("Expect"), 0u);
 
   // A body without a content type goes out untyped.
-  Connection().Execute("p", "POST", "", "raw", "", response_headers_, response_body_);
+  Execute("p", "POST", "", "raw");
   EXPECT_EQ(Last().Count("Content-Type"), 0u);
   EXPECT_EQ(Last().body, "raw");
 }
@@ -287,7 +287,7 @@ TEST_F(TransportTest, EachRequestCarriesOnlyItsOwnMethodAndBody) {
   const std::pair<const char*, const char*> requests[] = {
       {"GET", ""}, {"POST", "one"}, {"GET", ""}, {"DELETE", ""}, {"GET", ""}, {"PUT", "two"}, {"GET", ""}};
   for (auto [method, body] : requests) {
-    ASSERT_EQ(Connection().Execute("p", method, "", body, "", response_headers_, response_body_), 200) << method;
+    ASSERT_EQ(Execute("p", method, "", body), 200) << method;
     EXPECT_EQ(Last().method, method);
     EXPECT_EQ(Last().body, body) << method;
   }
@@ -365,9 +365,7 @@ TEST_F(TransportTest, EncodesRequestBodiesOnceTheServerAcceptsACoding) {
   Connection().AddCoding(Deflate, 0);
   Connection().AddCoding(GzipCoding, 1024);
   const std::string big(2000, 'j');
-  auto post = [&](const std::string& body, const std::string& type) {
-    return Connection().Execute("in", "POST", "", body, type, response_headers_, response_body_);
-  };
+  auto post = [&](const std::string& body, const std::string& type) { return Execute("in", "POST", "", body, type); };
 
   post(big, "application/json");
   EXPECT_EQ(Last().Count("Content-Encoding"), 0u) << "nothing is encoded before the server names a coding";
@@ -406,7 +404,7 @@ TEST_F(TransportTest, ACodingOfMinimumSizeZeroEncodesEveryBody) {
   Answer("/accepts-c0", 200, "Accept-Encoding", "c0", "fine");
   Connection().AddCoding(NumberedCoding<0>, 0);
   Get("accepts-c0");
-  Connection().Execute("in", "POST", "", "png", "image/png", response_headers_, response_body_);
+  Execute("in", "POST", "", "png", "image/png");
   EXPECT_EQ(Last().Header("Content-Encoding"), "c0");
 }
 
