@@ -18,7 +18,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
@@ -45,13 +44,8 @@ std::filesystem::path CorpusDir() { return std::filesystem::path(std::getenv("TA
 
 Case ReadCase(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end = 0; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1) {
-    lines.push_back(bytes.substr(start, end - start));
-  }
-  if (start < bytes.size()) lines.push_back(bytes.substr(start));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   Case c{file.filename().string(), "", {}};
   // The expectations are the last lines that look like one.
   static const std::regex kExpectation(R"(( *)\^ (?:(tree|events): )?(.*)|=> (.*))");

@@ -47,10 +47,12 @@ class RestClientTest : public ::testing::Test {
     }
   }
 
-  template <typename Call>
-  ERestClientException Failure(Call call) {
+  // Fetches `path` from the server, with a timeout of 10 seconds.
+  void Fetch(const std::string& path, bool gzip = false) { client_.Fetch(server_.Url(path), gzip, 10000, response_); }
+
+  ERestClientException Failure(const std::string& path) {
     try {
-      call();
+      Fetch(path);
     } catch (const ERestClientException& error) {
       return error;
     }
@@ -72,15 +74,15 @@ class RestClientTest : public ::testing::Test {
   LoopbackServer server_{[this](const testing::HttpRequest& request, testing::HttpResponse& response) {
     Answer(request, response);
   }};
+  TRESTClient client_{""};
 };
 
 TEST_F(RestClientTest, JoinsTheBaseAddressAndTheCallsAddress) {
-  TRESTClient bare("");
-  bare.Fetch(server_.Url("/x/y"), false, 10000, response_);
+  Fetch("/x/y");
   EXPECT_EQ(last_target_, "/x/y");
   EXPECT_EQ(response_, "{\"ok\":1}");
-  EXPECT_EQ(bare.LastStatus(), 200);
-  EXPECT_TRUE(bare.LastHeaders().starts_with("HTTP/1.1 200 OK\r\n"));
+  EXPECT_EQ(client_.LastStatus(), 200);
+  EXPECT_TRUE(client_.LastHeaders().starts_with("HTTP/1.1 200 OK\r\n"));
 
   TRESTClient based(server_.Url("/api/"));
   EXPECT_EQ(based.BaseUrl(), server_.Url("/api/"));
@@ -90,28 +92,26 @@ TEST_F(RestClientTest, JoinsTheBaseAddressAndTheCallsAddress) {
 }
 
 TEST_F(RestClientTest, SendsAJsonGetWithTheExtraHeaders) {
-  TRESTClient client("");
-  client.ExtraHeaders = "X-Extra: one\r\nX-Extra: two";
-  client.Fetch(server_.Url("/"), false, 10000, response_);
+  client_.ExtraHeaders = "X-Extra: one\r\nX-Extra: two";
+  Fetch("/");
   EXPECT_EQ(last_content_type_, "application/json");
   EXPECT_EQ(last_extra_, "one, two");
   EXPECT_EQ(last_accept_encoding_, "");
 }
 
 TEST_F(RestClientTest, ReusesTheConnectionForTheSameServer) {
-  TRESTClient client("");
-  EXPECT_EQ(client.Connection(), nullptr);
-  client.Fetch(server_.Url("/a"), false, 10000, response_);
-  const TWinHTTP* first = client.Connection();
-  client.Fetch(server_.Url("/b"), false, 10000, response_);
-  Failure([&] { client.Fetch(server_.Url("/missing"), false, 10000, response_); });
-  client.Fetch(server_.Url("/c"), true, 10000, response_);
-  EXPECT_EQ(client.Connection(), first);
+  EXPECT_EQ(client_.Connection(), nullptr);
+  Fetch("/a");
+  const TWinHTTP* first = client_.Connection();
+  Fetch("/b");
+  Failure("/missing");
+  Fetch("/c", true);
+  EXPECT_EQ(client_.Connection(), first);
   EXPECT_EQ(server_.Connections(), 1u);
 
   // Another port text, even naming the same port, makes a new connection.
-  client.Fetch("http://127.0.0.1:0" + server_.PortText() + "/d", false, 10000, response_);
-  EXPECT_EQ(client.ConnectionAddress().PortText, "0" + server_.PortText());
+  client_.Fetch("http://127.0.0.1:0" + server_.PortText() + "/d", false, 10000, response_);
+  EXPECT_EQ(client_.ConnectionAddress().PortText, "0" + server_.PortText());
   // Wine's WinHTTP keeps one pool of server connections for all sessions.
   EXPECT_EQ(server_.Connections(), testing::UnderWine() ? 1u : 2u);
 }
@@ -120,43 +120,39 @@ TEST_F(RestClientTest, AChangeOfPortOrSchemeMakesANewConnection) {
   LoopbackServer other([](const testing::HttpRequest&, testing::HttpResponse& response) {
     response.SetContent("other", "text/plain");
   });
-  TRESTClient client("");
-  client.Fetch(server_.Url("/a"), false, 10000, response_);
-  client.Fetch(other.Url("/a"), false, 10000, response_);
+  Fetch("/a");
+  client_.Fetch(other.Url("/a"), false, 10000, response_);
   EXPECT_EQ(response_, "other");
-  EXPECT_EQ(client.ConnectionAddress().PortText, other.PortText());
+  EXPECT_EQ(client_.ConnectionAddress().PortText, other.PortText());
 
-  EXPECT_FALSE(client.Connection()->Secure());
+  EXPECT_FALSE(client_.Connection()->Secure());
   // TLS towards a plain server fails, after the new connection was made.
-  EXPECT_THROW(client.Fetch("https://127.0.0.1:" + other.PortText() + "/a", false, 10000, response_), EOSError);
-  EXPECT_TRUE(client.Connection()->Secure());
-  EXPECT_TRUE(client.ConnectionAddress().Secure);
+  EXPECT_THROW(client_.Fetch("https://127.0.0.1:" + other.PortText() + "/a", false, 10000, response_), EOSError);
+  EXPECT_TRUE(client_.Connection()->Secure());
+  EXPECT_TRUE(client_.ConnectionAddress().Secure);
 }
 
 // Redirects name another host, which must never be asked: the client sees
 // each redirect itself.
 TEST_F(RestClientTest, RetriesATemporaryRedirectThreeTimes) {
-  TRESTClient client("");
-  client.ExtraHeaders = "Authorization: Bearer secret";
+  client_.ExtraHeaders = "Authorization: Bearer secret";
   const Clock::time_point start = Clock::now();
-  ERestClientException error = Failure([&] { client.Fetch(server_.Url("/redirect"), false, 10000, response_); });
+  ERestClientException error = Failure("/redirect");
   const auto waited = Clock::now() - start;
   EXPECT_EQ(requests_, 3);
   EXPECT_GE(waited, std::chrono::milliseconds(1500));
   EXPECT_EQ(error.StatusCode(), 302);
   EXPECT_EQ(error.Message(), "HTTP/1.1 302 Found:moved");
-  EXPECT_EQ(client.LastStatus(), 302);
+  EXPECT_EQ(client_.LastStatus(), 302);
   EXPECT_EQ(response_, "moved");
   EXPECT_EQ(last_target_, "/redirect");
   EXPECT_EQ(elsewhere_requests_, 0);
 }
 
 TEST_F(RestClientTest, OtherRedirectsRaiseAtOnce) {
-  TRESTClient client("");
   for (int status : {301, 307}) {
     requests_ = 0;
-    ERestClientException error =
-        Failure([&] { client.Fetch(server_.Url("/status/" + std::to_string(status)), false, 10000, response_); });
+    ERestClientException error = Failure("/status/" + std::to_string(status));
     EXPECT_EQ(error.StatusCode(), status);
     EXPECT_EQ(requests_, 1) << status;
   }
@@ -164,56 +160,51 @@ TEST_F(RestClientTest, OtherRedirectsRaiseAtOnce) {
 }
 
 TEST_F(RestClientTest, ARedirectFollowedByAnAnswerReturnsTheAnswer) {
-  TRESTClient client("");
   const Clock::time_point start = Clock::now();
-  client.Fetch(server_.Url("/redirect-once"), false, 10000, response_);
+  Fetch("/redirect-once");
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(500));
   EXPECT_EQ(requests_, 2);
-  EXPECT_EQ(client.LastStatus(), 200);
+  EXPECT_EQ(client_.LastStatus(), 200);
   EXPECT_EQ(response_, "{\"here\":true}");
   EXPECT_EQ(elsewhere_requests_, 0);
 }
 
 TEST_F(RestClientTest, MaxTimeBoundsTheWholeCallRedirectsIncluded) {
-  TRESTClient client("");
-  client.MaxTime = 700;
+  client_.MaxTime = 700;
   const Clock::time_point start = Clock::now();
-  EXPECT_THROW_MSG(client.Fetch(server_.Url("/redirect"), false, 10000, response_), EOSError, testing::kTimedOut);
+  EXPECT_THROW_MSG(Fetch("/redirect"), EOSError, testing::kTimedOut);
   EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1400));
   EXPECT_EQ(requests_, 2);
   // Without the limit the next call runs as long as it needs.
-  client.MaxTime = 0;
-  client.Fetch(server_.Url("/x"), false, 10000, response_);
-  EXPECT_EQ(client.Connection()->TotalTimeout, 0);
+  client_.MaxTime = 0;
+  Fetch("/x");
+  EXPECT_EQ(client_.Connection()->TotalTimeout, 0);
 }
 
 TEST_F(RestClientTest, MaxBodySizeBoundsTheAnswer) {
-  TRESTClient client("");
-  client.MaxBodySize = 5;
-  EXPECT_THROW_MSG(client.Fetch(server_.Url("/x"), false, 10000, response_), ECrtSocket,
-                   "Answer body exceeds 5 bytes");
-  client.MaxBodySize = 8;
-  client.Fetch(server_.Url("/x"), false, 10000, response_);
+  client_.MaxBodySize = 5;
+  EXPECT_THROW_MSG(Fetch("/x"), ECrtSocket, "Answer body exceeds 5 bytes");
+  client_.MaxBodySize = 8;
+  Fetch("/x");
   EXPECT_EQ(response_, "{\"ok\":1}");
 }
 
 TEST_F(RestClientTest, StatusesFrom300OnRaise) {
-  TRESTClient client("");
-  client.Fetch(server_.Url("/status/299"), false, 10000, response_);
-  EXPECT_EQ(client.LastStatus(), 299);
+  Fetch("/status/299");
+  EXPECT_EQ(client_.LastStatus(), 299);
   EXPECT_EQ(response_, "status body");
 
-  ERestClientException error = Failure([&] { client.Fetch(server_.Url("/status/300"), false, 10000, response_); });
+  ERestClientException error = Failure("/status/300");
   EXPECT_EQ(error.StatusCode(), 300);
   EXPECT_EQ(requests_, 2) << "only 302 is retried";
 
-  error = Failure([&] { client.Fetch(server_.Url("/missing"), false, 10000, response_); });
+  error = Failure("/missing");
   EXPECT_EQ(error.Message(), "HTTP/1.1 404 Not Found:no such item");
   EXPECT_STREQ(error.ClassName(), "ERestClientException");
   EXPECT_EQ(error.StatusCode(), 404);
-  EXPECT_EQ(client.LastStatus(), 404);
+  EXPECT_EQ(client_.LastStatus(), 404);
   EXPECT_EQ(response_, "no such item");
-  EXPECT_TRUE(client.LastHeaders().starts_with("HTTP/1.1 404 Not Found\r\n"));
+  EXPECT_TRUE(client_.LastHeaders().starts_with("HTTP/1.1 404 Not Found\r\n"));
 }
 
 TEST_F(RestClientTest, TheStatusLineEndsAtTheFirstCarriageReturn) {
@@ -223,22 +214,20 @@ TEST_F(RestClientTest, TheStatusLineEndsAtTheFirstCarriageReturn) {
 }
 
 TEST_F(RestClientTest, AsksForAndDecodesGzipAnswers) {
-  TRESTClient client("");
-  client.Fetch(server_.Url("/gzip"), true, 10000, response_);
+  Fetch("/gzip", true);
   EXPECT_EQ(last_accept_encoding_, "gzip");
   EXPECT_EQ(response_, "{\"compressed\":true}");
-  ASSERT_EQ(client.Connection()->Codings().size(), 1u);
-  EXPECT_EQ(client.Connection()->Codings()[0].MinSize, 1024);
+  ASSERT_EQ(client_.Connection()->Codings().size(), 1u);
+  EXPECT_EQ(client_.Connection()->Codings()[0].MinSize, 1024);
   // The coding stays registered on the connection.
-  client.Fetch(server_.Url("/gzip"), false, 10000, response_);
+  Fetch("/gzip");
   EXPECT_EQ(last_accept_encoding_, "gzip");
   EXPECT_EQ(response_, "{\"compressed\":true}");
 }
 
 TEST_F(RestClientTest, SplitsTheTimeout) {
-  TRESTClient client("");
-  client.Fetch(server_.Url("/"), false, 10000, response_);
-  const TWinHTTP& connection = *client.Connection();
+  Fetch("/");
+  const TWinHTTP& connection = *client_.Connection();
   EXPECT_EQ(connection.ResolveTimeout, 2000);
   EXPECT_EQ(connection.ConnectTimeout, 2000);
   EXPECT_EQ(connection.SendTimeout, 10000);

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 #include "net/fetch_program.h"
 #include "net/gzip_member.h"
@@ -31,58 +33,43 @@ class TarnFetchTest : public ::testing::Test {
   }};
 };
 
-TEST_F(TarnFetchTest, PrintsTheBody) {
-  testing::ProgramRun outcome = RunFetch({server_.Url("/x")});
-  EXPECT_EQ(outcome.status, 0) << outcome.errors;
-  EXPECT_EQ(outcome.output, "{\"plain\":1}");
-  EXPECT_EQ(outcome.errors, "");
-
-  outcome = RunFetch({server_.Url("/gzip"), "--gzip", "--timeout", "5000"});
-  EXPECT_EQ(outcome.status, 0) << outcome.errors;
-  EXPECT_EQ(outcome.output, "{\"packed\":1}");
-
-  // Byte for byte: line ends are not translated.
-  outcome = RunFetch({server_.Url("/lines")});
-  EXPECT_EQ(outcome.output, "line 1\nline 2\r\n");
-}
-
-TEST_F(TarnFetchTest, TakesTheAddressAsTheTerminalTypedIt) {
-  // "é" as a terminal types it (C3 A9 on a UTF-8 terminal, the same
-  // character on a Windows command line) goes on the wire escaped as UTF-8,
-  // as the platform escapes a path.
-  testing::ProgramRun outcome = RunFetch({server_.Url("/echo/caf\xC3\xA9")});
-  EXPECT_EQ(outcome.status, 0) << outcome.errors;
-  EXPECT_EQ(outcome.output, "/echo/caf%C3%A9");
-}
-
-TEST_F(TarnFetchTest, BoundsTheWholeCallAndTheBody) {
+// Each command line: the exit status, what went to standard output and what
+// to standard error.
+TEST_F(TarnFetchTest, PrintsTheBodyOrReportsTheFailureOnStandardError) {
   // A byte every 100 ms: the timeout, which bounds each wait, never runs out.
   testing::RawServer slow("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
                           {.bytes = 0, .every = std::chrono::milliseconds(100), .then_forever = "1\r\nx\r\n"});
-  const std::string url = "http://127.0.0.1:" + slow.PortText() + "/";
-  testing::ProgramRun outcome = RunFetch({url, "--timeout", "1000", "--max-time", "1000"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.errors, "EOSError: System Error.  Code: 12002.\\r\\nThe operation timed out\n");
-
-  outcome = RunFetch({server_.Url("/x"), "--max-size", "5"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.errors, "ECrtSocket: Answer body exceeds 5 bytes\n");
-  outcome = RunFetch({server_.Url("/x"), "--max-size", "11", "--max-time", "0", "--timeout", "0"});
-  EXPECT_EQ(outcome.status, 0) << outcome.errors;
-  EXPECT_EQ(outcome.output, "{\"plain\":1}");
-}
-
-TEST_F(TarnFetchTest, ReportsFailuresOnStandardError) {
-  testing::ProgramRun outcome = RunFetch({server_.Url("/missing")});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.output, "");
-  EXPECT_EQ(outcome.errors, "ERestClientException: HTTP/1.1 404 Not Found:no such item\n");
-
   testing::ClosedPort closed;
-  outcome = RunFetch({"http://127.0.0.1:" + closed.PortText() + "/"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.errors, "EWinHTTP: Unable to connect to 127.0.0.1:" + std::to_string(closed.Port()) +
-                             " - server may be down or unavailable\n");
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string output, errors;
+  };
+  const Case cases[] = {
+      {{server_.Url("/x")}, 0, "{\"plain\":1}", ""},
+      {{server_.Url("/gzip"), "--gzip", "--timeout", "5000"}, 0, "{\"packed\":1}", ""},
+      // Byte for byte: line ends are not translated.
+      {{server_.Url("/lines")}, 0, "line 1\nline 2\r\n", ""},
+      // "é" as a terminal types it (C3 A9 on a UTF-8 terminal, the same
+      // character on a Windows command line) goes on the wire escaped as
+      // UTF-8, as the platform escapes a path.
+      {{server_.Url("/echo/caf\xC3\xA9")}, 0, "/echo/caf%C3%A9", ""},
+      // --max-time bounds the whole call, --max-size the body.
+      {{"http://127.0.0.1:" + slow.PortText() + "/", "--timeout", "1000", "--max-time", "1000"}, 1, "",
+       "EOSError: System Error.  Code: 12002.\\r\\nThe operation timed out\n"},
+      {{server_.Url("/x"), "--max-size", "5"}, 1, "", "ECrtSocket: Answer body exceeds 5 bytes\n"},
+      {{server_.Url("/x"), "--max-size", "11", "--max-time", "0", "--timeout", "0"}, 0, "{\"plain\":1}", ""},
+      {{server_.Url("/missing")}, 1, "", "ERestClientException: HTTP/1.1 404 Not Found:no such item\n"},
+      {{"http://127.0.0.1:" + closed.PortText() + "/"}, 1, "",
+       "EWinHTTP: Unable to connect to 127.0.0.1:" + closed.PortText() + " - server may be down or unavailable\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    testing::ProgramRun outcome = RunFetch(c.arguments);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(outcome.output, c.output);
+    EXPECT_EQ(outcome.errors, c.errors);
+  }
 }
 
 TEST_F(TarnFetchTest, RefusesAWrongCommandLine) {
