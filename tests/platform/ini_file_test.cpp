@@ -22,17 +22,17 @@ TEST_F(ProfileFile, IniFileWritesNothingUntilUpdatedThenEverythingInOrder) {
   {
     TIniFile ini(file_);
     ini.WriteString("s", "a", "1");
-    ini.WriteInteger("S", "B", -5);
-    ini.WriteBool("t", "flag", true);
-    EXPECT_EQ(ini.ReadString("s", "a", "none"), "none") << "a pending write is not in the file yet";
+    ini.WriteString("S", "B", "-5");
+    ini.WriteString("t", "flag", "1");
+    EXPECT_EQ(ReadProfileValue("s", "a", "none", file_), "none") << "a pending write is not in the file yet";
     EXPECT_EQ(ReadFile(file_), before);
   }
   EXPECT_EQ(ReadFile(file_), before) << "released without UpdateFile";
 
   TIniFile ini(file_);
   ini.WriteString("s", "a", "1");
-  ini.WriteInteger("S", "B", -5);
-  ini.WriteBool("t", "flag", true);
+  ini.WriteString("S", "B", "-5");
+  ini.WriteString("t", "flag", "1");
   ini.UpdateFile();
   EXPECT_EQ(ReadFile(file_), "; kept\r\n[s]\r\nb=-5\r\na=1\r\n[t]\r\nflag=1\r\n");
 }

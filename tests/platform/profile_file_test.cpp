@@ -4,7 +4,6 @@
 
 #include "platform/display_text.h"
 #include "platform/portable/exceptions.h"
-#include "platform/portable/ini_file.h"
 #include "platform/portable/utf8_text.h"
 #include "platform/code_page.h"
 #include "expect_error.h"
@@ -217,20 +216,6 @@ TEST_F(ProfileFile, AFileInPlaceOfADirectoryFailsTheWrite) {
   std::string path = dir_.Path("plain/settings.ini");
   EXPECT_THROW_MSG(WriteProfileValue("s", "k", "v", path), EIniFileException, "Unable to write to " + DisplayPath(path));
   EXPECT_EQ(ReadFile(dir_.Path("plain")), "not a directory");
-}
-
-TEST_F(ProfileFile, IniFileReadsIntegerAndBooleanText) {
-  WriteFile(file_, "[s]\nport=0x1780\nbad=60x5\non=2\nword=true\n");
-  TIniFile ini(file_);
-  EXPECT_EQ(ini.ReadInteger("s", "port", 1), 6016);
-  EXPECT_EQ(ini.ReadInteger("s", "bad", 6015), 6015);
-  EXPECT_TRUE(ini.ReadBool("s", "on", false));
-  EXPECT_FALSE(ini.ReadBool("s", "word", false));
-  ini.WriteBool("s", "flag", true);
-  ini.WriteInteger("s", "n", -5);
-  ini.UpdateFile();
-  EXPECT_EQ(ini.ReadString("s", "flag", ""), "1");
-  EXPECT_EQ(ini.ReadString("s", "n", ""), "-5");
 }
 
 }  // namespace

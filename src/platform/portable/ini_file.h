@@ -1,12 +1,10 @@
-// TIniFile: one profile file, read through the profile functions with
-// integer and boolean text, and changed as a whole: the writes are kept in
+// TIniFile: one profile file changed as a whole: the writes are kept in
 // memory until UpdateFile puts them all into the file in one locked
 // replacement, each landing as a write of its own would, so that a crash
 // leaves the old text or the whole new one. A file released without
 // UpdateFile is left as it was.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,14 +21,7 @@ class TIniFile final {
 
   const std::string& FileName() const { return file_name_; }
 
-  // The file as last updated; writes not yet updated are not seen.
-  std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
-  int32_t ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const;
-  bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
-
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
-  void WriteInteger(std::string_view section, std::string_view key, int32_t value);
-  void WriteBool(std::string_view section, std::string_view key, bool value);
 
   // Writes every pending write into the file, in order, and flushes it.
   // Raises EIniFileException ("Unable to write to <file>") when the file
