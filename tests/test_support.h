@@ -158,10 +158,11 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 // The names in a folder, sorted: what a write left beside its file shows.
+// The writers' lock file, which stays once made, is left out.
 inline std::vector<std::string> FolderEntries(const std::string& dir) {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(FsPath(dir))) {
-    names.push_back(Utf8Path(entry.path().filename()));
+    if (entry.path().filename() != ".tarn.lock") names.push_back(Utf8Path(entry.path().filename()));
   }
   std::sort(names.begin(), names.end());
   return names;

@@ -47,10 +47,12 @@ class FileOps {
   // What `path` names, links followed; nothing when it does not exist.
   virtual std::optional<FileStatus> Examine(const std::string& path) = 0;
 
-  // Opens the existing regular file at `path` (or a link to one) for
-  // reading, or for reading and writing. Anything else is refused without
-  // being opened in a way that could wait (a FIFO, a device): a folder with
-  // IsAFolderCode, the rest with NotRegularFileError.
+  // Opens the existing regular file at `path` (or, for reading, a link to
+  // one) for reading, or for reading and writing. Anything else is refused
+  // without being opened in a way that could wait (a FIFO, a device): a
+  // folder with IsAFolderCode, the rest with NotRegularFileError. A writer
+  // resolves links first (ResolveFileLinks), so a link met when opening for
+  // writing was put there since, and is refused, never followed.
   virtual Handle Open(const std::string& path, bool write) = 0;
   // Creates the file `path` for writing; fails when anything is there, so
   // that a name someone else placed is never opened. `owner_only`: no one
@@ -63,10 +65,11 @@ class FileOps {
   virtual size_t Write(Handle file, uint64_t offset, std::string_view bytes) = 0;
   virtual FileIdentity Identify(Handle file) = 0;
   // Makes `file`, new, what a file at `path` must be: what the file now at
-  // `path` is (owner, group and mode on POSIX; security and attributes on
-  // Windows) and a modification time later than its, or, where none is
-  // there, what a new file in `path`'s folder gets. Returns the identity of
-  // `file` afterwards.
+  // `path` is (owner, group and mode on POSIX, the owner only where this
+  // user may give files away; security and attributes on Windows) and a
+  // modification time later than its, or, where none is there, what a new
+  // file in `path`'s folder gets. A link at `path` is refused as anything
+  // but a regular file is. Returns the identity of `file` afterwards.
   virtual FileIdentity Adopt(Handle file, const std::string& path) = 0;
   // Reserves room for `size` bytes without changing the file's size, where
   // the file system can; nothing where it cannot.

@@ -54,11 +54,16 @@ std::optional<FileIdentity> IdentifyFile(const std::string& path, FileOps& ops =
 std::optional<std::string> ReadFileBytes(const std::string& path, FileIdentity* identity = nullptr,
                                          FileOps& ops = PlatformFileOps());
 
-// What `path` names once symbolic links are followed: `path` itself when it
-// is not a link, else the link's target, followed again while that is a
-// link (a relative target counts from the link's folder). The target need
-// not exist: a link to nothing yet names the file that a write creates.
-// Raises EOSError on a loop of links.
+// What `path` names once symbolic links are followed, for a writer: each
+// part of `path` that is a link is replaced by its target (a relative target
+// counts from the link's folder), until no part is a link; ".." steps back
+// from what was resolved, as the system does. The target need not exist: a
+// link to nothing yet names the file that a write creates. A link in a
+// folder that others than its owner may write, and a file of more than one
+// name there, are trusted only when they belong to the current user or to
+// the folder's owner; any other raises EWriteRefused (UntrustedLinkError)
+// naming it, since another user could have pointed it at any file. Raises
+// EOSError on a loop of links.
 std::string ResolveFileLinks(const std::string& path);
 
 // True when the current user may write the existing file at `path`; false
@@ -67,8 +72,11 @@ bool MayWriteFile(const std::string& path);
 
 // True when a new file can take the place of the file at `path` (or stand
 // there if it is missing) and be what the old one was: the folder may be
-// written, the new file can be given the old one's owner and group, and the
-// old one has no other names (hard links). When false, a writer rewrites
+// written, the old one has no other names (hard links), and either the new
+// file can be given the old one's owner and group, or, in a folder shared by
+// its group (set-group-ID and group-writable), a member may own the new file
+// without anyone losing access (the old owner is the superuser, or a member
+// whose rights as owner its group has too). When false, a writer rewrites
 // the file in place instead.
 bool CanReplaceFile(const std::string& path);
 

@@ -16,6 +16,19 @@ EIniFileException IniWriteError(const std::string& file_name) {
   return EIniFileException("Unable to write to " + DisplayPath(file_name));
 }
 
+EIniFileException IniWriteError(const std::string& file_name, const EWriteRefused& refusal) {
+  return EIniFileException(IniWriteError(file_name).Message() + ": " + refusal.Message());
+}
+
+EWriteRefused UntrustedLinkError(const std::string& path) {
+  return EWriteRefused(DisplayPath(path) + " is a link made by another user");
+}
+
+EWriteRefused LockTimeoutError(const std::string& path, int seconds) {
+  return EWriteRefused("another program kept " + DisplayPath(path) + " locked for " + std::to_string(seconds) +
+                       " seconds");
+}
+
 ERegistryException RegistryTypeError(const std::string& value_name) {
   return ERegistryException("Invalid data type for '" + value_name + "'");
 }

@@ -35,6 +35,11 @@ TARN_EXCEPTION_CLASS(EIniFileException, Exception);
 // registry file that cannot be read or written.
 TARN_EXCEPTION_CLASS(ERegistryException, Exception);
 
+// A write that the program itself refuses, for a reason its message gives:
+// a link or second name that another user placed in a folder others may
+// write, or a writers' lock that another program held too long.
+TARN_EXCEPTION_CLASS(EWriteRefused, Exception);
+
 class EOutOfMemory : public Exception {
  public:
   EOutOfMemory() : Exception("Out of memory") {}
@@ -56,6 +61,13 @@ class EOSError : public Exception {
 EConvertError InvalidIntegerError(const std::string& text);
 EIniFileException IniWriteError(const std::string& file_name);
 ERegistryException RegistryTypeError(const std::string& value_name);
+// "Unable to write to %s: %s", the file and why the write was refused.
+EIniFileException IniWriteError(const std::string& file_name, const EWriteRefused& refusal);
+// The link (or second name) `path` belongs to neither the writer nor the
+// owner of the folder that holds it.
+EWriteRefused UntrustedLinkError(const std::string& path);
+// Another program held the writers' lock of `path` for `seconds`.
+EWriteRefused LockTimeoutError(const std::string& path, int seconds);
 // A FIFO, a device or anything else that is not a regular file (nor a
 // folder, which has the system's own code) given where a file is read or
 // written.

@@ -210,6 +210,8 @@ void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> e
       // leaves a torn file.
       OverwriteFileInPlace(target, bytes, ops);
     }
+  } catch (const EWriteRefused& refusal) {
+    throw IniWriteError(file, refusal);
   } catch (const EOSError&) {
     throw IniWriteError(file);
   }

@@ -14,9 +14,12 @@
 // with ';' or '[', a section holding ']', a tab at a name's end); and a file
 // is replaced atomically, keeping its owner, group and permissions, and is
 // rewritten in place only where a new file could not take its place (its
-// folder may not be written). A write through a symbolic link changes the
-// link's target. Writers of one file follow one another under an exclusive
-// lock; readers take none.
+// folder may not be written, or the new file would take access from
+// someone). A write through a symbolic link changes the link's target, but
+// a link that another user placed in a folder others may write is refused
+// (ResolveFileLinks), and nothing is ever written through a link put in
+// after that check. Writers of one folder follow one another under an
+// exclusive lock (FileWriteLock); readers take none.
 #pragma once
 
 #include <optional>
@@ -83,8 +86,9 @@ struct ProfileEntry {
 // exactly as WriteProfileValue would put it, and the file is read, changed
 // and replaced once under the writers' lock, so that a crash leaves the old
 // text or the whole new one. Raises EIniFileException ("Unable to write to
-// <file>") when any entry cannot be written or the file cannot be; the file
-// is then unchanged. The file's calls go through `ops`.
+// <file>", followed by the reason when the program itself refused the write:
+// EWriteRefused) when any entry cannot be written or the file cannot be; the
+// file is then unchanged. The file's calls go through `ops`.
 void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries,
                         FileOps& ops = PlatformFileOps());
 

@@ -47,11 +47,15 @@ void ShareWithFolderGroup(int fd, const std::string& path) {
   if (::fchmod(fd, (StatOf(fd).st_mode & 07777) | S_IRGRP | S_IWGRP) != 0) RaiseLastOSError();
 }
 
+// The owner goes with the file where this user may give it (the superuser);
+// a member of a shared folder's group keeps the new file as its own, with
+// the group and mode of the old one.
 void TakeOwnerModeAndTime(int fd, const struct stat& original) {
   struct stat written = StatOf(fd);
+  uid_t owner = ::geteuid() == 0 ? original.st_uid : static_cast<uid_t>(-1);
   // The owner first: changing it clears the set-user and set-group bits.
-  if ((written.st_uid != original.st_uid || written.st_gid != original.st_gid) &&
-      ::fchown(fd, original.st_uid, original.st_gid) != 0) {
+  if (((owner != static_cast<uid_t>(-1) && written.st_uid != owner) || written.st_gid != original.st_gid) &&
+      ::fchown(fd, owner, original.st_gid) != 0) {
     RaiseLastOSError();
   }
   if (::fchmod(fd, original.st_mode & 07777) != 0) RaiseLastOSError();
@@ -77,11 +81,14 @@ class PosixFileOps final : public FileOps {
   // The type is checked before the open, and again on what was opened, in
   // case it was swapped in between; O_NONBLOCK keeps that open from waiting
   // on a FIFO, and is dropped once the file is known to be regular.
+  // A writer has resolved the links of `path` already: a link found there
+  // now was put in since, and is refused rather than followed.
   Handle Open(const std::string& path, bool write) override {
     struct stat info;
-    if (::stat(path.c_str(), &info) != 0) RaiseLastOSError();
+    if ((write ? ::lstat(path.c_str(), &info) : ::stat(path.c_str(), &info)) != 0) RaiseLastOSError();
     RequireRegular(info);
-    int fd = ::open(path.c_str(), (write ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    int fd = ::open(path.c_str(),
+                    (write ? O_RDWR | O_NOFOLLOW : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) RaiseLastOSError();
     try {
       RequireRegular(StatOf(fd));
@@ -118,7 +125,9 @@ class PosixFileOps final : public FileOps {
 
   FileIdentity Adopt(Handle file, const std::string& path) override {
     struct stat original;
-    if (::stat(path.c_str(), &original) == 0) {
+    if (::lstat(path.c_str(), &original) == 0) {
+      // A link put in after the writer resolved `path` lends nothing.
+      RequireRegular(original);
       TakeOwnerModeAndTime(Descriptor(file), original);
     } else if (errno == ENOENT) {
       ShareWithFolderGroup(Descriptor(file), path);
