@@ -26,8 +26,10 @@ struct LockWait {
   std::function<void(const std::string& path)> notice;
 };
 
-// The wait of every lock taken afterwards in this process.
+// The wait of every lock taken afterwards in this process, and the one in
+// force.
 void SetLockWait(LockWait wait);
+const LockWait& CurrentLockWait();
 
 class FileWriteLock final {
  public:

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/console.h"
+#include "platform/file_lock.h"
 #include "platform/file_system.h"
 #include "platform/display_text.h"
 #include "platform/portable/command_line.h"
@@ -90,6 +91,11 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (command == "set" && arguments.size() == 5) {
+      tarn::SetLockWait({.notice = [](const std::string& path) {
+        tarn::WriteStandardStreamText(tarn::StandardStream::kError,
+                                      std::string(kUsage.name) + ": another program is saving " +
+                                          tarn::DisplayPath(path) + "; waiting\n");
+      }});
       tarn::WriteProfileValue(tarn::ArgumentText(arguments[2]), tarn::ArgumentText(arguments[3]),
                               tarn::ArgumentText(arguments[4]), arguments[1]);
       tarn::FlushPrivateProfile(arguments[1]);

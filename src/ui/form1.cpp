@@ -1,7 +1,9 @@
 #include "ui/form1.h"
 
 #include <algorithm>
+#include <functional>
 
+#include "platform/file_lock.h"
 #include "platform/portable/exceptions.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -20,6 +22,7 @@ constexpr char kClosingMessage[] =
 constexpr char kCacheCleared[] = "Cache limpo";
 constexpr char kStart[] = "Iniciar";
 constexpr char kStop[] = "Parar";
+constexpr char kWaitingCaption[] = "Configura\xE7\xF5" "es - aguardando outro programa que est\xE1 salvando ";
 
 // The busy cursor for as long as the object lives.
 class BusyCursor {
@@ -31,6 +34,41 @@ class BusyCursor {
 
  private:
   Toolkit& toolkit_;
+};
+
+// While OK's save waits for another program that is saving the same
+// folder, the caption says so and the busy cursor shows; both go back when
+// the save ends, whichever way.
+class SaveWaitNotice {
+ public:
+  SaveWaitNotice(WindowView& view, Toolkit& toolkit, std::function<void()> restore_caption)
+      : view_(view), toolkit_(toolkit), restore_caption_(std::move(restore_caption)), before_(CurrentLockWait()) {
+    LockWait wait = before_;
+    wait.notice = [this](const std::string& path) { Show(path); };
+    SetLockWait(std::move(wait));
+  }
+  ~SaveWaitNotice() {
+    SetLockWait(before_);
+    if (!busy_) return;
+    toolkit_.EndBusyCursor();
+    restore_caption_();
+  }
+  SaveWaitNotice(const SaveWaitNotice&) = delete;
+  SaveWaitNotice& operator=(const SaveWaitNotice&) = delete;
+
+ private:
+  void Show(const std::string& path) {
+    busy_ = true;
+    toolkit_.BeginBusyCursor();
+    view_.SetCaption(kWaitingCaption, path);
+    toolkit_.ShowChanges();
+  }
+
+  WindowView& view_;
+  Toolkit& toolkit_;
+  std::function<void()> restore_caption_;
+  LockWait before_;
+  bool busy_ = false;
 };
 
 }  // namespace
@@ -67,8 +105,10 @@ void TForm1::FormCreate() {
     LoadServerPage();
     LoadFields(ServerPageFields(), FieldLoad::kWhenOpened);
   }
-  view_->SetCaption(std::string(kForm1Caption) + " - ", options_.settings_dir);
+  ShowCaption();
 }
+
+void TForm1::ShowCaption() { view_->SetCaption(std::string(kForm1Caption) + " - ", options_.settings_dir); }
 
 void TForm1::LoadFields(std::span<const PageField> fields, FieldLoad when) {
   for (const PageField& field : fields) {
@@ -117,8 +157,11 @@ void TForm1::Button1Click() {
     }
     SaveServerPage(server);
   }
-  client.UpdateFile();
-  if (server_page) server.UpdateFile();
+  {
+    SaveWaitNotice waiting(*view_, application_.GetToolkit(), [this] { ShowCaption(); });
+    client.UpdateFile();
+    if (server_page) server.UpdateFile();
+  }
   application_.ShowMessage(kClosingMessage);
   view_->Close();
 }

@@ -55,6 +55,7 @@ class TForm1 final : public EventTarget {
   // application and the window stays open.
   void Dispatch(ControlId control);
   void ShowServiceState();
+  void ShowCaption();
   // Puts the loaded settings into the fields of a page that load `when`.
   void LoadFields(std::span<const PageField> fields, FieldLoad when);
   // Refuses, naming the field, an entry of the page that its stored value

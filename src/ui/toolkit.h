@@ -119,6 +119,9 @@ class Toolkit {
   // The busy cursor over the whole screen, and back to the default cursor.
   virtual void BeginBusyCursor() = 0;
   virtual void EndBusyCursor() = 0;
+  // Puts on screen what changed (a caption, the cursor) while the program's
+  // one thread is busy; the user's input waits.
+  virtual void ShowChanges() = 0;
 };
 
 }  // namespace tarn

@@ -41,10 +41,10 @@ inline int WaitForChild(pid_t child) {
 // Runs `body` in a child process and returns the child's exit status.
 inline int RunInChild(const std::function<int()>& body) { return WaitForChild(StartChild(body)); }
 
-// RunInChild, as nobody when this process is the superuser (125 when the
-// rights could not be given up).
-inline int RunUnprivileged(const std::function<int()>& body) {
-  return RunInChild([&] {
+// StartChild, as nobody when this process is the superuser (the child ends
+// with 125 when the rights could not be given up).
+inline pid_t StartUnprivileged(const std::function<int()>& body) {
+  return StartChild([&] {
     if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
                              ::setresuid(kNobody, kNobody, kNobody) != 0)) {
       return 125;
@@ -52,6 +52,9 @@ inline int RunUnprivileged(const std::function<int()>& body) {
     return body();
   });
 }
+
+// RunInChild, as nobody when this process is the superuser.
+inline int RunUnprivileged(const std::function<int()>& body) { return WaitForChild(StartUnprivileged(body)); }
 
 // Gives `path` to the user RunUnprivileged runs as (nothing to do unless this
 // process is the superuser).

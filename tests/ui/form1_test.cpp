@@ -4,6 +4,7 @@
 
 #include "form1_fixture.h"
 #include "platform/display_text.h"
+#include "platform/file_lock.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 
@@ -297,6 +298,28 @@ TEST_F(Form1Test, AFailedWriteKeepsTheWindowOpenAndTheEarlierWrites) {
       << record_.shown[0].message.text;
   EXPECT_TRUE(WindowOpen());
   EXPECT_NE(ReadFile(sandbox_.Path("tarnclient.ini")).find("\r\nUSERTIMEOUT="), std::string::npos);
+}
+
+// Another program saving the folder makes OK wait, with the busy cursor and
+// a caption that says so, then give up with a message; nothing is written.
+TEST_F(Form1Test, OkWaitsForAnotherProgramsSaveThenGivesUpWritingNothing) {
+  WriteFile(sandbox_.Path("tarnclient.ini"), "[CLIENT]\r\nTIMEOUT=120000\r\n");
+  Open();
+  Type(Edit8, "3");
+  std::string file = sandbox_.Path("tarnclient.ini");
+  {
+    FileWriteLock other_program(file);
+    SetLockWait({100, 1000, {}});
+    Click(Button1);
+    SetLockWait({});
+  }
+  std::string shown = DisplayPath(file);
+  ASSERT_EQ(Messages(), std::vector<std::string>{kTitle + "|Unable to write to " + shown + ": another program kept " +
+                                                 shown + " locked for 1 second.|error"});
+  EXPECT_GE(record_.busy_updates, 1);
+  EXPECT_EQ(Window().Caption(), kCaptionStart + sandbox_.Dir());
+  EXPECT_EQ(ReadFile(file), "[CLIENT]\r\nTIMEOUT=120000\r\n");
+  EXPECT_TRUE(WindowOpen());
 }
 
 // Both pages are put together before either file is written, and each file

@@ -88,6 +88,8 @@ struct ShownMessage {
 struct ToolkitRecord {
   std::vector<ShownMessage> shown;
   int windows_made = 0;
+  // How often the program put its changes on screen while busy.
+  int busy_updates = 0;
 };
 
 // The platform's toolkit, except that message boxes are recorded in
@@ -105,6 +107,10 @@ class RecordingToolkit final : public PlatformToolkit {
     return PlatformToolkit::CreateWindowView(window, layout, std::move(events));
   }
   void ShowMessage(const MessageBoxSpec& message) override { record_.shown.push_back({message, BusyCursorShown()}); }
+  void ShowChanges() override {
+    record_.busy_updates += BusyCursorShown();
+    PlatformToolkit::ShowChanges();
+  }
 
  private:
   ToolkitRecord& record_;

@@ -26,7 +26,7 @@ EWriteRefused UntrustedLinkError(const std::string& path) {
 
 EWriteRefused LockTimeoutError(const std::string& path, int seconds) {
   return EWriteRefused("another program kept " + DisplayPath(path) + " locked for " + std::to_string(seconds) +
-                       " seconds");
+                       (seconds == 1 ? " second" : " seconds"));
 }
 
 ERegistryException RegistryTypeError(const std::string& value_name) {

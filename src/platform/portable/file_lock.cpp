@@ -18,6 +18,8 @@ constexpr int kAttemptPauseMs = 20;
 
 void SetLockWait(LockWait wait) { lock_wait = std::move(wait); }
 
+const LockWait& CurrentLockWait() { return lock_wait; }
+
 FileWriteLock::FileWriteLock(const std::string& path) {
   auto start = std::chrono::steady_clock::now();
   bool told = false;

@@ -69,4 +69,6 @@ void QtToolkit::BeginBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCurs
 
 void QtToolkit::EndBusyCursor() { QApplication::restoreOverrideCursor(); }
 
+void QtToolkit::ShowChanges() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
 }  // namespace tarn

@@ -17,6 +17,7 @@ class QtToolkit : public Toolkit {
   // before or after it existed) one is made for the box's lifetime.
   void ShowMessage(const MessageBoxSpec& message) override;
   void BeginBusyCursor() override;
+  void ShowChanges() override;
   void EndBusyCursor() override;
 };
 

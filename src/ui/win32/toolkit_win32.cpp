@@ -64,4 +64,12 @@ void Win32Toolkit::EndBusyCursor() {
   if (--busy_depth_ == 0) ::SetCursor(cursor_before_busy_);
 }
 
+// Paints and messages sent by the system, never the user's input.
+void Win32Toolkit::ShowChanges() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) {
+    ::DispatchMessageW(&message);
+  }
+}
+
 }  // namespace tarn

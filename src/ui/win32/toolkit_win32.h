@@ -21,6 +21,7 @@ class Win32Toolkit : public Toolkit {
   // modal, by none, which blocks every window of the program.
   void ShowMessage(const MessageBoxSpec& message) override;
   void BeginBusyCursor() override;
+  void ShowChanges() override;
   void EndBusyCursor() override;
 
  private:
