@@ -12,6 +12,9 @@
 #   write the same trace file;
 # - a user outside the group is refused with the system's message, and the
 #   file is left as it was;
+# - a member's link in the shared folder leads neither root's nor another
+#   member's save, an outsider's locks stall no save, and members' saves
+#   over a file root wrote are atomic for killed writers and for readers;
 # - removing the package keeps the settings (dpkg remembers the package),
 #   purging removes both folders.
 # Needs the superuser (mounts, dpkg); skipped (77) otherwise.
@@ -89,6 +92,68 @@ if as outsider tarn-settings set /opt/tarn/tarnserver.ini SERVER log_level 9 2>"
 fi
 grep -qF "Unable to write to /opt/tarn/tarnserver.ini" "$work/refusal" || fail "the outsider was told [$(cat "$work/refusal")]"
 cmp -s "$work/before" "$root/etc/opt/tarn/tarnserver.ini" || fail "the outsider's refused save changed the file"
+
+# What a member may not do to root or to another member, nor an outsider to
+# anyone. A member's link in the shared folder leads no one else's save.
+printf 'root only\n' >"$root/etc/tarn-victim"
+as first sh -c 'rm -f /etc/opt/tarn/tarnclient.ini && ln -s /etc/tarn-victim /etc/opt/tarn/tarnclient.ini'
+for who in root second; do
+  if { [ $who = root ] && in_root tarn-settings set /opt/tarn/tarnclient.ini CLIENT DEBUG 1 2>"$work/refusal"; } ||
+    { [ $who = second ] && as second tarn-settings set /opt/tarn/tarnclient.ini CLIENT DEBUG 1 2>"$work/refusal"; }; then
+    fail "$who saved through a member's link"
+  fi
+  grep -qF "/etc/opt/tarn/tarnclient.ini is a link made by another user" "$work/refusal" ||
+    fail "$who was told [$(cat "$work/refusal")] of a member's link"
+done
+[ "$(cat "$root/etc/tarn-victim")" = "root only" ] || fail "a save went through a member's link"
+in_root rm /etc/opt/tarn/tarnclient.ini
+# An administrator's own link is still followed.
+in_root ln -s /etc/opt/tarn/tarnclient.ini /etc/opt/tarn/alias.ini
+in_root tarn-settings set /etc/opt/tarn/alias.ini CLIENT DEBUG 1 || fail "root could not save through its own link"
+in_root rm /etc/opt/tarn/alias.ini
+
+# An outsider holds every lock it can reach; members still save at once.
+as outsider flock /etc/opt/tarn sleep 30 &
+as outsider flock /etc/opt/tarn/tarnclient.ini sleep 30 &
+sleep 0.5
+as outsider cat /etc/opt/tarn/.tarn.lock 2>/dev/null && fail "an outsider may open the writers' lock"
+if ! timeout 5 chroot "$root" runuser -u second -- env -i PATH=/usr/bin:/bin \
+  tarn-settings set /opt/tarn/tarnclient.ini CLIENT DEBUG 0 2>"$work/wait"; then
+  fail "an outsider's locks stopped a member's save: $(cat "$work/wait")"
+fi
+[ -s "$work/wait" ] && fail "an outsider's locks made a member wait: $(cat "$work/wait")"
+in_root pkill -KILL -u outsider || true
+wait
+
+# Over a file root wrote, members replace it whole: a save killed midway
+# leaves the old text or the new, and a reader never sees half of one.
+in_root useradd --no-create-home --groups tarn third
+in_root rm /etc/opt/tarn/tarnclient.ini
+for value in "FORCEADDRESS srv.exemplo:6015" "DEBUG 0" "TIMEOUT 1"; do
+  in_root tarn-settings set /opt/tarn/tarnclient.ini CLIENT $value
+done
+inode=$(in_root stat -c %i /etc/opt/tarn/tarnclient.ini)
+as second tarn-settings set /opt/tarn/tarnclient.ini CLIENT TIMEOUT 60000
+[ "$(in_root stat -c '%i' /etc/opt/tarn/tarnclient.ini)" != "$inode" ] &&
+  [ "$(in_root stat -c '%a %U:%G' /etc/opt/tarn/tarnclient.ini)" = "664 second:tarn" ] ||
+  fail "a member's save over root's file was no replacement: $(in_root stat -c '%i %a %U:%G' /etc/opt/tarn/tarnclient.ini)"
+cat >"$root/tmp/whole" <<'EOF'
+# Ends with 0 when one read of the client file finds its four lines whole.
+text=$(cat /etc/opt/tarn/tarnclient.ini) || exit 1
+cr=$(printf '\r')
+[ "$(printf '%s\n' "$text" | grep -cE "^(\[CLIENT\]|DEBUG=0|FORCEADDRESS=srv\.exemplo:6015|TIMEOUT=[0-9]+)$cr\$")" = 4 ] &&
+  [ "$(printf '%s\n' "$text" | wc -l)" = 4 ]
+EOF
+as first bash -c 'torn=0; for i in $(seq 300); do
+    tarn-settings set /opt/tarn/tarnclient.ini CLIENT TIMEOUT $i & sleep 0.00$((i % 7)); kill -9 $! 2>/dev/null
+    wait; sh /tmp/whole || torn=$((torn + 1))
+  done; [ $torn = 0 ] || { echo "$torn torn"; exit 1; }' || fail "saves killed midway left torn files"
+for member in first second third; do
+  as $member bash -c 'for i in $(seq 100); do tarn-settings set /opt/tarn/tarnclient.ini CLIENT TIMEOUT $i; done' &
+done
+torn=$(as outsider bash -c 'torn=0; for i in $(seq 1500); do sh /tmp/whole || torn=$((torn + 1)); done; echo $torn')
+wait
+[ "$torn" = 0 ] || fail "a reader saw $torn torn files while three members saved"
 
 in_root dpkg -r tarn >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; exit 1; }
 [ -f "$root/etc/opt/tarn/tarnserver.ini" ] || fail "removing the package removed the settings"
