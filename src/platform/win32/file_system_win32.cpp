@@ -1,9 +1,12 @@
 #include "platform/file_system.h"
 
 #include <windows.h>
+#include <aclapi.h>
 
 #include <optional>
+#include <vector>
 
+#include "platform/os_error.h"
 #include "platform/portable/exceptions.h"
 #include "platform/win32/wide_text.h"
 
@@ -62,6 +65,71 @@ std::optional<std::wstring> FinalPath(const std::wstring& path) {
   return final;
 }
 
+// The owner of what `path` names itself, a link or junction not followed.
+std::vector<BYTE> OwnerOf(const std::wstring& path) {
+  Handle file(::CreateFileW(path.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                            nullptr));
+  if (!file.Valid()) RaiseLastOSError();
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  DWORD error = ::GetSecurityInfo(file.Get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                                  nullptr, &descriptor);
+  if (error != ERROR_SUCCESS) RaiseOSError(static_cast<int>(error));
+  std::vector<BYTE> sid(::GetLengthSid(owner));
+  ::CopySid(static_cast<DWORD>(sid.size()), sid.data(), owner);
+  ::LocalFree(descriptor);
+  return sid;
+}
+
+std::vector<BYTE> CurrentUser() {
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) RaiseLastOSError();
+  DWORD size = 0;
+  ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  bool got = ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
+  int code = LastOSErrorCode();
+  ::CloseHandle(token);
+  if (!got) RaiseOSError(code);
+  PSID user = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+  return std::vector<BYTE>(static_cast<BYTE*>(user), static_cast<BYTE*>(user) + ::GetLengthSid(user));
+}
+
+// The administrators, whose elevated programs own what they make, and the
+// system, which owns the junctions that Windows itself sets up.
+bool IsSystemOrAdministrators(std::vector<BYTE>& sid) {
+  for (WELL_KNOWN_SID_TYPE kind : {WinBuiltinAdministratorsSid, WinLocalSystemSid}) {
+    BYTE known[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof known;
+    if (::CreateWellKnownSid(kind, nullptr, known, &size) && ::EqualSid(sid.data(), known)) return true;
+  }
+  return false;
+}
+
+// A link or junction on the way to a file is trusted when it belongs to the
+// current user, to the owner of the folder that holds it, to the system or
+// to the administrators: anyone else who could place it there could point
+// this user's write at any file.
+void RequireTrustedLinks(const std::wstring& full) {
+  std::optional<std::vector<BYTE>> user;
+  for (size_t end = full.find(L'\\', full.starts_with(L"\\\\") ? 2 : 0); end != std::wstring::npos;) {
+    size_t next = full.find(L'\\', end + 1);
+    std::wstring part = full.substr(0, next);
+    DWORD attributes = ::GetFileAttributesW(part.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      std::vector<BYTE> owner = OwnerOf(part);
+      if (!user) user = CurrentUser();
+      if (!::EqualSid(owner.data(), user->data()) && !IsSystemOrAdministrators(owner)) {
+        std::vector<BYTE> folder = OwnerOf(full.substr(0, end + 1));
+        if (!::EqualSid(owner.data(), folder.data())) throw UntrustedLinkError(WideToUtf8(part));
+      }
+    }
+    end = next;
+  }
+}
+
 }  // namespace
 
 std::string ExePath() {
@@ -92,6 +160,7 @@ std::string ResolveFileLinks(const std::string& path) {
   std::wstring full = GrowingBuffer([&](wchar_t* buffer, DWORD size) {
     return ::GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
   });
+  RequireTrustedLinks(full);
   if (std::optional<std::wstring> final = FinalPath(full)) return WideToUtf8(*final);
   size_t slash = full.rfind(L'\\');
   if (slash != std::wstring::npos) {
