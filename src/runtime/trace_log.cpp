@@ -1,6 +1,7 @@
 #include "runtime/trace_log.h"
 
 #include "platform/file_system.h"
+#include "platform/portable/exceptions.h"
 #include "runtime/broker_bridge.h"
 #include "runtime/module_startup.h"
 
@@ -17,6 +18,19 @@ std::unique_ptr<TObject> held_object;
 bool bridge_context = false;
 std::unique_ptr<PrivateHeap> trace_heap;
 
+// A trace folder reached through a link that another user placed in a
+// folder others may write is not used: the environment's traces would land
+// wherever that user chose.
+bool TrustedFolder(const std::string& path) {
+  if (!DirectoryExists(path)) return false;
+  try {
+    ResolveFileLinks(path);
+    return true;
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
 }  // namespace
 
 void TraceLogStartup() { TraceLogStartup(ExeDir()); }
@@ -27,7 +41,7 @@ void TraceLogStartup(const std::string& exe_dir) {
   // A directory that exists already, or one that cannot be made, is not an
   // error: the test below decides where traces go.
   CreateDir(exe_dir + "trace");
-  if (DirectoryExists(exe_dir + "trace")) trace_directory += std::string("trace") + kPathDelim;
+  if (TrustedFolder(exe_dir + "trace")) trace_directory += std::string("trace") + kPathDelim;
   trace_table = std::make_unique<THashList>(kTraceTableCapacity);
   trace_table->SetOwnership(THashOwnership::Objects);
   small_size_limit = kTraceSmallSizeLimit;
