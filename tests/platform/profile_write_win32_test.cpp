@@ -169,6 +169,12 @@ TEST(ProfileWriteWin32, ALinkIsWrittenThroughToItsTarget) {
   EXPECT_EQ(testing::ReadFile(folder + "shared\\real.ini"), "[s]\r\nk=2\r\n");
   EXPECT_EQ(IdentifyFile(folder + "t.ini"), IdentifyFile(folder + "shared\\real.ini"));
   EXPECT_EQ(FolderEntries(folder + "shared"), std::vector<std::string>{"real.ini"});
+  // A second name of the file (a hard link) is rewritten in place, so that
+  // both names keep showing one text.
+  if (std::getenv("TARN_LINK_FOLDER") != nullptr) {
+    WriteProfileValue("s", "k", "3", folder + "hard.ini");
+    EXPECT_EQ(testing::ReadFile(folder + "shared\\real.ini"), "[s]\r\nk=3\r\n");
+  }
 }
 
 // Writers ended at random moments, as a user ends a program or a machine

@@ -180,8 +180,14 @@ bool MayWriteFile(const std::string& path) {
 }
 
 // The replacement gives the new file the old one's attributes and security,
-// so only a folder that refuses a new file stops it.
+// so only a folder that refuses a new file stops it, or a file of more than
+// one name (hard links), whose other names would keep the old text.
 bool CanReplaceFile(const std::string& path) {
+  Handle file(::CreateFileW(Utf8ToWide(path).c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (file.Valid() && ::GetFileInformationByHandle(file.Get(), &info) && info.nNumberOfLinks > 1) return false;
   Handle probe(::CreateFileW(Utf8ToWide(TemporaryFileFor(path)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   return probe.Valid();
