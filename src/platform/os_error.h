@@ -25,5 +25,9 @@ bool IsInterruptionCode(int code);
 // Another program holds the file for a moment (a virus scanner, an
 // indexer): worth a few more attempts.
 bool IsBriefHoldCode(int code);
+// Another program has the file open without sharing it (Windows' sharing
+// modes; never on POSIX, whose locks are advisory): an open may succeed
+// once it lets go.
+bool IsSharingCode(int code);
 
 }  // namespace tarn

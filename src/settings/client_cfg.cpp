@@ -23,7 +23,7 @@ void TtarnClientCfg::LoadFrom(const std::string& dir, SettingsKeyUse key_use) {
                  RegistrySource(client.OpenKeyReadOnly(SettingsKeyPath(kClientSection)) ? &client : nullptr));
   }
   std::string file = SettingsFilePath(dir, kClientSection);
-  if (FileExists(file)) ReadSettings(ClientSettings(), IniSource(file));
+  if (SettingsFileThere(file)) ReadSettings(ClientSettings(), IniSource(file));
   if (LoadedNumber(kUserTimeout) == 0) SetLoadedNumber(kUserTimeout, DescribeSetting(kUserTimeout).fallback);
 }
 

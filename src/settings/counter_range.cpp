@@ -39,7 +39,7 @@ void CounterRangeSettings::LoadFrom(const std::string& dir, SettingsKeyUse key_u
   ResetSettings(CounterRangeKeys());
   std::string file = SettingsFilePath(dir, kCounterSection);
   std::vector<SettingRead> reads;
-  if (FileExists(file)) {
+  if (SettingsFileThere(file)) {
     reads = ReadSettings(CounterRangeKeys(), IniSource(file));
   } else {
     TRegistry registry(RegAccess::kAll);

@@ -19,7 +19,7 @@ void TtarnServerCfg::LoadFrom(const std::string& dir) {
   ResetSettings(ServerSettings());
   registry_texts.clear();
   std::string file = SettingsFilePath(dir, kServerSection);
-  if (FileExists(file)) {
+  if (SettingsFileThere(file)) {
     ReadSettings(ServerSettings(), IniSource(file));
     return;
   }

@@ -1,8 +1,52 @@
 #include "settings/settings_source.h"
 
+#include <map>
+
+#include "platform/file_system.h"
 #include "platform/portable/exceptions.h"
 
 namespace tarn {
+
+namespace {
+
+std::map<std::string, LoadedFileState> loaded_files;
+
+// The file's bytes, noting which version was read or why it could not be.
+std::optional<std::string> ReadNoted(const std::string& file) {
+  LoadedFileState& state = loaded_files[file] = {};
+  FileIdentity identity;
+  try {
+    std::optional<std::string> bytes = ReadFileBytes(file, &identity);
+    if (bytes) state.read = identity;
+    return bytes;
+  } catch (const EOSError& error) {
+    state.unreadable = error.Reason();
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+IniSource::IniSource(const std::string& file) : profile_(ReadNoted(file)) {}
+
+LoadedFileState LoadedState(const std::string& file) {
+  auto found = loaded_files.find(file);
+  return found == loaded_files.end() ? LoadedFileState{} : found->second;
+}
+
+bool SettingsFileThere(const std::string& file) {
+  if (FileExists(file)) return true;
+  loaded_files.erase(file);
+  return false;
+}
+
+std::vector<std::pair<std::string, std::string>> UnreadableSettingsFiles() {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const auto& [file, state] : loaded_files) {
+    if (state.unreadable) files.emplace_back(file, *state.unreadable);
+  }
+  return files;
+}
 
 std::string IniSource::ReadText(const Setting& setting, std::string_view fallback) const {
   if (setting.readers == SettingReaders::kNone) return std::string(fallback);

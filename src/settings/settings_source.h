@@ -3,9 +3,13 @@
 // it, so that the loads read every key through one walk of the table.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "platform/file_ops.h"
 #include "platform/portable/profile_file.h"
 #include "platform/registry.h"
 #include "settings/setting_table.h"
@@ -21,9 +25,11 @@ class SettingsSource {
 };
 
 // The setting's section of a profile file, read once when the source is made.
+// A file that is there but cannot be read gives no values, and is noted
+// (LoadedFileState) so that nothing is written over what was not read.
 class IniSource final : public SettingsSource {
  public:
-  explicit IniSource(const std::string& file) : profile_(ProfileSnapshot::Read(file)) {}
+  explicit IniSource(const std::string& file);
   std::string ReadText(const Setting& setting, std::string_view fallback) const override;
 
  private:
@@ -42,6 +48,21 @@ class RegistrySource final : public SettingsSource {
  private:
   const TRegistry* key_;
 };
+
+// What the loads found of a settings file: the version they read, or why a
+// file that is there could not be read; neither when no load read it, which
+// the loads do only for a file that is there.
+struct LoadedFileState {
+  std::optional<FileIdentity> read;
+  std::optional<std::string> unreadable;
+};
+LoadedFileState LoadedState(const std::string& file);
+// Whether the settings file is there for a load to read; a missing one is
+// noted as read by no load.
+bool SettingsFileThere(const std::string& file);
+// Every settings file that the loads found but could not read, with the
+// system's reason.
+std::vector<std::pair<std::string, std::string>> UnreadableSettingsFiles();
 
 // Whether a load creates the settings key it would read when the key is
 // missing, as the program's start-up does, or leaves the registry as it is

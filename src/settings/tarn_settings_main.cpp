@@ -23,6 +23,7 @@
 #include "settings/client_cfg.h"
 #include "settings/counter_range.h"
 #include "settings/server_cfg.h"
+#include "settings/settings_source.h"
 
 namespace {
 
@@ -45,35 +46,50 @@ void PrintSection(const char* section, std::string_view key, const std::string& 
   PrintLine(std::string(section) + "." + std::string(key) + "=" + text);
 }
 
+void PrintError(const std::string& text) {
+  tarn::WriteStandardStreamText(tarn::StandardStream::kError,
+                                tarn::EscapeControlCharacters(std::string(kUsage.name) + ": " + text) + "\n");
+}
+
+// A settings file that is there but cannot be read (another program holds
+// it, its user may not read it) would list as defaults: it fails instead.
 int PrintLoadedValues() {
   std::string dir = tarn::ExeDir();
   tarn::TtarnServerCfg::LoadFrom(dir);
   tarn::CounterRangeSettings::LoadFrom(dir, tarn::SettingsKeyUse::kReadOnly);
   tarn::TtarnClientCfg::LoadFrom(dir, tarn::SettingsKeyUse::kReadOnly);
+  if (auto unreadable = tarn::UnreadableSettingsFiles(); !unreadable.empty()) {
+    for (const auto& [file, reason] : unreadable) PrintError(tarn::DisplayPath(file) + ": " + reason);
+    return 1;
+  }
   tarn::TtarnServerCfg::ForEachValue([](auto key, auto& text) { PrintSection("SERVER", key, text); });
   tarn::CounterRangeSettings::ForEachValue([](auto key, auto& text) { PrintSection("QUORVAN", key, text); });
   tarn::TtarnClientCfg::ForEachValue([](auto key, auto& text) { PrintSection("CLIENT", key, text); });
   return 0;
 }
 
-// Without a default, a script must be able to tell a missing value from an
-// empty one: a missing file, section or key fails with "KEY: not found in
-// FILE", a file that exists but cannot be read with its reason.
-int PrintValue(const std::string& file, const std::string& section, const std::string& key) {
+// A file that exists but cannot be read fails with its reason, with or
+// without a default. Without one, a script must be able to tell a missing
+// value from an empty one: a missing file, section or key fails with "KEY:
+// not found in FILE".
+int PrintValue(const std::string& file, const std::string& section, const std::string& key,
+               const std::optional<std::string>& fallback) {
   std::optional<std::string> bytes;
   try {
     bytes = tarn::ReadFileBytes(file);
   } catch (const tarn::EOSError& error) {
     throw tarn::FileArgumentError(file, error.ErrorCode());
   }
-  if (std::optional<std::string> value = tarn::ProfileSnapshot(std::move(bytes)).Find(section, key)) {
+  tarn::ProfileSnapshot profile(std::move(bytes));
+  if (fallback) {
+    PrintLine(profile.Value(section, key, *fallback));
+    return 0;
+  }
+  if (std::optional<std::string> value = profile.Find(section, key)) {
     PrintLine(*value);
     return 0;
   }
-  tarn::WriteStandardStreamText(tarn::StandardStream::kError,
-                                tarn::EscapeControlCharacters(std::string(kUsage.name) + ": " + key +
-                                                              ": not found in " + tarn::DisplayPath(file)) +
-                                    "\n");
+  PrintError(key + ": not found in " + tarn::DisplayPath(file));
   return 1;
 }
 
@@ -86,9 +102,9 @@ int main(int argc, char** argv) {
     if (command == "get" && (arguments.size() == 4 || arguments.size() == 5)) {
       std::string section = tarn::ArgumentText(arguments[2]);
       std::string key = tarn::ArgumentText(arguments[3]);
-      if (arguments.size() == 4) return PrintValue(arguments[1], section, key);
-      PrintLine(tarn::ReadProfileValue(section, key, tarn::ArgumentText(arguments[4]), arguments[1]));
-      return 0;
+      std::optional<std::string> fallback;
+      if (arguments.size() == 5) fallback = tarn::ArgumentText(arguments[4]);
+      return PrintValue(arguments[1], section, key, fallback);
     }
     if (command == "set" && arguments.size() == 5) {
       tarn::SetLockWait({.notice = [](const std::string& path) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/display_text.h"
 #include "platform/file_lock.h"
 #include "platform/portable/exceptions.h"
 #include "platform/file_system.h"
@@ -22,6 +23,10 @@ constexpr char kClosingMessage[] =
 constexpr char kCacheCleared[] = "Cache limpo";
 constexpr char kStart[] = "Iniciar";
 constexpr char kStop[] = "Parar";
+constexpr char kUnreadableFile[] = "N\xE3o foi poss\xEDvel ler ";
+constexpr char kUnreadableFileNotSaved[] =
+    "A janela mostra os valores padr\xE3o e OK n\xE3o gravar\xE1 as configura\xE7\xF5" "es; feche a janela e "
+    "abra-a de novo quando o arquivo puder ser lido.";
 constexpr char kWaitingCaption[] = "Configura\xE7\xF5" "es - aguardando outro programa que est\xE1 salvando ";
 
 // The busy cursor for as long as the object lives.
@@ -106,6 +111,18 @@ void TForm1::FormCreate() {
     LoadFields(ServerPageFields(), FieldLoad::kWhenOpened);
   }
   ShowCaption();
+  for (const std::string& file : PageFiles()) {
+    if (std::optional<std::string> reason = LoadedState(file).unreadable) {
+      application_.ShowMessage(std::string(kUnreadableFile) + DisplayPath(file) + ": " + *reason + ". " +
+                               kUnreadableFileNotSaved);
+    }
+  }
+}
+
+std::vector<std::string> TForm1::PageFiles() const {
+  std::vector<std::string> files{SettingsFilePath(options_.settings_dir, kClientSection)};
+  if (view_->Shown(TabSheet1)) files.push_back(SettingsFilePath(options_.settings_dir, kServerSection));
+  return files;
 }
 
 void TForm1::ShowCaption() { view_->SetCaption(std::string(kForm1Caption) + " - ", options_.settings_dir); }
@@ -139,6 +156,14 @@ void TForm1::Button1Click() {
   bool server_page = view_->Shown(TabSheet1);
   ValidateFields(ClientPageFields());
   if (server_page) ValidateFields(ServerPageFields());
+  // The defaults shown for a file that could not be read must not take the
+  // place of what it holds.
+  for (const std::string& file : PageFiles()) {
+    if (std::optional<std::string> reason = LoadedState(file).unreadable) {
+      throw IniWriteError(file, EWriteRefused(DisplayPath(file) + " could not be read when the window opened: " +
+                                              *reason));
+    }
+  }
 
   if (view_->Text(Edit5).empty()) view_->SetText(Edit5, "0");
   if (!view_->Checked(CheckBox2)) view_->SetText(Edit4, "");

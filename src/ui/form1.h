@@ -9,6 +9,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/portable/ini_file.h"
 #include "service/service_library.h"
@@ -56,6 +57,9 @@ class TForm1 final : public EventTarget {
   void Dispatch(ControlId control);
   void ShowServiceState();
   void ShowCaption();
+  // The settings files that OK writes: the client's, and the server's when
+  // its page is offered.
+  std::vector<std::string> PageFiles() const;
   // Puts the loaded settings into the fields of a page that load `when`.
   void LoadFields(std::span<const PageField> fields, FieldLoad when);
   // Refuses, naming the field, an entry of the page that its stored value

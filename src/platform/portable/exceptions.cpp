@@ -6,7 +6,7 @@
 namespace tarn {
 
 EOSError::EOSError(int code, const std::string& text)
-    : Exception("System Error.  Code: " + std::to_string(code) + ".\r\n" + text), code_(code) {}
+    : Exception("System Error.  Code: " + std::to_string(code) + ".\r\n" + text), code_(code), reason_(text) {}
 
 EConvertError InvalidIntegerError(const std::string& text) {
   return EConvertError("'" + text + "' is not a valid integer value");

@@ -51,10 +51,13 @@ class EOSError : public Exception {
  public:
   EOSError(int code, const std::string& text);
   int ErrorCode() const noexcept { return code_; }
+  // The reason alone, without the code: the system's text for it.
+  const std::string& Reason() const noexcept { return reason_; }
   const char* ClassName() const noexcept override { return "EOSError"; }
 
  private:
   int code_;
+  std::string reason_;
 };
 
 // The messages of the runtime's conversion and storage errors.

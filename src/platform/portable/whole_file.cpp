@@ -78,23 +78,30 @@ void RemoveQuietly(FileOps& ops, const std::string& path) {
   }
 }
 
-// About two seconds in all for another program to let go of the original.
+// About two seconds in all for another program to let go of a file.
 // Windows refuses to rename over a file that any reader has open, and a
-// reader keeps it open for a few milliseconds: frequent attempts find the
-// moments between two reads.
-constexpr int kRenameAttempts = 200;
-constexpr int kRenamePauseMs = 10;
+// reader keeps it open for a few milliseconds; a virus scanner or a backup
+// holds it without sharing for longer: frequent attempts find the moment it
+// lets go.
+constexpr int kHoldAttempts = 200;
+constexpr int kHoldPauseMs = 10;
 
-void RenameWhenLetGo(FileOps& ops, const std::string& from, const std::string& to) {
+// Makes `call` again while it fails with a code that `held` says is another
+// program's hold, for about two seconds; the last failure is reported.
+template <typename Call>
+auto WhenLetGo(FileOps& ops, bool (*held)(int), Call call) {
   for (int attempt = 1;; ++attempt) {
     try {
-      ops.Rename(from, to);
-      return;
+      return call();
     } catch (const EOSError& error) {
-      if (!IsBriefHoldCode(error.ErrorCode()) || attempt == kRenameAttempts) throw;
+      if (!held(error.ErrorCode()) || attempt == kHoldAttempts) throw;
     }
-    ops.Pause(kRenamePauseMs);
+    ops.Pause(kHoldPauseMs);
   }
+}
+
+FileOps::Handle OpenWhenLetGo(FileOps& ops, const std::string& path, bool write) {
+  return WhenLetGo(ops, IsSharingCode, [&] { return ops.Open(path, write); });
 }
 
 // True only when `path` is known to hold nothing.
@@ -117,7 +124,7 @@ std::optional<FileIdentity> IdentifyFile(const std::string& path, FileOps& ops) 
 std::optional<std::string> ReadFileBytes(const std::string& path, FileIdentity* identity, FileOps& ops) {
   FileOps::Handle handle;
   try {
-    handle = ops.Open(path, false);
+    handle = OpenWhenLetGo(ops, path, false);
   } catch (const EOSError& error) {
     if (IsMissing(error)) return std::nullopt;
     throw;
@@ -147,7 +154,7 @@ FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view byt
     ops.Sync(file.Get());
     file.Close();
     written = true;
-    RenameWhenLetGo(ops, temp, path);
+    WhenLetGo(ops, IsBriefHoldCode, [&] { ops.Rename(temp, path); });
   } catch (...) {
     if (!written || !original || !KnownGone(ops, path)) {
       RemoveQuietly(ops, temp);
@@ -168,7 +175,7 @@ FileIdentity ReplaceFileAtomically(const std::string& path, std::string_view byt
 }
 
 void OverwriteFileInPlace(const std::string& path, std::string_view bytes, FileOps& ops) {
-  OpenFile file(ops, ops.Open(path, true));
+  OpenFile file(ops, OpenWhenLetGo(ops, path, true));
   std::string old = ReadAll(ops, file.Get());
   if (bytes.size() > old.size()) ops.Reserve(file.Get(), bytes.size());
   try {

@@ -18,6 +18,8 @@ bool IsInterruptionCode(int code) { return code == EINTR; }
 // Nothing holds a file here: other programs' locks are advisory.
 bool IsBriefHoldCode(int) { return false; }
 
+bool IsSharingCode(int) { return false; }
+
 std::string OSErrorText(int code) {
   char buffer[256];
   // GNU strerror_r may return a static string instead of filling the buffer.

@@ -18,6 +18,8 @@ bool IsMissingFileCode(int code) { return code == ERROR_FILE_NOT_FOUND || code =
 // The platform's calls are not cut short by signals.
 bool IsInterruptionCode(int) { return false; }
 
+bool IsSharingCode(int code) { return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION; }
+
 bool IsBriefHoldCode(int code) {
   return code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION;
 }
