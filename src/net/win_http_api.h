@@ -75,8 +75,10 @@ class TWinHttpAPI {
   // last byte of its body; 0 is no limit. Past it EOSError 12002 is raised.
   std::int32_t TotalTimeout = 0;
   // The longest body taken, in bytes, as received and as decoded; a longer
-  // one raises ECrtSocket (one announced as longer, before it is read).
-  // By default the longest a 32-bit length holds.
+  // one raises ECrtSocket (one announced as longer, before it is read; one
+  // that decodes to more, as soon as the decoding passes the limit, so that
+  // memory stays within a small multiple of it). By default the longest a
+  // 32-bit length holds.
   std::int32_t MaxBodySize = INT32_MAX;
 
  protected:
