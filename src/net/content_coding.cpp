@@ -1,10 +1,14 @@
 #include "net/content_coding.h"
 
+#include <algorithm>
+
 #include "net/header_lines.h"
 #include "platform/portable/ascii_text.h"
 
 namespace tarn {
 namespace {
+
+thread_local std::int64_t t_decoded_size_limit = INT64_MAX;
 
 // Whether text holds `word` at `at`, compared without regard to case.
 bool HasTextAt(std::string_view text, std::size_t at, std::string_view word) {
@@ -73,5 +77,13 @@ std::string PickRequestCoding(THttpSocketCompressSet peer_codings, const THttpSo
   }
   return {};
 }
+
+DecodedSizeLimit::DecodedSizeLimit(std::int64_t most) noexcept : outer_(t_decoded_size_limit) {
+  t_decoded_size_limit = std::max<std::int64_t>(most, 0);
+}
+
+DecodedSizeLimit::~DecodedSizeLimit() { t_decoded_size_limit = outer_; }
+
+std::int64_t DecodedSizeLimit::Current() noexcept { return t_decoded_size_limit; }
 
 }  // namespace tarn

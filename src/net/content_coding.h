@@ -42,4 +42,24 @@ THttpSocketCompressSet MatchAcceptedCodings(const THttpSocketCompressRecDynArray
 std::string PickRequestCoding(THttpSocketCompressSet peer_codings, const THttpSocketCompressRecDynArray& codings,
                               std::string_view content_type, std::string& body);
 
+// The most bytes a coding may produce when it decodes on this thread while
+// the limit stands. The transport sets its body limit around each decoding;
+// a coding that honours it (gzip does) raises the too-long-body error
+// (http_errors.h) as soon as its output passes the limit, so that a small
+// answer that inflates enormously never takes more memory than the limit.
+// Limits nest; the innermost stands.
+class DecodedSizeLimit {
+ public:
+  explicit DecodedSizeLimit(std::int64_t most) noexcept;
+  ~DecodedSizeLimit();
+  DecodedSizeLimit(const DecodedSizeLimit&) = delete;
+  DecodedSizeLimit& operator=(const DecodedSizeLimit&) = delete;
+
+  // The limit standing on this thread; INT64_MAX when there is none.
+  static std::int64_t Current() noexcept;
+
+ private:
+  std::int64_t outer_;
+};
+
 }  // namespace tarn

@@ -115,12 +115,11 @@ CurlConnection::CurlConnection(const std::string& host, std::int32_t port, bool 
   // wait for the resolver to finish.
   curl_easy_setopt(easy_.get(), CURLOPT_QUICK_EXIT, 1L);
   curl_easy_setopt(easy_.get(), CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-  // The environment's servers use self-signed certificates: any certificate
-  // is accepted, whoever issued it, for whatever name and dates.
-  curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYPEER, 0L);
-  curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYHOST, 0L);
-  curl_easy_setopt(easy_.get(), CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
-  curl_easy_setopt(easy_.get(), CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
+  // Each request sets whether certificates are checked (see
+  // SetCertificateCheck); these are what checking trusts by default.
+  curl_easy_getinfo(easy_.get(), CURLINFO_CAINFO, &system_ca_file_);
+  curl_easy_getinfo(easy_.get(), CURLINFO_CAPATH, &system_ca_path_);
+  curl_easy_setopt(easy_.get(), CURLOPT_ERRORBUFFER, failure_text_);
   // Large answers come in fewer, larger reads than libcurl's 16 KB default.
   curl_easy_setopt(easy_.get(), CURLOPT_BUFFERSIZE, kReceiveBufferSize);
   curl_easy_setopt(easy_.get(), CURLOPT_HEADERFUNCTION, &CurlConnection::OnHeader);
@@ -149,8 +148,10 @@ std::string CurlConnection::SetProxy(const std::string& proxy_server, const std:
 }
 
 void CurlConnection::BeginRequest(const std::string& method, const std::string& path,
-                                  const RequestLimits& limits) {
+                                  const RequestLimits& limits, const CertificateCheck& check) {
   EndRequest();
+  SetCertificateCheck(check);
+  failure_text_[0] = '\0';
   method_ = method;
   limits_ = limits;
   head_.Clear();
@@ -174,6 +175,29 @@ void CurlConnection::BeginRequest(const std::string& method, const std::string& 
   }
   // What the platform's refresh flag sends: no cache on the way may answer.
   headers_.Add("Accept: */*\r\nCache-Control: no-cache\r\nPragma: no-cache");
+}
+
+// The environment's servers use self-signed certificates: unless a request
+// asks for checks, any certificate is accepted, whoever issued it, for
+// whatever name and dates.
+void CurlConnection::SetCertificateCheck(const CertificateCheck& check) {
+  if (check_ == check) return;
+  CURL* easy = easy_.get();
+  const long verify = check.check ? 1L : 0L;
+  // 2 checks the name; 1 is no longer offered.
+  const long verify_name = check.check ? 2L : 0L;
+  const bool own_file = !check.ca_file.empty();
+  const char* ca_file = own_file ? check.ca_file.c_str() : system_ca_file_;
+  const char* ca_path = own_file ? nullptr : system_ca_path_;
+  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, verify);
+  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, verify_name);
+  curl_easy_setopt(easy, CURLOPT_CAINFO, ca_file);
+  curl_easy_setopt(easy, CURLOPT_CAPATH, ca_path);
+  curl_easy_setopt(easy, CURLOPT_PROXY_SSL_VERIFYPEER, verify);
+  curl_easy_setopt(easy, CURLOPT_PROXY_SSL_VERIFYHOST, verify_name);
+  curl_easy_setopt(easy, CURLOPT_PROXY_CAINFO, ca_file);
+  curl_easy_setopt(easy, CURLOPT_PROXY_CAPATH, ca_path);
+  check_ = check;
 }
 
 void CurlConnection::UseNtlm(const std::string& user, const std::string& password) {
@@ -353,11 +377,18 @@ void CurlConnection::RaiseFailure(CURLcode code) {
   state.connected = connected_;
   state.in_head = connected_ && !head_.Complete();
   curl_easy_getinfo(easy_.get(), CURLINFO_OS_ERRNO, &state.os_errno);
+  curl_easy_getinfo(easy_.get(), CURLINFO_SSL_VERIFYRESULT, &state.verify_result);
   const CurlFailure failure = ClassifyCurlFailure(code, state);
   switch (failure.kind) {
     case CurlFailure::kOutOfMemory: throw EOutOfMemory();
     case CurlFailure::kCannotConnect: RaiseCannotConnect(host_, port_);
     case CurlFailure::kHttpError: RaiseHttpError(failure.code);
+    case CurlFailure::kSecurityFailure: {
+      // WinHTTP's text says what kind of fault it is; libcurl's words, from
+      // the TLS library, say which.
+      const std::string text = DocumentedHttpErrorText(failure.code);
+      throw EOSError(failure.code, failure_text_[0] == '\0' ? text : text + " (" + failure_text_ + ")");
+    }
   }
   RaiseHttpError(http_error::kInternalError);
 }

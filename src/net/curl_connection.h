@@ -14,6 +14,12 @@
 // settings are then not read. Without a named proxy the environment's
 // settings apply, as libcurl reads them, and the bypass list is not read.
 //
+// Certificates: accepted whatever they are unless a request asks for them to
+// be checked, against the system's trust store (libcurl's own bundle and
+// folder) or a file of authorities that replaces it; the certificate of an
+// HTTPS proxy is checked alike. A connection made under other checks is
+// not reused.
+//
 // Limits: see request_watch.h; the connection stands once TCP has made it,
 // and any byte that arrives is progress. An answer's heads may take 64 KB.
 //
@@ -27,6 +33,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +42,13 @@
 #include "net/request_watch.h"
 
 namespace tarn {
+
+// Whether a request checks the server's certificate, and against what.
+struct CertificateCheck {
+  bool check = false;
+  std::string ca_file;  // PEM authorities; empty for the system's trust store
+  bool operator==(const CertificateCheck&) const = default;
+};
 
 class CurlConnection {
  public:
@@ -51,7 +65,8 @@ class CurlConnection {
   // Starts a request without credentials; the answer may come from nowhere
   // but the server (caches are asked not to answer). path goes on the wire
   // as given: it begins with "/" and holds no blanks or control bytes.
-  void BeginRequest(const std::string& method, const std::string& path, const RequestLimits& limits);
+  void BeginRequest(const std::string& method, const std::string& path, const RequestLimits& limits,
+                    const CertificateCheck& check);
   void UseNtlm(const std::string& user, const std::string& password);
   // Header lines as RequestHeaderLines takes them; false for a line
   // without a ":".
@@ -81,6 +96,7 @@ class CurlConnection {
   // Returns whether libcurl posts the body as fields (and would type it).
   bool SetMethodAndBody(const std::string& body);
   void SetHeaderList(bool posts_fields);
+  void SetCertificateCheck(const CertificateCheck& check);
   void Drive();
   bool BodyWaiting() const noexcept { return delivered_ > 0 || pending_at_ < pending_.size(); }
   int PollMilliseconds();
@@ -100,6 +116,14 @@ class CurlConnection {
   // agent is libcurl's option.
   std::string user_agent_line_;
   bool uses_ntlm_ = false;       // libcurl has the last request's credentials
+  // The checks libcurl has, from the first request on.
+  std::optional<CertificateCheck> check_;
+  // libcurl's own trust store, which a file of authorities replaces.
+  const char* system_ca_file_ = nullptr;
+  const char* system_ca_path_ = nullptr;
+  // libcurl's words for the failure of the request, kept for a refused
+  // certificate.
+  char failure_text_[CURL_ERROR_SIZE] = {};
   bool plain_get_set_ = false;   // libcurl's method options are a plain GET's
   struct ListFreer {
     void operator()(curl_slist* list) const noexcept { curl_slist_free_all(list); }

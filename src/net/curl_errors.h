@@ -8,9 +8,11 @@ namespace tarn {
 
 // What a libcurl failure is to the transport's caller.
 struct CurlFailure {
-  enum Kind { kHttpError, kCannotConnect, kOutOfMemory };
+  // kSecurityFailure: a certificate refused, or a file of authorities that
+  // could not be used; its reason in libcurl's words goes with the code.
+  enum Kind { kHttpError, kSecurityFailure, kCannotConnect, kOutOfMemory };
   Kind kind;
-  int code = 0;  // the WinHTTP code of a kHttpError
+  int code = 0;  // the WinHTTP code of a kHttpError or a kSecurityFailure
 };
 
 // Where the transfer stood when libcurl failed.
@@ -25,6 +27,9 @@ struct CurlTransferState {
   // The system's error behind the failure, 0 when there was none (an
   // answer libcurl could not read).
   long os_errno = 0;
+  // The TLS library's verdict on the server's chain of certificates
+  // (OpenSSL's verification result, 0 when the chain held).
+  long verify_result = 0;
 };
 
 CurlFailure ClassifyCurlFailure(CURLcode code, const CurlTransferState& state);

@@ -24,7 +24,8 @@ void TWinHTTP::OpenSession() {
 
 void TWinHTTP::OpenRequest(const std::string& method, const std::string& path) {
   session_->connection.BeginRequest(method, path,
-                                    {ResolveTimeout, ConnectTimeout, SendTimeout, ReceiveTimeout, TotalTimeout});
+                                    {ResolveTimeout, ConnectTimeout, SendTimeout, ReceiveTimeout, TotalTimeout},
+                                    {CheckCertificate, CACertFile});
   const std::string basic = BasicAuthorizationLine();
   if (!basic.empty()) {
     AddHeaderLine(basic);

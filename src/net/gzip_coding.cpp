@@ -2,8 +2,12 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
+
+#include "net/content_coding.h"
+#include "net/http_errors.h"
 
 namespace tarn {
 namespace {
@@ -24,6 +28,9 @@ constexpr unsigned kFlagComment = 16;
 // two bits); an announced length beyond that is a lie, never an allocation.
 constexpr std::uint64_t kMaxExpansion = 1032;
 constexpr std::uint64_t kExpansionSlack = 258;
+// The first output buffer of a decoding is no larger than this, each later
+// one twice the last: the announced length is the sender's word, not a fact.
+constexpr std::size_t kFirstOutputStep = std::size_t{1} << 20;
 
 const char* ZlibErrorName(int code) {
   switch (code) {
@@ -151,20 +158,36 @@ bool Decode(std::string& data) {
   if (expected_crc == 0 && expected_length == 0) return Emptied(data, true);
   if (expected_length > deflated * kMaxExpansion + kExpansionSlack) return Emptied(data, false);
 
-  std::string text(expected_length, '\0');
+  // The output grows as inflate fills it, up to the announced length, or
+  // to one byte past the decoding limit, which tells a text that passes it.
+  const std::int64_t most = DecodedSizeLimit::Current();
+  const std::size_t room =
+      most < static_cast<std::int64_t>(expected_length) ? static_cast<std::size_t>(most) + 1 : expected_length;
+  std::string text(std::min(room, kFirstOutputStep), '\0');
   // zlib refuses a null output pointer even when there is no room to write.
   unsigned char none = 0;
-  auto* out = expected_length ? reinterpret_cast<unsigned char*>(text.data()) : &none;
   std::size_t produced;
   {
     ZStream stream([](z_streamp raw) { return inflateInit2(raw, -MAX_WBITS); }, inflateEnd, "UnCompressMem");
     stream->next_in = const_cast<unsigned char*>(member + start);
     stream->avail_in = static_cast<uInt>(deflated);
-    stream->next_out = out;
-    stream->avail_out = static_cast<uInt>(expected_length);
-    CheckZlib(inflate(stream.get(), Z_FINISH), "UnCompressMem");
+    int code;
+    for (;;) {
+      const std::size_t done = stream->total_out;
+      stream->next_out = text.empty() ? &none : reinterpret_cast<unsigned char*>(text.data()) + done;
+      stream->avail_out = static_cast<uInt>(text.size() - done);
+      // With finish, a full output gives Z_BUF_ERROR and inflate goes on
+      // with more room.
+      code = inflate(stream.get(), Z_FINISH);
+      if (code != Z_BUF_ERROR || stream->avail_out != 0 || text.size() == room) break;
+      text.resize(std::min(room, text.size() * 2));
+    }
     produced = stream->total_out;
+    if (static_cast<std::int64_t>(produced) > most) RaiseBodyTooLong(most);
+    CheckZlib(code, "UnCompressMem");
   }
+  text.resize(produced);
+  const auto* out = reinterpret_cast<const unsigned char*>(text.data());
   if (produced != expected_length || Crc32(out, produced) != expected_crc) return Emptied(data, false);
   data.swap(text);
   return true;

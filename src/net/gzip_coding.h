@@ -21,8 +21,11 @@ TARN_EXCEPTION_CLASS(EZipException, Exception);
 // length or checksum, an announced length that the compressed bytes cannot
 // reach) empties data and gives an empty result, so that no loss passes for
 // an empty text. A trailer of zeros is the empty text, whose data is not
-// inflated. Raises EZipException when zlib reports an error, EOutOfMemory for
-// zlib's memory error.
+// inflated. The output grows as it is inflated, never past the decoding
+// limit standing on the thread (DecodedSizeLimit, content_coding.h): a text
+// that passes it raises ECrtSocket "Answer body exceeds %d bytes" at once.
+// Raises EZipException when zlib reports an error, EOutOfMemory for zlib's
+// memory error.
 std::string GzipCoding(std::string& data, bool encode);
 
 }  // namespace tarn

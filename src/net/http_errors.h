@@ -14,11 +14,15 @@ namespace tarn {
 
 // A registered coding that cannot decode an answer: "%s uncompress"; an
 // answer whose body is longer than the connection takes:
-// "Answer body exceeds %d bytes".
+// "Answer body exceeds %d bytes"; a file of certificate authorities given
+// where WinHTTP, which takes none, is the HTTP service (kNoCAFileMessage).
 TARN_EXCEPTION_CLASS(ECrtSocket, Exception);
 // A server that cannot be reached:
 // "Unable to connect to %s:%d - server may be down or unavailable".
 TARN_EXCEPTION_CLASS(EWinHTTP, Exception);
+
+inline constexpr const char* kNoCAFileMessage =
+    "WinHTTP takes no CA file: it trusts the authorities of the Windows certificate store";
 
 // WinHTTP's codes of the failures the transport reports.
 namespace http_error {
@@ -28,6 +32,15 @@ inline constexpr int kInvalidUrl = 12005;
 inline constexpr int kNameNotResolved = 12007;
 inline constexpr int kCannotConnect = 12029;
 inline constexpr int kConnectionError = 12030;
+// A server certificate refused: out of its dates, for another name, issued
+// by an authority that is not trusted, revoked, meant for another use; or
+// another fault of it.
+inline constexpr int kCertificateDateInvalid = 12037;
+inline constexpr int kCertificateNameInvalid = 12038;
+inline constexpr int kUnknownAuthority = 12045;
+inline constexpr int kCertificateRevoked = 12170;
+inline constexpr int kCertificateWrongUsage = 12179;
+inline constexpr int kSecureFailure = 12175;
 inline constexpr int kInvalidServerResponse = 12152;
 inline constexpr int kSecureChannelError = 12157;
 inline constexpr int kHeaderSizeOverflow = 12182;

@@ -66,6 +66,8 @@ void TRESTClient::Fetch(const std::string& url, bool compress, std::uint32_t tim
   connection.SendTimeout = static_cast<std::int32_t>(timeout);
   connection.ConnectTimeout = static_cast<std::int32_t>(timeout / 5);
   connection.MaxBodySize = MaxBodySize;
+  connection.CheckCertificate = CheckCertificate;
+  connection.CACertFile = CACertFile;
 
   const Clock::time_point start = Clock::now();
   // The response's old text is left to the transport, which takes it as the

@@ -51,6 +51,10 @@ class TRESTClient {
   std::int32_t MaxTime = 0;
   // The longest body taken, in bytes (see TWinHttpAPI::MaxBodySize).
   std::int32_t MaxBodySize = INT32_MAX;
+  // Whether the server's certificate is checked, by default not, and the
+  // file of authorities trusted when it is (see TWinHttpAPI).
+  bool CheckCertificate = false;
+  std::string CACertFile;
 
   const std::string& BaseUrl() const noexcept { return base_url_; }
   const std::string& LastHeaders() const noexcept { return last_headers_; }

@@ -146,6 +146,9 @@ void TWinHttpAPI::ReadBody(const BodyLength& length, std::string& body) {
 void TWinHttpAPI::DecodeBody(const std::string& content_encoding, std::string& body) const {
   for (const THttpSocketCompressRec& coding : codings_) {
     if (coding.Name != content_encoding) continue;
+    // A coding that honours the limit stops as soon as it is passed; the
+    // size of what another one produced is checked once it is done.
+    const DecodedSizeLimit limit(BodyLimit());
     if (coding.Coder(body, false).empty()) throw ECrtSocket(coding.Name + " uncompress");
     if (static_cast<std::int64_t>(body.size()) > BodyLimit()) RaiseBodyTooLong(BodyLimit());
     return;

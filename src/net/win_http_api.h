@@ -75,9 +75,28 @@ class TWinHttpAPI {
   // last byte of its body; 0 is no limit. Past it EOSError 12002 is raised.
   std::int32_t TotalTimeout = 0;
   // The longest body taken, in bytes, as received and as decoded; a longer
-  // one raises ECrtSocket (one announced as longer, before it is read).
-  // By default the longest a 32-bit length holds.
+  // one raises ECrtSocket (one announced as longer, before it is read; one
+  // that decodes to more, as soon as the decoding passes the limit, so that
+  // memory stays within a small multiple of it). By default the longest a
+  // 32-bit length holds.
   std::int32_t MaxBodySize = INT32_MAX;
+  // Whether the server's certificate is checked. By default it is not: any
+  // certificate is accepted, whoever issued it, for whatever name and
+  // dates, as the environment's servers with certificates of their own
+  // need. Checked, a certificate that no trusted authority issued, issued
+  // to another name than Host, or out of its dates fails the request with
+  // EOSError, whose code and text say which (12045, 12038, 12037...). A
+  // connection kept from requests that checked otherwise is not reused.
+  // (Wine's WinHTTP says only 12157, a failure of the secure channel; and,
+  // as it keeps connections for the whole process and does not check a
+  // kept one again, a request that checks may reuse a connection that one
+  // which did not check made to the same server.)
+  bool CheckCertificate = false;
+  // When checking: a file of the authorities to trust (PEM), in place of
+  // the system's trust store; empty for the system's. WinHTTP trusts the
+  // Windows certificate store only and takes no file: on Windows a request
+  // with one raises ECrtSocket (kNoCAFileMessage) before anything is sent.
+  std::string CACertFile;
 
  protected:
   // host: a host name or an IP address, anything else raises EOSError

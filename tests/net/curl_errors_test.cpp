@@ -35,11 +35,19 @@ TEST(LibcurlFailureTest, EachFailureIsTheSameFailureOfWinHTTP) {
       {CURLE_PARTIAL_FILE, {.connected = true}, CurlFailure::kHttpError, http_error::kConnectionError},
       {CURLE_UNSUPPORTED_PROTOCOL, {.connected = true}, CurlFailure::kHttpError, http_error::kInvalidServerResponse},
       {CURLE_SSL_CONNECT_ERROR, {.connected = true}, CurlFailure::kHttpError, http_error::kSecureChannelError},
+      // A refused certificate, by OpenSSL's verdict on its chain; libcurl
+      // checks the name before it takes the verdict (still 1).
+      {CURLE_PEER_FAILED_VERIFICATION, {.connected = true, .verify_result = 18}, CurlFailure::kSecurityFailure,
+       http_error::kUnknownAuthority},
+      {CURLE_PEER_FAILED_VERIFICATION, {.connected = true, .verify_result = 10}, CurlFailure::kSecurityFailure,
+       http_error::kCertificateDateInvalid},
+      {CURLE_PEER_FAILED_VERIFICATION, {.connected = true, .verify_result = 1}, CurlFailure::kSecurityFailure,
+       http_error::kCertificateNameInvalid},
   };
   for (const Case& c : cases) {
     const CurlFailure failure = ClassifyCurlFailure(c.code, c.state);
     EXPECT_EQ(failure.kind, c.kind) << curl_easy_strerror(c.code);
-    if (c.kind == CurlFailure::kHttpError) {
+    if (c.kind == CurlFailure::kHttpError || c.kind == CurlFailure::kSecurityFailure) {
       EXPECT_EQ(failure.code, c.win_http_code) << curl_easy_strerror(c.code);
     }
   }

@@ -734,6 +734,10 @@ TEST(TransportWireTest, ReadsEachAnswerOrRefusesIt) {
       {.answer = chunked + "\r\n", .outcome = too_long,
        .pace = {.then_forever = "100\r\n" + std::string(256, 'x') + "\r\n"}, .max_body = 1000},
       {.answer = GzipAnswer(GzipMember(std::string(1001, 'z'))), .outcome = too_long, .max_body = 1000},
+      // 32 KB that inflate to 32 MB: refused once a megabyte is out, without
+      // taking the memory the trailer announces.
+      {.answer = GzipAnswer(testing::ZlibGzip(std::string(32 << 20, '\0'), Z_BEST_COMPRESSION)),
+       .outcome = "ECrtSocket: Answer body exceeds 1000000 bytes", .max_body = 1000000, .largest = 3'000'000},
       {.answer = chunked + "\r\n3e8\r\n" + std::string(1000, 'x') + "\r\n0\r\n\r\n", .outcome = "200",
        .body = std::string(1000, 'x'), .max_body = 1000},
       // By default a length beyond 2147483647 bytes is refused.

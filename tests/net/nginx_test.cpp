@@ -1,10 +1,15 @@
 // The transport and the REST client against a real web server.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "net/fetch_program.h"
+#include "net/http_errors.h"
 #include "net/nginx_server.h"
 #include "net/rest_client.h"
 #include "net/win_http.h"
+#include "support/wine.h"
 
 namespace tarn {
 namespace {
@@ -85,9 +90,79 @@ TEST_F(NginxTest, HttpsWithASelfSignedCertificate) {
 TEST_F(NginxTest, TarnFetchGetsAGzipAnswerOverHttps) {
   const std::string text = Catalogue();
   Serve("fetched.json", text);
-  testing::ProgramRun outcome = testing::RunFetch({Url("/fetched.json", true), "--gzip", "--timeout", "10000"});
+  testing::ProgramRun outcome =
+      testing::RunFetch({Url("/fetched.json", true), "--gzip", "--timeout", "10000", "--insecure"});
   EXPECT_EQ(outcome.status, 0) << outcome.errors;
   EXPECT_EQ(outcome.output, text);
+}
+
+// tarn-fetch checks the server's certificate unless told not to. Each run:
+// the server's port, the options, the exit status and how standard error
+// begins (the system may add its own words to the reason).
+TEST_F(NginxTest, TarnFetchChecksTheServersCertificate) {
+  Serve("checked.json", "{\"checked\":1}");
+  const std::string authority = nginx_.AuthorityFile();
+  const std::string wrong_name =
+      "EOSError: System Error.  Code: 12038.\\r\\nThe host name in the certificate is invalid or does not match";
+  // An unknown authority; Wine's WinHTTP finds it and then reports a
+  // failure of the secure channel instead.
+  const std::string refused = "EOSError: System Error.  Code: " +
+                              std::string(testing::UnderWine()
+                                              ? "12157.\\r\\nAn error occurred in the secure channel support"
+                                              : "12045.\\r\\nThe certificate authority is invalid or incorrect");
+#ifdef _WIN32
+  const bool takes_ca_file = false;
+#else
+  const bool takes_ca_file = true;
+#endif
+  const std::string no_ca_file = std::string("ECrtSocket: ") + kNoCAFileMessage;
+  struct Case {
+    int port;
+    std::vector<std::string> options;
+    int status;
+    std::string errors;
+  };
+  const Case cases[] = {
+      // A self-signed certificate, issued to another name.
+      {nginx_.HttpsPort(), {}, 1, refused},
+      {nginx_.HttpsPort(), {"--insecure"}, 0, ""},
+      {nginx_.HttpsPort(), {"--cacert", authority}, 1, takes_ca_file ? refused : no_ca_file},
+      // Issued to 127.0.0.1 by an authority the system does not know.
+      {nginx_.TrustedPort(), {}, 1, refused},
+      {nginx_.TrustedPort(), {"--cacert", authority}, takes_ca_file ? 0 : 1, takes_ca_file ? "" : no_ca_file},
+      // Issued to another name by that authority.
+      {nginx_.WrongNamePort(), {"--cacert", authority}, 1, takes_ca_file ? wrong_name : no_ca_file},
+      {nginx_.WrongNamePort(), {"--insecure"}, 0, ""},
+      {nginx_.TrustedPort(), {"--cacert", "no-such-authority.pem"}, 1, "tarn-fetch: no-such-authority.pem: "},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"https://127.0.0.1:" + std::to_string(c.port) + "/checked.json"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    testing::ProgramRun outcome = testing::RunFetch(arguments);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(outcome.output, c.status == 0 ? "{\"checked\":1}" : "");
+    EXPECT_TRUE(outcome.errors.starts_with(c.errors)) << outcome.errors;
+    EXPECT_EQ(outcome.errors.empty(), c.errors.empty()) << outcome.errors;
+  }
+}
+
+// The library accepts any certificate unless asked to check it; a
+// connection kept from requests that did not check serves none that does.
+TEST_F(NginxTest, TheTransportChecksCertificatesWhenAsked) {
+  TWinHTTP connection("127.0.0.1", std::to_string(nginx_.HttpsPort()), true);
+  std::string headers, body;
+  for (bool check : {false, true, false}) {
+    SCOPED_TRACE(check);
+    connection.CheckCertificate = check;
+    if (check && !testing::UnderWine()) {
+      EXPECT_THROW(connection.Execute("absent.json", "GET", "", "", "", headers, body), EOSError);
+    } else {
+      // Wine's WinHTTP keeps connections for the whole process, not for
+      // each session, and does not check a kept one's certificate again.
+      EXPECT_EQ(connection.Execute("absent.json", "GET", "", "", "", headers, body), 404);
+    }
+  }
 }
 
 TEST_F(NginxTest, PlainHttpToTheTlsPortFails) {

@@ -78,11 +78,15 @@ TEST_F(TarnFetchTest, RefusesAWrongCommandLine) {
       {"http://h.invalid/", "--max-time", "-1"}, {"http://h.invalid/", "--max-size"}, {"--max-size", "1k", "a"},
       // Beyond what the platform's 32-bit limits take.
       {"http://h.invalid/", "--timeout", "2147483648"}, {"http://h.invalid/", "--timeout", "4294967295"},
-      {"http://h.invalid/", "--max-size", "2147483648"}};
+      {"http://h.invalid/", "--max-size", "2147483648"},
+      // Accepting any certificate and naming whom to trust contradict.
+      {"https://h.invalid/", "--cacert"}, {"https://h.invalid/", "--insecure", "--cacert", "ca.pem"}};
   for (const std::vector<std::string>& arguments : wrong) {
     testing::ProgramRun outcome = RunFetch(arguments);
     EXPECT_EQ(outcome.status, 2) << ::testing::PrintToString(arguments);
-    EXPECT_EQ(outcome.errors, "usage: tarn-fetch URL [--gzip] [--timeout MS] [--max-time MS] [--max-size BYTES]\n")
+    EXPECT_EQ(outcome.errors,
+              "usage: tarn-fetch URL [--gzip] [--timeout MS] [--max-time MS] [--max-size BYTES]\n"
+              "                  [--insecure | --cacert FILE]\n")
         << ::testing::PrintToString(arguments);
   }
 }
