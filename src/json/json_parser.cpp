@@ -29,10 +29,12 @@ namespace {
   throw TJSONError(message + std::string(" at position ") + std::to_string(position));
 }
 
-// The text from the byte on, at most 20 bytes of it, is shown.
-[[noreturn]] void RaiseUnexpected(size_t position, const char* at) {
+// The text from the byte on, at most this many bytes of it, is shown.
+constexpr size_t kUnexpectedShown = 20;
+
+[[noreturn]] void RaiseUnexpected(size_t position, std::string_view rest) {
   throw TJSONError("Unexpected character at position " + std::to_string(position) + " - " +
-                   std::string(at, strnlen(at, 20)));
+                   std::string(rest.substr(0, kUnexpectedShown)));
 }
 
 [[noreturn]] void RaiseTooDeep(size_t position) {
@@ -63,6 +65,8 @@ bool IsWhitespace(char c) {
   return byte <= ' ' && ((kWhitespace >> byte) & 1) != 0;
 }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// Where a container is expected, the root among them, it must begin here.
+bool OpensContainer(char c) { return c == '[' || c == '{'; }
 
 // How many of the eight bytes at `text` are spaces before the first that is
 // not: the bytes that are spaces are zero after the exclusive or, and the
@@ -150,10 +154,12 @@ class JSONParser {
   JSONParser& operator=(const JSONParser&) = delete;
 
   std::unique_ptr<TJSONbase> Parse() {
-    SkipWhitespace();
+    size_t first = TJSONStartCheck().Check(std::string_view(start_, Offset(end_)), true);
+    if (first == TJSONStartCheck::kUndecided) return nullptr;
+    p_ = start_ + first;
     std::unique_ptr<TJSONbase> root = ReadContainer(nullptr);
     SkipWhitespace();
-    if (*p_ != '\0') RaiseUnexpected(Offset(p_), p_);
+    if (*p_ != '\0') RaiseUnexpected(Offset(p_), Rest());
     return root;
   }
 
@@ -162,6 +168,7 @@ class JSONParser {
   static constexpr bool kIsList = std::is_same_v<Container, TJSONlist>;
 
   size_t Offset(const char* at) const { return static_cast<size_t>(at - start_); }
+  std::string_view Rest() const { return std::string_view(p_, static_cast<size_t>(end_ - p_)); }
 
   // ---------------------------------------------------------------------------
   // Reader: the root, containers, their items, values and literals
@@ -194,18 +201,13 @@ class JSONParser {
   // An array or object starting at the position (whitespace skipped), or
   // none when the text ends there.
   std::unique_ptr<TJSONbase> ReadContainer(TJSONarray* parent) {
-    if (*p_ == '[') {
-      Enter();
-      ++p_;
-      return ReadItems<TJSONlist>(parent);
+    if (!OpensContainer(*p_)) {
+      if (*p_ == '\0') return nullptr;
+      RaiseUnexpected(Offset(p_), Rest());
     }
-    if (*p_ == '{') {
-      Enter();
-      ++p_;
-      return ReadItems<TJSONobject>(parent);
-    }
-    if (*p_ == '\0') return nullptr;
-    RaiseUnexpected(Offset(p_), p_);
+    Enter();
+    bool list = *p_++ == '[';
+    return list ? ReadItems<TJSONlist>(parent) : ReadItems<TJSONobject>(parent);
   }
 
   // The elements of an array or the members of an object, up to the closing
@@ -384,7 +386,7 @@ class JSONParser {
         // keeps a scalar, until their object is asked for (a closing bracket
         // is its opening one plus two). One nested too deep goes on, to be
         // refused below.
-        if (!events_ && (*p_ == '[' || *p_ == '{') && p_[1] == *p_ + 2 && depth_ < kJSONMaxDepth) {
+        if (!events_ && OpensContainer(*p_) && p_[1] == *p_ + 2 && depth_ < kJSONMaxDepth) {
           scalar = *p_ == '[' ? JSONCell::EmptyList() : JSONCell::EmptyObject();
           p_ += 2;
           return true;
@@ -678,6 +680,14 @@ class JSONParser {
   // the same names share (documents repeat the same shape of object).
   std::array<json_detail::Names*, 256> made_names_{};
 };
+
+size_t TJSONStartCheck::Check(std::string_view head, bool whole) {
+  while (blanks_ < head.size() && IsWhitespace(head[blanks_])) ++blanks_;
+  if (blanks_ == head.size()) return kUndecided;
+  if (OpensContainer(head[blanks_])) return blanks_;
+  if (!whole && head.size() - blanks_ < kUnexpectedShown) return kUndecided;
+  RaiseUnexpected(blanks_, head.substr(blanks_));
+}
 
 std::unique_ptr<TJSONbase> ParseJSON(const char* text, const TJSONParseEvent& on_event) {
   if (text == nullptr) return nullptr;

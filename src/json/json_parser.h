@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "json/json_value.h"
 #include "platform/portable/variant.h"
@@ -46,5 +47,26 @@ constexpr int kJSONMaxDepth = 512;
 // text, an empty text or one of only whitespace. Event mode: calls on_event
 // in text order and returns none.
 std::unique_ptr<TJSONbase> ParseJSON(const char* text, const TJSONParseEvent& on_event = {});
+
+// ParseJSON's first step: it skips leading whitespace, and the root must
+// begin there with "[" or "{"; any other byte refuses the text with
+// "Unexpected character at position %d - %.20s". A reader of a text that is
+// still arriving asks this after each piece, so that a text that cannot be
+// JSON is refused at its first bytes rather than after all of it has come.
+class TJSONStartCheck {
+ public:
+  static constexpr size_t kUndecided = static_cast<size_t>(-1);
+
+  // `head` is the text's start, no NUL among its bytes, and at least as
+  // long as at the call before; `whole` says that it is the whole text.
+  // Raises the error ParseJSON raises for every text that starts with head.
+  // Returns the offset of the root's first byte once head shows that the
+  // text begins well; kUndecided while head is all whitespace, or too short
+  // (unless whole) to hold the bytes the message shows.
+  size_t Check(std::string_view head, bool whole);
+
+ private:
+  size_t blanks_ = 0;  // the leading whitespace seen by the calls before
+};
 
 }  // namespace tarn

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "json/json_output.h"
 #include "json/json_parser.h"
@@ -26,12 +27,26 @@ std::string Tool() {
   return std::string(std::getenv("TARN_BIN_DIR")) + testing::kSep + "tarn-json" + testing::kProgramSuffix;
 }
 
-// Runs the tool on a file holding `text`, given by name or as standard input.
-ProgramRun RunOnText(const std::string& text, bool standard_input = false) {
+// How the text reaches the tool: a file given by name or as standard input,
+// a pipe, or a pipe fed with the text over and over as yes(1) feeds one, up
+// to a bound that only a tool reading to the end would take.
+enum class Input { kFile, kStandardInput, kPipe, kEndlessPipe };
+constexpr size_t kEndless = 1024;
+
+ProgramRun RunOnText(const std::string& text, Input input = Input::kFile) {
+  if (input >= Input::kPipe) {
+    return testing::RunProgram(Tool(), {}, testing::PipedInput{text, input == Input::kPipe ? 1 : kEndless});
+  }
   testing::TempDir dir;
   testing::WriteFile(dir.Path("in.json"), text);
-  if (standard_input) return testing::RunProgram(Tool(), {}, dir.Path("in.json"));
+  if (input == Input::kStandardInput) return testing::RunProgram(Tool(), {}, dir.Path("in.json"));
   return testing::RunProgram(Tool(), {dir.Path("in.json")});
+}
+
+std::string Repeated(std::string_view piece, size_t times) {
+  std::string text;
+  while (times-- > 0) text += piece;
+  return text;
 }
 
 TEST(TarnJson, PrintsCompactTextOrTheError) {
@@ -39,11 +54,11 @@ TEST(TarnJson, PrintsCompactTextOrTheError) {
     std::string text;
     int status;
     std::string output;  // standard output and standard error
-    bool standard_input = false;
+    Input input = Input::kFile;
   };
   const Case cases[] = {
       {"{ \"a\" : [1, 2.50, \"caf\xE9\"],\n \"b\": TRUE }", 0, "{\"a\":[1,2.5,\"caf\\u00E9\"],\"b\":true}\n"},
-      {"[1,,2]", 1, "TJSONError: Empty element at position 3\n", true},
+      {"[1,,2]", 1, "TJSONError: Empty element at position 3\n", Input::kStandardInput},
       {"[-]", 1, "EConvertError: '-' is not a valid floating point value\n"},
       // Line breaks and control characters from the input are shown escaped,
       // the rest as the terminal shows text.
@@ -52,19 +67,32 @@ TEST(TarnJson, PrintsCompactTextOrTheError) {
       // The parser would stop at a NUL byte and read the text only in part;
       // the NUL is found wherever it lies, from a file or a pipe alike.
       {"[1,\0 2]"s, 1, "TJSONError: NUL byte at position 3\n"},
-      {"[1]\0garbage"s, 1, "TJSONError: NUL byte at position 3\n", true},
+      {"[1]\0garbage"s, 1, "TJSONError: NUL byte at position 3\n", Input::kStandardInput},
       {std::string(1500000, ' ') + "[1]" + '\0', 1, "TJSONError: NUL byte at position 1500003\n"},
-      {std::string(1500000, ' ') + "[1]" + '\0', 1, "TJSONError: NUL byte at position 1500003\n", true},
+      {std::string(1500000, ' ') + "[1]" + '\0', 1, "TJSONError: NUL byte at position 1500003\n", Input::kStandardInput},
       {"", 1, "TJSONError: The input holds no JSON text\n"},
-      {" \r\n\t", 1, "TJSONError: The input holds no JSON text\n", true},
+      {" \r\n\t", 1, "TJSONError: The input holds no JSON text\n", Input::kStandardInput},
       // Standard input carries bytes as they are: no CR LF is turned into LF
       // and a Ctrl-Z does not end it.
-      {"[\"a\x1A\r\nb\"]", 0, "[\"a\\u001A\\r\\nb\"]\n", true},
+      {"[\"a\x1A\r\nb\"]", 0, "[\"a\\u001A\\r\\nb\"]\n", Input::kStandardInput},
+      {"[1, {\"a\": 2}]", 0, "[1,{\"a\":2}]\n", Input::kPipe},
+      // A start that no JSON text has is refused at once with the parser's
+      // error, which shows 20 bytes from there, or what came before the end.
+      {Repeated("y\n", 32768), 1, "TJSONError: Unexpected character at position 0 - " + Repeated("y\\n", 10) + "\n",
+       Input::kEndlessPipe},
+      {Repeated(" \r\n\t", 400000) + "x" + Repeated("yz", 20), 1,
+       "TJSONError: Unexpected character at position 1600000 - x" + Repeated("yz", 9) + "y\n", Input::kPipe},
+      {" \tnull", 1, "TJSONError: Unexpected character at position 2 - null\n", Input::kPipe},
+      {"\xEF\xBB\xBF[1]", 1, "TJSONError: Unexpected character at position 0 - " + TerminalText("\xEF\xBB\xBF") + "[1]\n"},
+      {Repeated(" \r\n\t", 400000) + "{}", 0, "{}\n", Input::kPipe},
   };
   for (const Case& c : cases) {
-    ProgramRun run = RunOnText(c.text, c.standard_input);
-    EXPECT_EQ(run.status, c.status) << c.text;
+    ProgramRun run = RunOnText(c.text, c.input);
+    EXPECT_EQ(run.status, c.status) << c.text.substr(0, 40);
     EXPECT_EQ(run.output, c.output);
+    if (c.input == Input::kEndlessPipe) {
+      EXPECT_LT(run.piped, c.text.size() * kEndless / 16);
+    }
   }
 }
 

@@ -34,6 +34,15 @@ struct ProgramRun {
   int status;          // the exit status; -1 when the program did not exit by itself
   std::string output;
   std::string errors;  // kSeparate only
+  size_t piped = 0;    // PipedInput only: the bytes that went into the pipe
+};
+
+// Standard input through a pipe, fed as a producer such as yes(1) feeds it:
+// `text`, `repeat` times over, then the end. The feeding stops early when
+// the program stops reading (it has ended).
+struct PipedInput {
+  std::string text;
+  size_t repeat = 1;
 };
 
 // Runs `program` with `arguments`, standard input read from `input_file` (or
@@ -42,5 +51,7 @@ struct ProgramRun {
 // through its wide command line.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& input_file = "", Streams streams = Streams::kInterleaved);
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments, const PipedInput& input,
+                      Streams streams = Streams::kInterleaved);
 
 }  // namespace tarn::testing

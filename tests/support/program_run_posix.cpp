@@ -1,12 +1,15 @@
 #include "support/program_run.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <thread>
 
 #include "test_support.h"
 
@@ -48,6 +51,36 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   int status = 0;
   if (spawned == 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) run.status = WEXITSTATUS(status);
   if (streams == Streams::kSeparate) run.errors = ReadFile(errors);
+  return run;
+}
+
+// The input goes through a named pipe (a FIFO), which the program's standard
+// input opens by name as it opens a file. The SIGPIPE of a pipe no one reads
+// any more would end the tests: the writing thread holds it back and takes it.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments, const PipedInput& input,
+                      Streams streams) {
+  TempDir dir;
+  const std::string fifo = dir.Path("input");
+  if (::mkfifo(fifo.c_str(), 0600) != 0) std::abort();
+  size_t piped = 0;
+  std::thread feeder([&] {
+    sigset_t broken_pipe;
+    ::sigemptyset(&broken_pipe);
+    ::sigaddset(&broken_pipe, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &broken_pipe, nullptr);
+    int pipe = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
+    ssize_t got = 1;
+    for (size_t i = 0; i < input.repeat && got > 0; ++i) {
+      got = ::write(pipe, input.text.data(), input.text.size());
+      piped += got > 0 ? static_cast<size_t>(got) : 0;
+    }
+    timespec at_once{};
+    ::sigtimedwait(&broken_pipe, nullptr, &at_once);
+    ::close(pipe);
+  });
+  ProgramRun run = RunProgram(program, arguments, fifo, streams);
+  feeder.join();
+  run.piped = piped;
   return run;
 }
 

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <thread>
+
 #include "platform/win32/wide_text.h"
 #include "test_support.h"
 
@@ -78,6 +81,32 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     ::CloseHandle(process.hThread);
   }
   if (streams == Streams::kSeparate) run.errors = AsText(ReadFile(errors_file));
+  return run;
+}
+
+// The input goes through a named pipe, which the program's standard input
+// opens by name as it opens a file.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments, const PipedInput& input,
+                      Streams streams) {
+  static std::atomic<int> pipes;
+  std::string name = "\\\\.\\pipe\\tarn-test-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++pipes);
+  HANDLE pipe = ::CreateNamedPipeW(Utf8ToWide(name).c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 65536,
+                                   0, 0, nullptr);
+  size_t piped = 0;
+  std::thread feeder([&] {
+    DWORD written = 0;
+    bool connected = ::ConnectNamedPipe(pipe, nullptr) || ::GetLastError() == ERROR_PIPE_CONNECTED;
+    for (size_t i = 0; connected && i < input.repeat; ++i) {
+      if (!::WriteFile(pipe, input.text.data(), static_cast<DWORD>(input.text.size()), &written, nullptr)) break;
+      piped += written;
+    }
+    // Until the program has read all, or has gone.
+    ::FlushFileBuffers(pipe);
+    ::CloseHandle(pipe);
+  });
+  ProgramRun run = RunProgram(program, arguments, name, streams);
+  feeder.join();
+  run.piped = piped;
   return run;
 }
 
