@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/portable/profile_file.h"
 #include "platform/win32/wide_text.h"
+#include "support/held_file.h"
 #include "support/program_run.h"
 #include "test_support.h"
 #include "ui/ui_test_support.h"
@@ -146,6 +147,30 @@ TEST(ProfileWriteWin32, AnySpellingOfAnyFolderIsReplacedAtomically) {
     EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"t.ini"});
     std::filesystem::remove(FsPath(folder + "t.ini"));
   }
+}
+
+// A virus scanner holds the file without sharing for over a second: reading
+// it, and saving it, wait for the hold to end instead of failing at once or
+// taking the file for a missing one.
+TEST(ProfileWriteWin32, ASaveAndAReadWaitForAShortHoldWithoutSharing) {
+  TempDir dir;
+  std::string file = dir.Path("t.ini");
+  testing::WriteFile(file, "[s]\r\nk=1\r\n");
+  for (bool save : {false, true}) {
+    SCOPED_TRACE(save ? "save" : "read");
+    testing::HeldFile held(file);
+    std::thread scanner([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+      held.Release();
+    });
+    if (save) {
+      WriteProfileValue("s", "k", "2", file);
+    } else {
+      EXPECT_EQ(ReadFileBytes(file), "[s]\r\nk=1\r\n");
+    }
+    scanner.join();
+  }
+  EXPECT_EQ(testing::ReadFile(file), "[s]\r\nk=2\r\n");
 }
 
 // A file that is a link keeps its link: the text goes to the target.

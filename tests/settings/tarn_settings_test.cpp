@@ -4,6 +4,7 @@
 
 #include "platform/display_text.h"
 #include "settings_fixture.h"
+#include "support/held_file.h"
 #include "support/program_run.h"
 
 namespace tarn {
@@ -45,6 +46,20 @@ TEST_F(TarnSettings, ALoadFailureIsReportedWithStatusOne) {
   Outcome run = Execute({});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.output, "ERegistryException: Invalid data type for 'DEBUG'\n");
+}
+
+// A settings file that another program holds would list as defaults: the
+// listing and get fail with the file and the reason instead.
+TEST_F(TarnSettings, AFileThatCannotBeReadFailsTheListingAndGet) {
+  WriteIni("tarnclient.ini", "[CLIENT]\r\nTIMEOUT=120000\r\n");
+  std::string file = sandbox_.Path("tarnclient.ini");
+  testing::HeldFile held(file);
+  for (const auto& arguments : {std::vector<std::string>{}, {"get", file, "CLIENT", "TIMEOUT", "0"}}) {
+    Outcome run = Execute(arguments);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output.find("TIMEOUT"), std::string::npos) << run.output;
+    EXPECT_TRUE(run.output.starts_with("tarn-settings: " + TerminalText(DisplayPath(file)) + ": ")) << run.output;
+  }
 }
 
 TEST_F(TarnSettings, GetsAndSetsOneProfileValue) {

@@ -7,6 +7,7 @@
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
+#include "support/held_file.h"
 
 namespace tarn::testing {
 namespace {
@@ -298,6 +299,27 @@ TEST_F(Form1Test, AFailedWriteKeepsTheWindowOpenAndTheEarlierWrites) {
       << record_.shown[0].message.text;
   EXPECT_TRUE(WindowOpen());
   EXPECT_NE(ReadFile(sandbox_.Path("tarnclient.ini")).find("\r\nUSERTIMEOUT="), std::string::npos);
+}
+
+// A settings file that another program holds when the window opens: the
+// window says so, and OK refuses to put the defaults in its place.
+TEST_F(Form1Test, AFileThatCouldNotBeReadIsNamedAndNotWrittenOver) {
+  std::string file = sandbox_.Path("tarnclient.ini");
+  WriteFile(file, "[CLIENT]\r\nTIMEOUT=120000\r\nDEBUG=1\r\n");
+  {
+    testing::HeldFile held(file);
+    Open();
+  }
+  ASSERT_EQ(record_.shown.size(), 1u);
+  EXPECT_TRUE(record_.shown[0].message.text.starts_with("N\xE3o foi poss\xEDvel ler " + DisplayPath(file) + ": "))
+      << record_.shown[0].message.text;
+  Click(Button1);
+  ASSERT_EQ(record_.shown.size(), 2u);
+  EXPECT_TRUE(record_.shown[1].message.text.starts_with("Unable to write to " + DisplayPath(file) + ": " +
+                                                        DisplayPath(file) + " could not be read when the window opened"))
+      << record_.shown[1].message.text;
+  EXPECT_EQ(ReadFile(file), "[CLIENT]\r\nTIMEOUT=120000\r\nDEBUG=1\r\n");
+  EXPECT_TRUE(WindowOpen());
 }
 
 // Another program saving the folder makes OK wait, with the busy cursor and
