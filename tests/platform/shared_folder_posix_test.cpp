@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "expect_error.h"
 #include "platform/display_text.h"
@@ -100,67 +101,57 @@ TEST_F(SharedFolderPosix, ALinkPutInAfterTheCheckIsNeverWrittenThrough) {
   EXPECT_TRUE(std::filesystem::is_symlink(file_));
 }
 
-// A user who may only read the settings cannot stall a save: not with a
-// lock on the folder, nor on the file, nor on the writers' lock file, which
-// it may not open.
-TEST_F(SharedFolderPosix, AUserWhoMayOnlyReadCannotHoldTheWritersLock) {
+// Who may keep a save waiting. A user who may only read the settings may
+// not: not with a lock on the folder, nor on the file, nor on the writers'
+// lock file, which it may not open. Another writer may, for a while: the
+// save says so, then gives up writing nothing; a writer killed while holding
+// the lock lets go.
+TEST_F(SharedFolderPosix, OnlyAnotherWriterKeepsASaveWaitingAndNotForLong) {
+  struct Case {
+    const char* holder;
+    bool writer;
+  };
   ASSERT_EQ(::chmod(folder_.c_str(), 02775), 0);
-  WriteFile(file_, kBefore);
-  WriteProfileValue("s", "k", "2", file_);
+  for (const Case& c : {Case{"a user who may only read", false}, Case{"another writer", true}}) {
+    SCOPED_TRACE(c.holder);
+    WriteFile(file_, kBefore);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    auto hold = [&] {
+      std::optional<FileWriteLock> lock;
+      int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY), file = ::open(file_.c_str(), O_RDONLY);
+      struct flock shared {};
+      shared.l_type = F_RDLCK;
+      bool held = c.writer ? (lock.emplace(file_), true)
+                           : ::flock(folder, LOCK_EX) == 0 && ::fcntl(file, F_OFD_SETLK, &shared) == 0 &&
+                                 ::open((folder_ + "/.tarn.lock").c_str(), O_RDONLY) < 0;
+      (void)!::write(ready[1], held ? "y" : "n", 1);
+      ::sleep(10);
+      return 0;
+    };
+    pid_t holder = c.writer ? testing::StartChild(hold) : testing::StartUnprivileged(hold);
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    EXPECT_EQ(held, 'y');
+    std::string told;
+    SetLockWait({100, 1000, [&](const std::string& path) { told = path; }});
+    if (c.writer) {
+      EXPECT_THROW_MSG(WriteProfileValue("s", "k", "2", file_), EIniFileException,
+                       "Unable to write to " + DisplayPath(file_) + ": another program kept " + DisplayPath(file_) +
+                           " locked for 1 second");
+      EXPECT_EQ(told, file_);
+      EXPECT_EQ(ReadFile(file_), kBefore);
+    }
+    ::kill(holder, SIGKILL);
+    testing::WaitForChild(holder);
+    WriteProfileValue("s", "k", "2", file_);
+    SetLockWait({});
+    EXPECT_EQ(told.empty(), !c.writer);
+    EXPECT_EQ(ReadFile(file_), "[s]\r\nk=2\r\n");
+    ::close(ready[0]);
+    ::close(ready[1]);
+  }
   EXPECT_EQ(Stat(folder_ + "/.tarn.lock").st_mode & 07777, 0660u);
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  pid_t outsider = testing::StartUnprivileged([&] {
-    int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
-    int file = ::open(file_.c_str(), O_RDONLY);
-    struct flock shared {};
-    shared.l_type = F_RDLCK;
-    bool locked = ::flock(folder, LOCK_EX) == 0 && ::fcntl(file, F_OFD_SETLK, &shared) == 0;
-    bool refused = ::open((folder_ + "/.tarn.lock").c_str(), O_RDONLY) < 0;
-    char done = locked && refused ? 'y' : 'n';
-    (void)!::write(ready[1], &done, 1);
-    ::sleep(10);
-    return 0;
-  });
-  char done = 0;
-  ASSERT_EQ(::read(ready[0], &done, 1), 1);
-  EXPECT_EQ(done, 'y');
-  bool told = false;
-  SetLockWait({100, 2000, [&](const std::string&) { told = true; }});
-  WriteProfileValue("s", "k", "3", file_);
-  SetLockWait({});
-  EXPECT_FALSE(told);
-  EXPECT_EQ(ReadFile(file_), "[s]\r\nk=3\r\n");
-  ::kill(outsider, SIGKILL);
-  testing::WaitForChild(outsider);
-}
-
-// Another writer that keeps the lock: the save says so after a while and
-// then gives up, writing nothing; a writer killed while holding it lets go.
-TEST_F(SharedFolderPosix, AWriterThatKeepsTheLockIsWaitedForThenGivenUp) {
-  WriteFile(file_, kBefore);
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  pid_t holder = testing::StartChild([&] {
-    FileWriteLock lock(file_);
-    (void)!::write(ready[1], "y", 1);
-    ::sleep(10);
-    return 0;
-  });
-  char done = 0;
-  ASSERT_EQ(::read(ready[0], &done, 1), 1);
-  std::string told;
-  SetLockWait({100, 1000, [&](const std::string& path) { told = path; }});
-  EXPECT_THROW_MSG(WriteProfileValue("s", "k", "2", file_), EIniFileException,
-                   "Unable to write to " + DisplayPath(file_) + ": another program kept " + DisplayPath(file_) +
-                       " locked for 1 second");
-  EXPECT_EQ(told, file_);
-  EXPECT_EQ(ReadFile(file_), kBefore);
-  ::kill(holder, SIGKILL);
-  testing::WaitForChild(holder);
-  WriteProfileValue("s", "k", "2", file_);
-  SetLockWait({});
-  EXPECT_EQ(ReadFile(file_), "[s]\r\nk=2\r\n");
 }
 
 // A member of a shared folder's group replaces a file that root wrote, as
