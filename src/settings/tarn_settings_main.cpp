@@ -69,7 +69,7 @@ int PrintLoadedValues() {
 }
 
 // A file that exists but cannot be read fails with its reason, with or
-// without a default. Without one, a script must be able to tell a missing
+// without a default, and so does a value the program's text cannot hold. Without one, a script must be able to tell a missing
 // value from an empty one: a missing file, section or key fails with "KEY:
 // not found in FILE".
 int PrintValue(const std::string& file, const std::string& section, const std::string& key,
@@ -81,6 +81,12 @@ int PrintValue(const std::string& file, const std::string& section, const std::s
     throw tarn::FileArgumentError(file, error.ErrorCode());
   }
   tarn::ProfileSnapshot profile(std::move(bytes));
+  // Its nearest text would pass for the value, and a script would store it.
+  if (profile.Altered(section, key)) {
+    PrintError(key + ": its value in " + tarn::DisplayPath(file) +
+               " has characters that the program's code page cannot hold");
+    return 1;
+  }
   if (fallback) {
     PrintLine(profile.Value(section, key, *fallback));
     return 0;

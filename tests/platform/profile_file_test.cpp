@@ -132,6 +132,14 @@ TEST_F(ProfileFile, UnicodeFilesStayUnicodeWhenWritten) {
     WriteProfileValues(file_, entries);
     EXPECT_EQ(ReadFile(file_), Utf16(comment + "[s]\r\nk=caf\xC3\xA9\r\n[t]\r\nnew=\xE2\x82\xAC\r\n", big_endian));
   }
+  // A value the code page cannot hold reads as its nearest text, and
+  // writing that text back (an unchanged field) keeps what is stored.
+  const std::string stored = Utf16("[s]\r\nk=\xC5\x81\xC3\xB3\x64\xC5\xBA\r\n");
+  WriteFile(file_, stored);
+  ProfileSnapshot read(stored);
+  EXPECT_TRUE(read.Altered("s", "k"));
+  WriteProfileValue("s", "k", *read.Find("s", "k"), file_);
+  EXPECT_EQ(ReadFile(file_), stored);
   // A new file, and one without the mark, are 8-bit text.
   EXPECT_EQ(Write("", "s", "k", "caf\xE9"), "[s]\r\nk=caf\xE9\r\n");
 }

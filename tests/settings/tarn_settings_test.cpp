@@ -68,6 +68,13 @@ TEST_F(TarnSettings, GetsAndSetsOneProfileValue) {
   EXPECT_EQ(Execute({"get", file, "client", "timeout"}).output, "300000\n");
   EXPECT_EQ(Execute({"get", file, "client", "missing", "fallback"}).output, "fallback\n");
   EXPECT_EQ(testing::ReadFile(file), "[CLIENT]\r\nTIMEOUT=300000\r\n");
+  // Text a script would take for the value and store: refused.
+  using namespace std::string_literals;
+  testing::WriteFile(file, "\xFF\xFE[\0S\0]\0\r\0\n\0K\0=\0\x41\x01\r\0\n\0"s);
+  Outcome altered = Execute({"get", file, "S", "K"});
+  EXPECT_EQ(altered.status, 1);
+  EXPECT_EQ(altered.output, "tarn-settings: K: its value in " + TerminalText(DisplayPath(file)) +
+                                " has characters that the program's code page cannot hold\n");
   std::string missing = sandbox_.Path("n\xC3\xA3o" + testing::kSep + "such" + testing::kSep + "dir.ini");
   Outcome failed = Execute({"set", missing, "S", "K", "V"});
   EXPECT_EQ(failed.status, 1);

@@ -124,13 +124,23 @@ bool IsUnwritableName(std::string_view name, bool key) {
   return name.find('=') != std::string_view::npos || name.starts_with(';') || name.starts_with('[');
 }
 
-// Writes one entry into the text of a file, in memory.
-void ApplyEntry(std::string& bytes, std::string_view section, std::string_view key, std::string_view value) {
+// A Unicode file's value that the program's code page cannot hold is read
+// as its nearest program text; writing that text back unchanged must not
+// replace the characters it stands for.
+bool IsReadingOf(ProfileEncoding encoding, std::string_view stored, std::string_view value) {
+  return stored != value && ToProfileText(encoding, FromProfileText(encoding, stored)) == value;
+}
+
+// Writes one entry into the text of a file, in memory; `section`, `key` and
+// `value` are the file's text.
+void ApplyEntry(ProfileText& text, std::string_view section, std::string_view key, std::string_view value) {
+  std::string& bytes = text.text;
   std::vector<ProfileLine> lines = SplitLines(bytes);
   Found found = Locate(lines, section, key);
   std::string entry = std::string(key) + "=" + std::string(value);
   if (found.key) {
     const ProfileLine& line = lines[*found.key];
+    if (IsReadingOf(text.encoding, StripQuotes(line.value), value)) return;
     bytes.replace(line.begin, line.end - line.begin, std::string(line.name) + "=" + std::string(value));
   } else if (found.section) {
     const ProfileLine& after = lines[found.last_in_section];
@@ -169,6 +179,14 @@ std::optional<std::string> ProfileSnapshot::Find(std::string_view section, std::
   return FromProfileText(text_.encoding, StripQuotes(lines_[*found.key].value)).substr(0, kProfileValueLimit);
 }
 
+bool ProfileSnapshot::Altered(std::string_view section, std::string_view key) const {
+  Found found = Locate(lines_, ToProfileText(text_.encoding, TrimSpaces(section)),
+                       ToProfileText(text_.encoding, TrimSpaces(key)));
+  if (!found.key) return false;
+  std::string_view stored = StripQuotes(lines_[*found.key].value);
+  return ToProfileText(text_.encoding, FromProfileText(text_.encoding, stored)) != stored;
+}
+
 std::string ProfileSnapshot::Value(std::string_view section, std::string_view key, std::string_view fallback) const {
   std::optional<std::string> found = Find(section, key);
   if (found) return *found;
@@ -197,7 +215,7 @@ void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> e
     // A Unicode file stays one, or is not written: never a mixed file.
     if (!text.whole) throw IniWriteError(file);
     for (const ProfileEntry& entry : entries) {
-      ApplyEntry(text.text, ToProfileText(text.encoding, TrimSpaces(entry.section)),
+      ApplyEntry(text, ToProfileText(text.encoding, TrimSpaces(entry.section)),
                  ToProfileText(text.encoding, TrimSpaces(entry.key)), ToProfileText(text.encoding, entry.value));
     }
     std::string bytes = EncodeProfile(text);

@@ -62,6 +62,9 @@ class ProfileSnapshot final {
   std::string Value(std::string_view section, std::string_view key, std::string_view fallback) const;
   // The same, or nothing when the file, the section or the key is missing.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+  // Whether the key's value in a Unicode file has characters that the
+  // program's code page cannot hold, so that Find gives their nearest text.
+  bool Altered(std::string_view section, std::string_view key) const;
 
  private:
   ProfileText text_;
@@ -83,7 +86,9 @@ struct ProfileEntry {
 };
 
 // Writes every entry into `file`, in order, as one change: each lands
-// exactly as WriteProfileValue would put it, and the file is read, changed
+// exactly as WriteProfileValue would put it, except that a value of a
+// Unicode file that the program's code page cannot hold stays as it is when
+// the entry writes the text it reads as (an unchanged field of a window), and the file is read, changed
 // and replaced once under the writers' lock, so that a crash leaves the old
 // text or the whole new one. Raises EIniFileException ("Unable to write to
 // <file>", followed by the reason when the program itself refused the write:
