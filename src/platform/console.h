@@ -29,6 +29,12 @@ int WriteStandardStream(StandardStream stream, std::string_view bytes);
 // a file or a pipe. Returns 0 or the platform's error code.
 int WriteStandardStreamText(StandardStream stream, std::string_view program_text);
 
+// A program of the graphical kind has no console of its own: its standard
+// output and error then go to the console of the program that started it,
+// where they are not redirected. False when neither is there to write to
+// (on POSIX the streams are always there).
+bool AttachParentConsole();
+
 // True when the stream shows text by itself (a console), so that text
 // written to it cannot wait in a buffer behind bytes written later.
 bool IsConsoleStream(StandardStream stream);

@@ -7,6 +7,12 @@
 
 namespace tarn {
 
+const ProgramUsage kTarnconfigUsage{
+    "tarnconfig", "usage: tarnconfig\n",
+    "Opens the settings window of the TARN environment: the server's settings\n"
+    "when tarnbroker.exe lies in the working folder, the clients' settings, and\n"
+    "the server's service. OK saves them beside the program.\n"};
+
 int RunSettingsWindow(Toolkit& toolkit, ModuleEntry toolkit_module, const std::string& service_library) {
   ModuleSequence modules(ProgramModules(toolkit_module, {"window", nullptr, nullptr}));
   try {

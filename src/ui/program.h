@@ -3,11 +3,16 @@
 
 #include <string>
 
+#include "platform/portable/command_line.h"
 #include "runtime/module_startup.h"
 #include "service/service_library.h"
 #include "ui/toolkit.h"
 
 namespace tarn {
+
+// tarnconfig's command line: none opens the window; --help and --version
+// answer as the companions do.
+extern const ProgramUsage kTarnconfigUsage;
 
 // Starts the modules in their order (the toolkit's first, the window's
 // last), sets the application title, creates TForm1 and runs the message

@@ -157,6 +157,12 @@ TEST(CommandLine, EveryCompanionFollowsTheConventions) {
       {"tarn-json", {"-"}, 0, "[1]\n", "[ 1 ]"},
       {"tarn-json", {"-"}, 1, "TJSONError: ", "[1"},
       {"tarn-json", {"missing.json"}, 1, "tarn-json: missing.json: " + OSErrorText(kNoSuchFile) + "\n"},
+#ifdef TARN_WITH_WINDOW
+      // Without a console of its own on Windows, the window's program answers
+      // where its output is redirected.
+      {"tarnconfig", {"--help"}, 0, "usage: tarnconfig\n\nOpens"},
+      {"tarnconfig", {"--version"}, 0, "tarnconfig " TARN_VERSION "\n"},
+#endif
 #ifdef TARN_WITH_FETCH
       {"tarn-fetch", {"--help"}, 0, "usage: tarn-fetch URL"},
       {"tarn-fetch", {"--version"}, 0, "tarn-fetch " TARN_VERSION "\n"},

@@ -36,14 +36,9 @@ int FlushOutput() {
 }
 
 std::optional<int> AnswerHelpOrVersion(const ProgramUsage& program, const std::vector<std::string>& arguments) {
-  if (arguments.empty()) return std::nullopt;
-  if (arguments[0] == "--help") {
-    WriteOutput(std::string(program.usage) + "\n" + program.description);
-  } else if (arguments[0] == "--version") {
-    WriteOutput(std::string(program.name) + " " + TARN_VERSION + "\n");
-  } else {
-    return std::nullopt;
-  }
+  std::optional<std::string> answer = HelpOrVersionText(program, arguments);
+  if (!answer) return std::nullopt;
+  WriteOutput(*answer);
   return 0;
 }
 
@@ -54,6 +49,13 @@ std::string FailureReport(const Exception& error) {
 }
 
 }  // namespace
+
+std::optional<std::string> HelpOrVersionText(const ProgramUsage& program, const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return std::nullopt;
+  if (arguments[0] == "--help") return std::string(program.usage) + "\n" + program.description;
+  if (arguments[0] == "--version") return std::string(program.name) + " " + TARN_VERSION + "\n";
+  return std::nullopt;
+}
 
 FileArgumentError::FileArgumentError(std::string path, int code)
     : Exception(DisplayPath(path) + ": " + OSErrorText(code)), path_(std::move(path)), code_(code) {}

@@ -39,6 +39,10 @@ using ProgramBody = std::function<int(const std::vector<std::string>& arguments)
 int RunProgram(const ProgramUsage& program, int argc, char** argv, const ProgramBody& body);
 int RunProgram(const ProgramUsage& program, const std::vector<std::string>& arguments, const ProgramBody& body);
 
+// What --help or --version as the first argument prints; nothing for any
+// other command line.
+std::optional<std::string> HelpOrVersionText(const ProgramUsage& program, const std::vector<std::string>& arguments);
+
 // Prints the usage on standard error; returns the status of a wrong command line.
 int WrongCommandLine(const ProgramUsage& program);
 

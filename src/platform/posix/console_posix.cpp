@@ -8,6 +8,8 @@
 
 namespace tarn {
 
+bool AttachParentConsole() { return true; }
+
 // POSIX streams carry bytes as they are.
 void UseBinaryStandardStreams() {}
 

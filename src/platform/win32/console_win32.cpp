@@ -22,7 +22,30 @@ HANDLE StreamHandle(StandardStream stream) {
   return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
 }
 
+// A descriptor that leads somewhere: a file, a pipe, a console.
+bool Usable(int fd) {
+  HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr && ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
 }  // namespace
+
+// A stream already redirected stays where it leads; the others take the
+// parent's console, through the C runtime's descriptors, which StreamHandle
+// reads.
+bool AttachParentConsole() {
+  bool output = Usable(1);
+  if (output && Usable(2)) return true;
+  if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return output;
+  for (int fd : {1, 2}) {
+    if (Usable(fd)) continue;
+    int console = ::_wopen(L"CONOUT$", _O_WRONLY | _O_BINARY);
+    if (console < 0) continue;
+    ::_dup2(console, fd);
+    ::_close(console);
+  }
+  return true;
+}
 
 void UseBinaryStandardStreams() {
   for (int fd : {0, 1, 2}) ::_setmode(fd, _O_BINARY);

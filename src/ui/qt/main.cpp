@@ -15,12 +15,6 @@
 
 namespace {
 
-constexpr tarn::ProgramUsage kUsage{
-    "tarnconfig", "usage: tarnconfig\n",
-    "Opens the settings window of the TARN environment: the server's settings\n"
-    "when tarnbroker.exe lies in the working folder, the clients' settings, and\n"
-    "the server's service. OK saves them beside the program.\n"};
-
 // What the toolkit said while it was starting: told after the reason when
 // it fails, else handed on as usual.
 struct ToolkitMessage {
@@ -58,7 +52,7 @@ void StartToolkit() {
 int main(int argc, char** argv) {
   // The toolkit takes its own options (-platform...) from the command line.
   tarn::SetQtArguments(argc, argv);
-  return tarn::RunProgram(kUsage, argc, argv, [](const std::vector<std::string>&) {
+  return tarn::RunProgram(tarn::kTarnconfigUsage, argc, argv, [](const std::vector<std::string>&) {
     tarn::QtToolkit toolkit;
     tarn::ModuleEntry module = tarn::QtToolkitModule();
     module.startup = &StartToolkit;
