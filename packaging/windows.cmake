@@ -32,6 +32,14 @@ foreach(target ${shipped})
   set(TARN_FILE_DESCRIPTION "${description_${target}}")
   configure_file(version.rc.in ${target}_version.rc @ONLY)
   target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  # The window's program has a manifest of its own.
+  if(type STREQUAL "EXECUTABLE" AND NOT target STREQUAL "tarnconfig")
+    set(TARN_MANIFEST_FILE ${CMAKE_CURRENT_SOURCE_DIR}/companion.manifest)
+    configure_file(${PROJECT_SOURCE_DIR}/src/ui/win32/manifest.rc.in ${target}_manifest.rc @ONLY)
+    target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.rc)
+    set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.rc PROPERTIES
+                                OBJECT_DEPENDS ${TARN_MANIFEST_FILE})
+  endif()
 endforeach()
 
 if(TARGET tarn-fetch)

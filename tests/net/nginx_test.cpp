@@ -103,13 +103,13 @@ TEST_F(NginxTest, TarnFetchChecksTheServersCertificate) {
   Serve("checked.json", "{\"checked\":1}");
   const std::string authority = nginx_.AuthorityFile();
   const std::string wrong_name =
-      "EOSError: System Error.  Code: 12038.\\r\\nThe host name in the certificate is invalid or does not match";
+      "EOSError: System Error.  Code: 12038.\nThe host name in the certificate is invalid or does not match";
   // An unknown authority; Wine's WinHTTP finds it and then reports a
   // failure of the secure channel instead.
   const std::string refused = "EOSError: System Error.  Code: " +
                               std::string(testing::UnderWine()
-                                              ? "12157.\\r\\nAn error occurred in the secure channel support"
-                                              : "12045.\\r\\nThe certificate authority is invalid or incorrect");
+                                              ? "12157.\nAn error occurred in the secure channel support"
+                                              : "12045.\nThe certificate authority is invalid or incorrect");
 #ifdef _WIN32
   const bool takes_ca_file = false;
 #else

@@ -56,7 +56,7 @@ TEST_F(TarnFetchTest, PrintsTheBodyOrReportsTheFailureOnStandardError) {
       {{server_.Url("/echo/caf\xC3\xA9")}, 0, "/echo/caf%C3%A9", ""},
       // --max-time bounds the whole call, --max-size the body.
       {{"http://127.0.0.1:" + slow.PortText() + "/", "--timeout", "1000", "--max-time", "1000"}, 1, "",
-       "EOSError: System Error.  Code: 12002.\\r\\nThe operation timed out\n"},
+       "EOSError: System Error.  Code: 12002.\nThe operation timed out\n"},
       {{server_.Url("/x"), "--max-size", "5"}, 1, "", "ECrtSocket: Answer body exceeds 5 bytes\n"},
       {{server_.Url("/x"), "--max-size", "11", "--max-time", "0", "--timeout", "0"}, 0, "{\"plain\":1}", ""},
       {{server_.Url("/missing")}, 1, "", "ERestClientException: HTTP/1.1 404 Not Found:no such item\n"},

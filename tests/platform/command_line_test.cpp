@@ -104,7 +104,7 @@ TEST(CommandLine, FailuresAreReportedAfterTheOutputWithStatusOne) {
     std::string err;
   };
   const Case cases[] = {
-      {[] { throw EConvertError("bad\x1B[2Jtext\r\n"); }, "EConvertError: bad\\u001B[2Jtext\\r\\n\n"},
+      {[] { throw EConvertError("bad\x1B[2Jtext\r\n"); }, "EConvertError: bad\\u001B[2Jtext\n\n"},
       {[] { throw std::bad_alloc(); }, "EOutOfMemory: Out of memory\n"},
       {[] { throw FileArgumentError("no\nsuch", InvalidArgumentCode()); },
        "prog: no\\nsuch: " + OSErrorText(InvalidArgumentCode()) + "\n"},

@@ -26,6 +26,8 @@ TEST(OSErrorWin32, TheTextIsTheSystemsOwnWithoutItsLineBreak) {
     EXPECT_EQ(error.ErrorCode(), 5);
     EXPECT_EQ(error.Message(), "System Error.  Code: 5.\r\n" + OSErrorText(ERROR_ACCESS_DENIED));
   }
+  // A code that no table of the system has a text for still gets a reason.
+  EXPECT_EQ(OSErrorText(0x2FFFFFFF), "error 805306367");
 }
 
 }  // namespace

@@ -44,8 +44,23 @@ std::optional<int> AnswerHelpOrVersion(const ProgramUsage& program, const std::v
 
 void WriteError(std::string_view program_text) { WriteStandardStreamText(StandardStream::kError, program_text); }
 
+// The system's own line break in a message (the CR LF of "System Error.
+// Code: %d.\r\n%s") is a line break; any other control character, a lone
+// LF from a file's or a server's text among them, is escaped, so that such
+// text cannot act on the terminal or pass for a line of its own.
+std::string MessageLines(std::string_view message) {
+  std::string lines;
+  for (size_t start = 0;;) {
+    size_t end = message.find("\r\n", start);
+    lines += EscapeControlCharacters(message.substr(start, end == std::string_view::npos ? end : end - start));
+    if (end == std::string_view::npos) return lines;
+    lines += '\n';
+    start = end + 2;
+  }
+}
+
 std::string FailureReport(const Exception& error) {
-  return std::string(error.ClassName()) + ": " + EscapeControlCharacters(error.Message()) + "\n";
+  return std::string(error.ClassName()) + ": " + MessageLines(error.Message()) + "\n";
 }
 
 }  // namespace
@@ -72,7 +87,7 @@ int RunProgram(const ProgramUsage& program, const std::vector<std::string>& argu
     std::optional<int> answered = AnswerHelpOrVersion(program, arguments);
     status = answered ? *answered : body(arguments);
   } catch (const FileArgumentError& error) {
-    report = std::string(program.name) + ": " + EscapeControlCharacters(error.Message()) + "\n";
+    report = std::string(program.name) + ": " + MessageLines(error.Message()) + "\n";
   } catch (const Exception& error) {
     report = FailureReport(error);
   } catch (const std::bad_alloc&) {

@@ -59,7 +59,9 @@ std::optional<std::wstring> FinalPath(const std::wstring& path) {
     return ::GetFinalPathNameByHandleW(file.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
   });
   // The answer comes in the long form (\\?\C:\..., \\?\UNC\server\...),
-  // which not every call takes; the usual form names the same file.
+  // which not every call takes; the usual form names the same file, but
+  // only up to the platform's old limit on a path's length.
+  if (final.size() >= MAX_PATH) return final;
   if (final.starts_with(L"\\\\?\\UNC\\")) return L"\\\\" + final.substr(8);
   if (final.starts_with(L"\\\\?\\")) return final.substr(4);
   return final;
@@ -107,13 +109,24 @@ bool IsSystemOrAdministrators(std::vector<BYTE>& sid) {
   return false;
 }
 
+// Where the first name below a full path's root ends: past "C:\", past
+// "\\server\share" and past the long form's "\\?\" or "\\?\UNC\".
+size_t RootEnd(const std::wstring& full) {
+  bool unc = full.starts_with(L"\\\\?\\UNC\\") || (full.starts_with(L"\\\\") && !full.starts_with(L"\\\\?\\"));
+  size_t start = full.starts_with(L"\\\\?\\UNC\\") ? 8 : full.starts_with(L"\\\\?\\") ? 4 : unc ? 2 : 0;
+  // A share's server and name, or a drive.
+  size_t end = full.find(L'\\', start);
+  if (unc && end != std::wstring::npos) end = full.find(L'\\', end + 1);
+  return end;
+}
+
 // A link or junction on the way to a file is trusted when it belongs to the
 // current user, to the owner of the folder that holds it, to the system or
 // to the administrators: anyone else who could place it there could point
 // this user's write at any file.
 void RequireTrustedLinks(const std::wstring& full) {
   std::optional<std::vector<BYTE>> user;
-  for (size_t end = full.find(L'\\', full.starts_with(L"\\\\") ? 2 : 0); end != std::wstring::npos;) {
+  for (size_t end = RootEnd(full); end != std::wstring::npos;) {
     size_t next = full.find(L'\\', end + 1);
     std::wstring part = full.substr(0, next);
     DWORD attributes = ::GetFileAttributesW(part.c_str());

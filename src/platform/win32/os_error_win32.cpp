@@ -38,7 +38,8 @@ std::string OSErrorText(int code, const wchar_t* module_name) {
   // The system's texts end with a line break, which the message shown to
   // the user does not carry.
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  return text;
+  // Some codes have no text in any table the system has.
+  return text.empty() ? "error " + std::to_string(code) : text;
 }
 
 }  // namespace tarn
