@@ -24,6 +24,9 @@ class TApplication final {
 
   // A plain message with an OK button, titled with the application title.
   void ShowMessage(std::string_view text) const;
+  // A question with Sim and Não, titled with the application title; true
+  // for Sim.
+  bool Ask(std::string_view text) const;
   // An error that left an event handler: its message, with a full stop
   // added by the usual rule, under the error icon.
   void ShowException(const std::exception_ptr& error) const;

@@ -27,6 +27,9 @@ constexpr char kUnreadableFile[] = "N\xE3o foi poss\xEDvel ler ";
 constexpr char kUnreadableFileNotSaved[] =
     "A janela mostra os valores padr\xE3o e OK n\xE3o gravar\xE1 as configura\xE7\xF5" "es; feche a janela e "
     "abra-a de novo quando o arquivo puder ser lido.";
+constexpr char kChangedFile[] = "O arquivo ";
+constexpr char kChangedFileQuestion[] =
+    " foi alterado por outro programa depois que esta janela o leu. Gravar por cima dessas altera\xE7\xF5" "es?";
 constexpr char kWaitingCaption[] = "Configura\xE7\xF5" "es - aguardando outro programa que est\xE1 salvando ";
 
 // The busy cursor for as long as the object lives.
@@ -172,6 +175,19 @@ void TForm1::Button1Click() {
   TIniFile client(SettingsFilePath(options_.settings_dir, kClientSection));
   SaveClientPage(client);
   TIniFile server(SettingsFilePath(options_.settings_dir, kServerSection));
+  // Another window or program may have saved a file since this window read
+  // it: its change is not reverted without the user's word, nor by a save
+  // that comes after the question.
+  for (TIniFile* file : server_page ? std::vector{&client, &server} : std::vector{&client}) {
+    // A folder in a file's place is no file, as the loads saw it.
+    std::optional<FileIdentity> now =
+        FileExists(file->FileName()) ? IdentifyFile(file->FileName()) : std::optional<FileIdentity>();
+    if (now != LoadedState(file->FileName()).read &&
+        !application_.Ask(kChangedFile + DisplayPath(file->FileName()) + kChangedFileQuestion)) {
+      return;
+    }
+    file->Expect(now);
+  }
   if (server_page) {
     // Once the file exists the registry is no longer read, so the server
     // values that came from it go into the new file first.
@@ -185,7 +201,11 @@ void TForm1::Button1Click() {
   {
     SaveWaitNotice waiting(*view_, application_.GetToolkit(), [this] { ShowCaption(); });
     client.UpdateFile();
-    if (server_page) server.UpdateFile();
+    try {
+      if (server_page) server.UpdateFile();
+    } catch (const EIniFileException& error) {
+      throw EIniFileException(error.Message() + "; " + DisplayPath(client.FileName()) + " was saved");
+    }
   }
   application_.ShowMessage(kClosingMessage);
   view_->Close();

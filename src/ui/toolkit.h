@@ -115,6 +115,9 @@ class Toolkit {
 
   // Shows a message box with an OK button and returns when it is dismissed.
   virtual void ShowMessage(const MessageBoxSpec& message) = 0;
+  // Shows a question with the buttons Sim and Não (Yes and No, as the
+  // platform names them), Não the default; true for Sim.
+  virtual bool Ask(const MessageBoxSpec& question) = 0;
 
   // The busy cursor over the whole screen, and back to the default cursor.
   virtual void BeginBusyCursor() = 0;

@@ -120,8 +120,10 @@ TEST_F(Form1Test, AnAccentedFolderIsShownInTheProgramsTextAndWrittenByItsRealNam
   Open();
   Click(Button1);
   EXPECT_TRUE(std::filesystem::exists(FsPath(settings_dir_ + "tarnclient.ini")));
-  EXPECT_EQ(Messages(), std::vector<std::string>{kTitle + "|Unable to write to " + DisplayPath(sandbox_.Dir()) +
-                                                 "\xE7\xE3o" + kSep + "tarnserver.ini.|error"});
+  // The client's file was saved before the server's failed: both are named.
+  std::string folder = DisplayPath(sandbox_.Dir()) + "\xE7\xE3o" + kSep;
+  EXPECT_EQ(Messages(), std::vector<std::string>{kTitle + "|Unable to write to " + folder + "tarnserver.ini; " + folder +
+                                                 "tarnclient.ini was saved.|error"});
 }
 
 TEST_F(Form1Test, LoadsTheClientPageInMinutes) {
@@ -320,6 +322,31 @@ TEST_F(Form1Test, AFileThatCouldNotBeReadIsNamedAndNotWrittenOver) {
       << record_.shown[1].message.text;
   EXPECT_EQ(ReadFile(file), "[CLIENT]\r\nTIMEOUT=120000\r\nDEBUG=1\r\n");
   EXPECT_TRUE(WindowOpen());
+}
+
+// Two windows open on one folder: the second OK does not silently revert
+// the first one's save. It asks; Não writes nothing, Sim writes its values.
+TEST_F(Form1Test, OkAsksBeforeWritingOverASaveMadeSinceTheWindowRead) {
+  std::string file = sandbox_.Path("tarnclient.ini");
+  WriteFile(file, "[CLIENT]\r\nUSERTIMEOUT=1800000\r\n");
+  Open();
+  TForm1 first(application_, Form1Options{settings_dir_, QuelmontDouble::kName});
+  first.View().Show();
+  std::unique_ptr<WindowDriver> first_window = DriveWindow(first.View(), Form1Layout());
+  first_window->SetText(Edit12, "40");
+  first_window->Click(Button1);
+  std::string saved = ReadFile(file);
+  ASSERT_NE(saved.find("USERTIMEOUT=2400000"), std::string::npos);
+  for (bool answer : {false, true}) {
+    record_.answers = {answer};
+    Click(Button1);
+  }
+  std::string question = kTitle + "|O arquivo " + DisplayPath(file) +
+                         " foi alterado por outro programa depois que esta janela o leu. Gravar por cima dessas "
+                         "altera\xE7\xF5" "es?";
+  EXPECT_EQ(Messages(), (std::vector<std::string>{kTitle + "|" + kClosing, question, question,
+                                                  kTitle + "|" + kClosing}));
+  EXPECT_NE(ReadFile(file).find("USERTIMEOUT=1800000"), std::string::npos);
 }
 
 // Another program saving the folder makes OK wait, with the busy cursor and

@@ -87,6 +87,9 @@ struct ShownMessage {
 // What a recording toolkit saw.
 struct ToolkitRecord {
   std::vector<ShownMessage> shown;
+  // The answers to the questions to come, first first; a question with none
+  // left is answered Não. Questions are recorded with the messages.
+  std::vector<bool> answers;
   int windows_made = 0;
   // How often the program put its changes on screen while busy.
   int busy_updates = 0;
@@ -107,6 +110,13 @@ class RecordingToolkit final : public PlatformToolkit {
     return PlatformToolkit::CreateWindowView(window, layout, std::move(events));
   }
   void ShowMessage(const MessageBoxSpec& message) override { record_.shown.push_back({message, BusyCursorShown()}); }
+  bool Ask(const MessageBoxSpec& question) override {
+    record_.shown.push_back({question, BusyCursorShown()});
+    if (record_.answers.empty()) return false;
+    bool answer = record_.answers.front();
+    record_.answers.erase(record_.answers.begin());
+    return answer;
+  }
   void ShowChanges() override {
     record_.busy_updates += BusyCursorShown();
     PlatformToolkit::ShowChanges();

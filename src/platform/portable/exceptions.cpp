@@ -24,6 +24,10 @@ EWriteRefused UntrustedLinkError(const std::string& path) {
   return EWriteRefused(DisplayPath(path) + " is a link made by another user");
 }
 
+EWriteRefused ChangedFileError(const std::string& path) {
+  return EWriteRefused("another program changed " + DisplayPath(path) + " meanwhile");
+}
+
 EWriteRefused LockTimeoutError(const std::string& path, int seconds) {
   return EWriteRefused("another program kept " + DisplayPath(path) + " locked for " + std::to_string(seconds) +
                        (seconds == 1 ? " second" : " seconds"));

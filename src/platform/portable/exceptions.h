@@ -69,6 +69,8 @@ EIniFileException IniWriteError(const std::string& file_name, const EWriteRefuse
 // The link (or second name) `path` belongs to neither the writer nor the
 // owner of the folder that holds it.
 EWriteRefused UntrustedLinkError(const std::string& path);
+// Another program changed `path` since the writer read it.
+EWriteRefused ChangedFileError(const std::string& path);
 // Another program held the writers' lock of `path` for `seconds`.
 EWriteRefused LockTimeoutError(const std::string& path, int seconds);
 // A FIFO, a device or anything else that is not a regular file (nor a

@@ -7,7 +7,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
 }
 
 void TIniFile::UpdateFile() {
-  if (!pending_.empty()) WriteProfileValues(file_name_, pending_);
+  if (!pending_.empty()) WriteProfileValues(file_name_, pending_, PlatformFileOps(), expected_);
   pending_.clear();
   FlushPrivateProfile(file_name_);
 }

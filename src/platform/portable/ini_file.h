@@ -5,6 +5,7 @@
 // UpdateFile is left as it was.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ class TIniFile final {
   const std::string& FileName() const { return file_name_; }
 
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  // UpdateFile writes over this version of the file only (nothing: the
+  // file was not there), as WriteProfileValues does with `expected`.
+  void Expect(std::optional<FileIdentity> version) { expected_ = version; }
 
   // Writes every pending write into the file, in order, and flushes it.
   // Raises EIniFileException ("Unable to write to <file>") when the file
@@ -32,6 +36,7 @@ class TIniFile final {
  private:
   std::string file_name_;
   std::vector<ProfileEntry> pending_;
+  std::optional<std::optional<FileIdentity>> expected_;
 };
 
 }  // namespace tarn

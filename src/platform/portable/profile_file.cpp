@@ -198,7 +198,8 @@ std::string ReadProfileValue(std::string_view section, std::string_view key,
   return ProfileSnapshot::Read(file).Value(section, key, fallback);
 }
 
-void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries, FileOps& ops) {
+void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries, FileOps& ops,
+                        const std::optional<std::optional<FileIdentity>>& expected) {
   for (const ProfileEntry& entry : entries) {
     if (IsUnwritableName(TrimSpaces(entry.section), false) || IsUnwritableName(TrimSpaces(entry.key), true) ||
         HasLineBreak(entry.value)) {
@@ -209,7 +210,9 @@ void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> e
     // A link keeps pointing at its target, which takes the new text.
     std::string target = ResolveFileLinks(file);
     FileWriteLock lock(target);
-    std::optional<std::string> old = ReadFileBytes(target, nullptr, ops);
+    FileIdentity read;
+    std::optional<std::string> old = ReadFileBytes(target, &read, ops);
+    if (expected && *expected != (old ? std::optional(read) : std::nullopt)) throw ChangedFileError(file);
     if (old && !MayWriteFile(target)) throw IniWriteError(file);
     ProfileText text = DecodeProfile(old.value_or(std::string()));
     // A Unicode file stays one, or is not written: never a mixed file.

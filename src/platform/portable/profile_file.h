@@ -94,8 +94,13 @@ struct ProfileEntry {
 // <file>", followed by the reason when the program itself refused the write:
 // EWriteRefused) when any entry cannot be written or the file cannot be; the
 // file is then unchanged. The file's calls go through `ops`.
+//
+// With `expected`, the version of the file that the caller read and means
+// to change (nothing for a file that was not there), a file found otherwise
+// under the lock is left as it is: EWriteRefused (ChangedFileError).
 void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries,
-                        FileOps& ops = PlatformFileOps());
+                        FileOps& ops = PlatformFileOps(),
+                        const std::optional<std::optional<FileIdentity>>& expected = std::nullopt);
 
 // Makes `file` current on disk. Every write above is already complete and
 // flushed when it returns, so this has nothing left to do on POSIX.

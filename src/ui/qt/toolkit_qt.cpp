@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "ui/qt/text_qt.h"
 #include "ui/qt/window_view_qt.h"
@@ -63,6 +64,17 @@ void QtToolkit::ShowMessage(const MessageBoxSpec& message) {
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(message.task_modal ? Qt::ApplicationModal : Qt::WindowModal);
   box.exec();
+}
+
+bool QtToolkit::Ask(const MessageBoxSpec& question) {
+  QMessageBox box(QMessageBox::Question, ToQString(question.title), ToQString(question.text), QMessageBox::NoButton,
+                  QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
+  box.setWindowModality(Qt::WindowModal);
+  QPushButton* yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
+  box.setDefaultButton(box.addButton(QStringLiteral("N\u00E3o"), QMessageBox::NoRole));
+  box.exec();
+  return box.clickedButton() == yes;
 }
 
 void QtToolkit::BeginBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

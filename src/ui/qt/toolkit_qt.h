@@ -16,6 +16,7 @@ class QtToolkit : public Toolkit {
   // A modal QMessageBox. Without a Qt application (a start-up that failed
   // before or after it existed) one is made for the box's lifetime.
   void ShowMessage(const MessageBoxSpec& message) override;
+  bool Ask(const MessageBoxSpec& question) override;
   void BeginBusyCursor() override;
   void ShowChanges() override;
   void EndBusyCursor() override;

@@ -54,6 +54,11 @@ void Win32Toolkit::ShowMessage(const MessageBoxSpec& message) {
                 ToWide(message.title).c_str(), style);
 }
 
+bool Win32Toolkit::Ask(const MessageBoxSpec& question) {
+  return ::MessageBoxW(::GetActiveWindow(), ToWide(question.text).c_str(), ToWide(question.title).c_str(),
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
 // The program handles no message while it is busy, so the cursor set here
 // stays over all of the screen until it is set back.
 void Win32Toolkit::BeginBusyCursor() {

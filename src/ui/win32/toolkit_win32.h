@@ -20,6 +20,7 @@ class Win32Toolkit : public Toolkit {
   // MessageBoxW with an OK button: owned by the active window, or, when task
   // modal, by none, which blocks every window of the program.
   void ShowMessage(const MessageBoxSpec& message) override;
+  bool Ask(const MessageBoxSpec& question) override;
   void BeginBusyCursor() override;
   void ShowChanges() override;
   void EndBusyCursor() override;
