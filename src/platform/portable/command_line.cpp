@@ -59,8 +59,13 @@ std::string MessageLines(std::string_view message) {
   }
 }
 
+// A failed write adds the system's reason, which the window leaves out.
 std::string FailureReport(const Exception& error) {
-  return std::string(error.ClassName()) + ": " + MessageLines(error.Message()) + "\n";
+  std::string message = error.Message();
+  if (const auto* write = dynamic_cast<const EIniFileException*>(&error); write && !write->Reason().empty()) {
+    message += ": " + write->Reason();
+  }
+  return std::string(error.ClassName()) + ": " + MessageLines(message) + "\n";
 }
 
 }  // namespace

@@ -20,6 +20,10 @@ EIniFileException IniWriteError(const std::string& file_name, const EWriteRefuse
   return EIniFileException(IniWriteError(file_name).Message() + ": " + refusal.Message());
 }
 
+EIniFileException IniWriteError(const std::string& file_name, const EOSError& cause) {
+  return EIniFileException(IniWriteError(file_name).Message(), cause.Reason());
+}
+
 EWriteRefused UntrustedLinkError(const std::string& path) {
   return EWriteRefused(DisplayPath(path) + " is a link made by another user");
 }

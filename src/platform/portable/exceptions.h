@@ -29,8 +29,20 @@ class Exception : public std::exception {
 
 // Text that is not integer text: "'%s' is not a valid integer value".
 TARN_EXCEPTION_CLASS(EConvertError, Exception);
-// A failed write of a profile file: "Unable to write to %s".
-TARN_EXCEPTION_CLASS(EIniFileException, Exception);
+// A failed write of a profile file: "Unable to write to %s". The system's
+// reason, where a failing call gave one, travels beside the message: the
+// companions print it after the message, the window shows the message as
+// it is.
+class EIniFileException : public Exception {
+ public:
+  explicit EIniFileException(std::string message, std::string reason = "")
+      : Exception(std::move(message)), reason_(std::move(reason)) {}
+  const std::string& Reason() const noexcept { return reason_; }
+  const char* ClassName() const noexcept override { return "EIniFileException"; }
+
+ private:
+  std::string reason_;
+};
 // A registry value of the wrong type: "Invalid data type for '%s'", or a
 // registry file that cannot be read or written.
 TARN_EXCEPTION_CLASS(ERegistryException, Exception);
@@ -66,6 +78,8 @@ EIniFileException IniWriteError(const std::string& file_name);
 ERegistryException RegistryTypeError(const std::string& value_name);
 // "Unable to write to %s: %s", the file and why the write was refused.
 EIniFileException IniWriteError(const std::string& file_name, const EWriteRefused& refusal);
+// The same, with the reason of the failing call.
+EIniFileException IniWriteError(const std::string& file_name, const EOSError& cause);
 // The link (or second name) `path` belongs to neither the writer nor the
 // owner of the folder that holds it.
 EWriteRefused UntrustedLinkError(const std::string& path);

@@ -233,8 +233,8 @@ void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> e
     }
   } catch (const EWriteRefused& refusal) {
     throw IniWriteError(file, refusal);
-  } catch (const EOSError&) {
-    throw IniWriteError(file);
+  } catch (const EOSError& error) {
+    throw IniWriteError(file, error);
   }
 }
 
