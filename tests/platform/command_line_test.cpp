@@ -158,8 +158,7 @@ TEST(CommandLine, EveryCompanionFollowsTheConventions) {
       {"tarn-json", {"-"}, 1, "TJSONError: ", "[1"},
       {"tarn-json", {"missing.json"}, 1, "tarn-json: missing.json: " + OSErrorText(kNoSuchFile) + "\n"},
 #ifdef TARN_WITH_WINDOW
-      // Without a console of its own on Windows, the window's program answers
-      // where its output is redirected.
+      // The window's program answers without a display.
       {"tarnconfig", {"--help"}, 0, "usage: tarnconfig\n\nOpens"},
       {"tarnconfig", {"--version"}, 0, "tarnconfig " TARN_VERSION "\n"},
 #endif

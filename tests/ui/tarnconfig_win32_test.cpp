@@ -86,5 +86,41 @@ TEST(TarnconfigWin32, CaptionShowsTheFoldersRealName) {
   }
 }
 
+// A program of the graphical kind has no console: with its output sent to a
+// file, --help and --version answer there without a window, and anything
+// else is a wrong command line (a file, not a pipe: under Wine the desktop
+// process that a graphical program may start would hold a pipe open).
+TEST(TarnconfigWin32, AnswersItsCommandLineWhereItsOutputGoesWithoutAWindow) {
+  TempDir dir;
+  struct Case {
+    const wchar_t* argument;
+    DWORD status;
+    std::string output;
+  };
+  for (const Case& c : {Case{L"--version", 0, "tarnconfig " TARN_VERSION "\n"},
+                        Case{L"--help", 0, "usage: tarnconfig\n\nOpens"}, Case{L"--bogus", 2, "usage: tarnconfig\n"}}) {
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    std::filesystem::path out = FsPath(dir.Path("out.txt"));
+    HANDLE file = ::CreateFileW(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = file;
+    std::wstring command_line = L"tarnconfig.exe " + std::wstring(c.argument);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(::CreateProcessW(FsPath(TARN_TARNCONFIG).c_str(), command_line.data(), nullptr, nullptr, TRUE, 0,
+                                 nullptr, nullptr, &startup, &process));
+    ::CloseHandle(file);
+    ASSERT_EQ(::WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    DWORD status = 0;
+    ::GetExitCodeProcess(process.hProcess, &status);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+    EXPECT_EQ(status, c.status) << c.argument;
+    EXPECT_TRUE(ReadFile(dir.Path("out.txt")).starts_with(c.output)) << ReadFile(dir.Path("out.txt"));
+  }
+}
+
 }  // namespace
 }  // namespace tarn::testing
