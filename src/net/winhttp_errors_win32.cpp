@@ -19,6 +19,7 @@ void RaiseHttpError(int code) {
   // some systems (Wine) lack.
   std::string text = OSErrorText(code, L"winhttp.dll");
   if (text.empty()) text = DocumentedHttpErrorText(code);
+  if (text.empty()) text = OSErrorText(code);
   throw EOSError(code, text);
 }
 

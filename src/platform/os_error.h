@@ -11,7 +11,8 @@ int LastOSErrorCode();
 std::string OSErrorText(int code);
 #ifdef _WIN32
 // The text of code in the message table of the loaded module_name (such as
-// "winhttp.dll"), or in the system's table when the module has none.
+// "winhttp.dll"), or in the system's table when the module has none; empty
+// when neither has one, where the one-argument form gives "error N".
 std::string OSErrorText(int code, const wchar_t* module_name);
 #endif
 // The platform's code for an argument that a call refuses.

@@ -24,7 +24,11 @@ bool IsBriefHoldCode(int code) {
   return code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION;
 }
 
-std::string OSErrorText(int code) { return OSErrorText(code, nullptr); }
+// Some codes have no text in any table the system has.
+std::string OSErrorText(int code) {
+  std::string text = OSErrorText(code, nullptr);
+  return text.empty() ? "error " + std::to_string(code) : text;
+}
 
 std::string OSErrorText(int code, const wchar_t* module_name) {
   HMODULE module = module_name != nullptr ? ::GetModuleHandleW(module_name) : nullptr;
@@ -38,8 +42,7 @@ std::string OSErrorText(int code, const wchar_t* module_name) {
   // The system's texts end with a line break, which the message shown to
   // the user does not carry.
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  // Some codes have no text in any table the system has.
-  return text.empty() ? "error " + std::to_string(code) : text;
+  return text;
 }
 
 }  // namespace tarn
