@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cwchar>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -88,8 +89,9 @@ TEST(TarnconfigWin32, CaptionShowsTheFoldersRealName) {
 
 // A program of the graphical kind has no console: with its output sent to a
 // file, --help and --version answer there without a window, and anything
-// else is a wrong command line (a file, not a pipe: under Wine the desktop
-// process that a graphical program may start would hold a pipe open).
+// else is a wrong command line. A file of its own for each run, not a pipe:
+// under Wine the desktop process that a graphical program may start keeps
+// what it inherited open.
 TEST(TarnconfigWin32, AnswersItsCommandLineWhereItsOutputGoesWithoutAWindow) {
   TempDir dir;
   struct Case {
@@ -100,8 +102,9 @@ TEST(TarnconfigWin32, AnswersItsCommandLineWhereItsOutputGoesWithoutAWindow) {
   for (const Case& c : {Case{L"--version", 0, "tarnconfig " TARN_VERSION "\n"},
                         Case{L"--help", 0, "usage: tarnconfig\n\nOpens"}, Case{L"--bogus", 2, "usage: tarnconfig\n"}}) {
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    std::filesystem::path out = FsPath(dir.Path("out.txt"));
-    HANDLE file = ::CreateFileW(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
+    std::string out = dir.Path(std::to_string(c.status) + std::to_string(std::wcslen(c.argument)) + ".txt");
+    HANDLE file = ::CreateFileW(FsPath(out).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -118,7 +121,7 @@ TEST(TarnconfigWin32, AnswersItsCommandLineWhereItsOutputGoesWithoutAWindow) {
     ::CloseHandle(process.hProcess);
     ::CloseHandle(process.hThread);
     EXPECT_EQ(status, c.status) << c.argument;
-    EXPECT_TRUE(ReadFile(dir.Path("out.txt")).starts_with(c.output)) << ReadFile(dir.Path("out.txt"));
+    EXPECT_TRUE(ReadFile(out).starts_with(c.output)) << ReadFile(out);
   }
 }
 
