@@ -10,6 +10,7 @@
 #include "ui/dpi_geometry.h"
 #include "ui/focus_chain.h"
 #include "ui/view_layout.h"
+#include "ui/win32/accessible_text_win32.h"
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/text_win32.h"
 #include "ui/win32/window_view_win32.h"
@@ -144,6 +145,7 @@ Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const Contr
   }
   for (const ControlSpec& row : rows_) {
     if (row.kind == ControlKind::kPageControl) SyncPages(row.id);
+    Describe(row.id);
   }
   focus_chain_ = FocusChain(rows_);
 }
@@ -153,6 +155,10 @@ Win32WindowView::~Win32WindowView() { Destroy(); }
 void Win32WindowView::Destroy() {
   // The window no longer reaches the view while it goes.
   ::SetWindowLongPtrW(window_, DWLP_USER, 0);
+  for (const ControlSpec& row : rows_) {
+    bool described = row.labelled_by != kWindowClientArea || row.described_by != kWindowClientArea;
+    if (described && Control(row.id) != nullptr) ClearAccessibleText(Control(row.id));
+  }
   ::DestroyWindow(window_);
   ::DeleteObject(font_);
   for (HICON icon : icons_) ::DestroyIcon(icon);
@@ -228,9 +234,11 @@ void Win32WindowView::BuildControl(const ControlSpec& row) {
 
 // The dialog's own keys move among siblings in their order from the top,
 // and a new control goes below the siblings made before it: each parent's
-// children are made in the order of their ranks, each before its own.
+// children are made in the order of their ranks, each before its own, with
+// the label that names a control right before it, where screen readers look
+// for an edit's name.
 void Win32WindowView::BuildChildren(ControlId parent) {
-  for (const ControlSpec* child : ChildrenInTabOrder(rows_, parent)) {
+  for (const ControlSpec* child : ChildrenInReadingOrder(rows_, parent)) {
     BuildControl(*child);
     BuildChildren(child->id);
   }
@@ -286,6 +294,17 @@ void Win32WindowView::DpiChanged(int dpi, const void* suggested_rect) {
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Screen readers name a control by the caption that names it and read the
+// caption that describes it (a unit) after the name.
+void Win32WindowView::Describe(ControlId caption) {
+  for (const ControlSpec& row : rows_) {
+    if (row.labelled_by != caption && row.described_by != caption) continue;
+    std::wstring text = WideWindowText(Control(caption));
+    SetAccessibleText(Control(row.id), row.labelled_by == caption ? &text : nullptr,
+                      row.described_by == caption ? &text : nullptr);
+  }
+}
+
 void Win32WindowView::SetCaption(std::string_view text, std::string_view path) {
   ::SetWindowTextW(window_, (ToWide(text) + Utf8ToWide(path)).c_str());
 }
@@ -302,6 +321,7 @@ void Win32WindowView::SetText(ControlId control, std::string_view text) {
     ::SendMessageW(Control(Row(control).parent), TCM_SETITEMW, static_cast<WPARAM>(tabs_.TabIndex(control)),
                    reinterpret_cast<LPARAM>(&item));
   }
+  Describe(control);
 }
 
 bool Win32WindowView::Checked(ControlId control) const {
