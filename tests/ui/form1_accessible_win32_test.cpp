@@ -15,6 +15,7 @@
 #include "form1_fixture.h"
 #include "platform/win32/wide_text.h"
 #include "support/wine.h"
+#include "ui/win32/toolkit_win32.h"
 #include "ui/win32/window_view_win32.h"
 
 namespace tarn::testing {
@@ -61,6 +62,18 @@ TEST_F(Form1AccessibleWin32, EveryControlOfBothPagesHasTheNameAndDescriptionOfTh
     EXPECT_EQ(heard.description, UnderWine() ? "" : row.description) << row.name;
     EXPECT_EQ(heard.role == ROLE_SYSTEM_TEXT, std::string(row.role) == "text") << row.name;
   }
+}
+
+// The labels stand among the controls that take the focus; an arrow passes
+// over them as before.
+TEST_F(Form1AccessibleWin32, AnArrowPassesOverTheLabelBeforeAnEdit) {
+  Open();
+  Window().Focus(Button3);
+  for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+    MSG sent{::GetFocus(), message, VK_DOWN, message == WM_KEYDOWN ? 1 : static_cast<LPARAM>(0xC0000001), 0, {}};
+    DispatchWindowMessage(static_cast<Win32WindowView&>(form_->View()), sent);
+  }
+  EXPECT_EQ(Window().Focused(), Edit8);
 }
 
 }  // namespace

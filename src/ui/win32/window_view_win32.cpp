@@ -64,6 +64,10 @@ int CaptionWidth(HWND control, ControlKind kind, HFONT font) {
   return ::SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) ? ideal.cx : 0;
 }
 
+bool IsLabel(HWND control) {
+  return control != nullptr && (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) != 0;
+}
+
 HFONT MakeFont(const WindowSpec& window, int dpi) {
   return ::CreateFontW(FontHeight(window, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
@@ -460,7 +464,17 @@ bool Win32WindowView::PreTranslateMessage(MSG& message) {
     }
     return true;
   }
-  return ::IsDialogMessageW(window_, &message);
+  if (!::IsDialogMessageW(window_, &message)) return false;
+  // An arrow passes over the labels that stand among the controls that take
+  // the focus, as it did when they all stood first; Wine's dialog manager
+  // would stop on one.
+  const bool arrow = message.message == WM_KEYDOWN && message.wParam >= VK_LEFT && message.wParam <= VK_DOWN;
+  for (size_t step = 0; arrow && step < rows_.size() && IsLabel(::GetFocus()); ++step) {
+    MSG again = message;
+    again.hwnd = ::GetFocus();
+    ::IsDialogMessageW(window_, &again);
+  }
+  return true;
 }
 
 }  // namespace tarn
