@@ -1,6 +1,7 @@
 #include "ui/focus_chain.h"
 
 #include <algorithm>
+#include <set>
 
 namespace tarn {
 
@@ -31,6 +32,30 @@ std::vector<const ControlSpec*> ChildrenInTabOrder(std::span<const ControlSpec> 
   std::stable_sort(children.begin(), children.end(),
                    [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
   return children;
+}
+
+std::vector<const ControlSpec*> ChildrenInReadingOrder(std::span<const ControlSpec> layout, ControlId parent) {
+  // The sibling label of that id, or null.
+  auto label = [&](ControlId id) -> const ControlSpec* {
+    if (id == kWindowClientArea) return nullptr;
+    const ControlSpec& row = layout[static_cast<size_t>(id)];
+    return row.kind == ControlKind::kLabel && row.parent == parent ? &row : nullptr;
+  };
+  std::vector<const ControlSpec*> ranked = ChildrenInTabOrder(layout, parent);
+  std::set<const ControlSpec*> beside;  // labels that stand beside the control they name or describe
+  for (const ControlSpec* child : ranked) {
+    for (ControlId id : {child->labelled_by, child->described_by}) {
+      if (const ControlSpec* caption = label(id)) beside.insert(caption);
+    }
+  }
+  std::vector<const ControlSpec*> order;
+  for (const ControlSpec* child : ranked) {
+    if (beside.contains(child)) continue;
+    if (const ControlSpec* name = label(child->labelled_by)) order.push_back(name);
+    order.push_back(child);
+    if (const ControlSpec* description = label(child->described_by)) order.push_back(description);
+  }
+  return order;
 }
 
 std::vector<ControlId> FocusChain(std::span<const ControlSpec> layout) {

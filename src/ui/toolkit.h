@@ -39,7 +39,9 @@ inline constexpr ControlId kWindowClientArea = -1;
 
 // One row of a window's layout. Coordinates are pixels relative to the
 // parent's client area; the tab order is the rank within the parent (0 for
-// controls that take no focus).
+// controls that take no focus). For screen readers, a control without a
+// caption of its own (an edit) is named by the caption of another control,
+// and the caption of a third (its unit) may describe it.
 struct ControlSpec {
   ControlId id;
   const char* name;
@@ -50,6 +52,8 @@ struct ControlSpec {
   bool shown;
   int tab_order;
   EventHandler handler;  // run on a click; null for none
+  ControlId labelled_by = kWindowClientArea;  // kWindowClientArea for none
+  ControlId described_by = kWindowClientArea;
 };
 
 struct WindowSpec {

@@ -94,20 +94,32 @@ TEST(Win32ToolkitTest, MessageBoxCarriesTitleTextIconAndModality) {
 }
 
 // The dialog's own keys (arrows, and Tab among the controls it knows) move
-// among siblings from the top down: each parent's children stand in the
-// order of their ranks.
-TEST(Win32ToolkitTest, SiblingsStandInTheOrderOfTheirRanks) {
+// among siblings from the top down: each parent's children that take the
+// focus stand in the order of their ranks. Screen readers name an edit by
+// the label right before it; its unit stands right after it.
+TEST(Win32ToolkitTest, SiblingsStandInTheOrderOfTheirRanksEachEditAfterItsLabel) {
   Win32Toolkit toolkit;
   std::unique_ptr<WindowView> view = toolkit.CreateWindowView(Form1Window(), Form1Layout(), [](ControlId) {});
   const std::span<const ControlSpec> rows = Form1Layout();
+  auto id = [](HWND control) {
+    return control == nullptr ? kWindowClientArea : ::GetDlgCtrlID(control) - kFirstControlId;
+  };
   std::vector<HWND> parents{static_cast<Win32WindowView&>(*view).Handle()};
   for (size_t parent = 0; parent < parents.size(); ++parent) {
-    std::vector<const ControlSpec*> children;
+    std::vector<const ControlSpec*> ranked;
     for (HWND child = ::GetWindow(parents[parent], GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      children.push_back(&rows[static_cast<size_t>(::GetDlgCtrlID(child) - kFirstControlId)]);
+      const ControlSpec& row = rows[static_cast<size_t>(id(child))];
+      if (row.tab_order > 0) ranked.push_back(&row);
       parents.push_back(child);
+      if (row.kind != ControlKind::kEdit) continue;
+      if (rows[static_cast<size_t>(row.labelled_by)].kind == ControlKind::kLabel) {
+        EXPECT_EQ(id(::GetWindow(child, GW_HWNDPREV)), row.labelled_by) << row.name;
+      }
+      if (row.described_by != kWindowClientArea) {
+        EXPECT_EQ(id(::GetWindow(child, GW_HWNDNEXT)), row.described_by) << row.name;
+      }
     }
-    EXPECT_TRUE(std::is_sorted(children.begin(), children.end(),
+    EXPECT_TRUE(std::is_sorted(ranked.begin(), ranked.end(),
                                [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; }))
         << "children of window " << parent;
   }

@@ -1,5 +1,7 @@
 #include "ui/qt/window_view_qt.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -18,6 +20,21 @@
 #include "ui/qt/text_qt.h"
 
 namespace tarn {
+
+namespace {
+
+// The property that gives a widget the role screen readers know it by, where
+// Qt would call a plain widget a mere grouping of controls: the window is a
+// dialog, a page a panel.
+constexpr char kAccessibleRole[] = "tarnAccessibleRole";
+
+QAccessibleInterface* AccessibleWithRole(const QString&, QObject* object) {
+  QVariant role = object->property(kAccessibleRole);
+  if (!role.isValid() || !object->isWidgetType()) return nullptr;
+  return new QAccessibleWidget(static_cast<QWidget*>(object), static_cast<QAccessible::Role>(role.toInt()));
+}
+
+}  // namespace
 
 // The top-level widget; it reports its closing however it is closed, Esc
 // included, as a dialog closes on Esc.
@@ -56,12 +73,20 @@ QtWindowView::QtWindowView(const WindowSpec& window, std::span<const ControlSpec
   window_->setPalette(palette);
   window_->setAutoFillBackground(true);
   window_->setWindowTitle(ToQString(window.caption));
+  window_->setProperty(kAccessibleRole, QAccessible::Dialog);
+  QAccessible::installFactory(&AccessibleWithRole);
 
   client_area_ = new QWidget(window_.get());
   client_area_->setGeometry(window.border_width, window.border_width, window.client_width, window.client_height);
 
   controls_.assign(layout.size(), nullptr);
   for (const ControlSpec& row : layout) BuildControl(row, events);
+  for (const ControlSpec& row : layout) {
+    // A label tells screen readers whom it names as well ("label for").
+    auto* label = row.labelled_by == kWindowClientArea ? nullptr : qobject_cast<QLabel*>(Control(row.labelled_by));
+    if (label != nullptr) label->setBuddy(Control(row.id));
+    Describe(row.id);
+  }
   SetTabOrder(layout);
 }
 
@@ -97,6 +122,8 @@ QWidget* QtWindowView::MakeWidget(const ControlSpec& row, QWidget* parent, const
     }
     case ControlKind::kTabSheet: {
       auto* sheet = new QWidget();
+      sheet->setProperty(kAccessibleRole, QAccessible::Pane);
+      sheet->setAccessibleName(caption);
       auto* pages = static_cast<QTabWidget*>(parent);
       pages->setTabVisible(pages->addTab(sheet, caption), tabs_.Offered(row.id));
       return sheet;
@@ -142,6 +169,15 @@ void QtWindowView::SetTabOrder(std::span<const ControlSpec> layout) {
 
 QWidget* QtWindowView::Control(ControlId control) const { return controls_.at(static_cast<size_t>(control)); }
 
+// A screen reader names a control by the caption that names it and reads
+// the caption that describes it (a unit) after the name.
+void QtWindowView::Describe(ControlId caption) {
+  for (const ControlSpec& row : specs_) {
+    if (row.labelled_by == caption) Control(row.id)->setAccessibleName(ToQString(Text(caption)));
+    if (row.described_by == caption) Control(row.id)->setAccessibleDescription(ToQString(Text(caption)));
+  }
+}
+
 ControlId QtWindowView::IdOf(const QWidget* widget) const {
   auto found = std::find(controls_.begin(), controls_.end(), widget);
   return found == controls_.end() ? kWindowClientArea : static_cast<ControlId>(found - controls_.begin());
@@ -179,7 +215,9 @@ void QtWindowView::SetText(ControlId control, std::string_view text) {
   } else if (specs_.at(static_cast<size_t>(control)).kind == ControlKind::kTabSheet) {
     QTabWidget* pages = PageControlOf(control);
     pages->setTabText(pages->indexOf(widget), value);
+    widget->setAccessibleName(value);
   }
+  Describe(control);
 }
 
 bool QtWindowView::Checked(ControlId control) const {

@@ -41,6 +41,8 @@ class QtWindowView final : public WindowView {
   class FormWidget;
 
   QWidget* Control(ControlId control) const;
+  // Gives the controls that `caption` names or describes its present text.
+  void Describe(ControlId caption);
   ControlId IdOf(const QWidget* widget) const;
   QTabWidget* PageControlOf(ControlId sheet) const;
   void BuildControl(const ControlSpec& row, const EventSink& events);

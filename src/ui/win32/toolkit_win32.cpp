@@ -1,6 +1,7 @@
 #include <windows.h>
-// After <windows.h>, which it needs.
+// After <windows.h>, which they need.
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "ui/win32/text_win32.h"
 #include "ui/win32/toolkit_win32.h"
@@ -10,16 +11,26 @@ namespace tarn {
 
 namespace {
 
+// COM serves the window's annotations for screen readers.
+bool com_started = false;
+
 void StartWin32Toolkit() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&controls);
   RegisterWin32WindowClasses();
+  com_started = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+void ShutdownWin32Toolkit() {
+  if (com_started) ::CoUninitialize();
+  com_started = false;
+  UnregisterWin32WindowClasses();
 }
 
 }  // namespace
 
 ModuleEntry Win32ToolkitModule() {
-  return {"runtime library and toolkit", &StartWin32Toolkit, &UnregisterWin32WindowClasses};
+  return {"runtime library and toolkit", &StartWin32Toolkit, &ShutdownWin32Toolkit};
 }
 
 std::unique_ptr<WindowView> Win32Toolkit::CreateWindowView(const WindowSpec& window,

@@ -10,6 +10,7 @@
 #include "ui/dpi_geometry.h"
 #include "ui/focus_chain.h"
 #include "ui/view_layout.h"
+#include "ui/win32/accessible_text_win32.h"
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/text_win32.h"
 #include "ui/win32/window_view_win32.h"
@@ -61,6 +62,10 @@ int CaptionWidth(HWND control, ControlKind kind, HFONT font) {
   if (kind == ControlKind::kLabel) return TextWidth(control, font);
   SIZE ideal{};
   return ::SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) ? ideal.cx : 0;
+}
+
+bool IsLabel(HWND control) {
+  return control != nullptr && (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) != 0;
 }
 
 HFONT MakeFont(const WindowSpec& window, int dpi) {
@@ -144,6 +149,7 @@ Win32WindowView::Win32WindowView(const WindowSpec& window, std::span<const Contr
   }
   for (const ControlSpec& row : rows_) {
     if (row.kind == ControlKind::kPageControl) SyncPages(row.id);
+    Describe(row.id);
   }
   focus_chain_ = FocusChain(rows_);
 }
@@ -153,6 +159,10 @@ Win32WindowView::~Win32WindowView() { Destroy(); }
 void Win32WindowView::Destroy() {
   // The window no longer reaches the view while it goes.
   ::SetWindowLongPtrW(window_, DWLP_USER, 0);
+  for (const ControlSpec& row : rows_) {
+    bool described = row.labelled_by != kWindowClientArea || row.described_by != kWindowClientArea;
+    if (described && Control(row.id) != nullptr) ClearAccessibleText(Control(row.id));
+  }
   ::DestroyWindow(window_);
   ::DeleteObject(font_);
   for (HICON icon : icons_) ::DestroyIcon(icon);
@@ -228,9 +238,11 @@ void Win32WindowView::BuildControl(const ControlSpec& row) {
 
 // The dialog's own keys move among siblings in their order from the top,
 // and a new control goes below the siblings made before it: each parent's
-// children are made in the order of their ranks, each before its own.
+// children are made in the order of their ranks, each before its own, with
+// the label that names a control right before it, where screen readers look
+// for an edit's name.
 void Win32WindowView::BuildChildren(ControlId parent) {
-  for (const ControlSpec* child : ChildrenInTabOrder(rows_, parent)) {
+  for (const ControlSpec* child : ChildrenInReadingOrder(rows_, parent)) {
     BuildControl(*child);
     BuildChildren(child->id);
   }
@@ -286,6 +298,17 @@ void Win32WindowView::DpiChanged(int dpi, const void* suggested_rect) {
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Screen readers name a control by the caption that names it and read the
+// caption that describes it (a unit) after the name.
+void Win32WindowView::Describe(ControlId caption) {
+  for (const ControlSpec& row : rows_) {
+    if (row.labelled_by != caption && row.described_by != caption) continue;
+    std::wstring text = WideWindowText(Control(caption));
+    SetAccessibleText(Control(row.id), row.labelled_by == caption ? &text : nullptr,
+                      row.described_by == caption ? &text : nullptr);
+  }
+}
+
 void Win32WindowView::SetCaption(std::string_view text, std::string_view path) {
   ::SetWindowTextW(window_, (ToWide(text) + Utf8ToWide(path)).c_str());
 }
@@ -302,6 +325,7 @@ void Win32WindowView::SetText(ControlId control, std::string_view text) {
     ::SendMessageW(Control(Row(control).parent), TCM_SETITEMW, static_cast<WPARAM>(tabs_.TabIndex(control)),
                    reinterpret_cast<LPARAM>(&item));
   }
+  Describe(control);
 }
 
 bool Win32WindowView::Checked(ControlId control) const {
@@ -440,7 +464,17 @@ bool Win32WindowView::PreTranslateMessage(MSG& message) {
     }
     return true;
   }
-  return ::IsDialogMessageW(window_, &message);
+  if (!::IsDialogMessageW(window_, &message)) return false;
+  // An arrow passes over the labels that stand among the controls that take
+  // the focus, as it did when they all stood first; Wine's dialog manager
+  // would stop on one.
+  const bool arrow = message.message == WM_KEYDOWN && message.wParam >= VK_LEFT && message.wParam <= VK_DOWN;
+  for (size_t step = 0; arrow && step < rows_.size() && IsLabel(::GetFocus()); ++step) {
+    MSG again = message;
+    again.hwnd = ::GetFocus();
+    ::IsDialogMessageW(window_, &again);
+  }
+  return true;
 }
 
 }  // namespace tarn

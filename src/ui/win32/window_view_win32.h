@@ -46,6 +46,8 @@ class Win32WindowView final : public WindowView {
   void Close() override;
 
   HWND__* Handle() const { return window_; }
+  // The window of a control; a tab sheet's is its page.
+  HWND__* Control(ControlId control) const { return controls_.at(static_cast<size_t>(control)); }
   bool Closed() const { return closed_; }
 
   // The window's keyboard, before a message of the thread is dispatched:
@@ -57,7 +59,6 @@ class Win32WindowView final : public WindowView {
  private:
   friend struct Win32DialogProcedure;
 
-  HWND__* Control(ControlId control) const { return controls_.at(static_cast<size_t>(control)); }
   const ControlSpec& Row(ControlId control) const { return rows_.at(static_cast<size_t>(control)); }
   void BuildControl(const ControlSpec& row);
   void BuildChildren(ControlId parent);
@@ -72,6 +73,9 @@ class Win32WindowView final : public WindowView {
   // Selects the tab of the sheet in front, shows its page and hides the
   // others.
   void SyncPages(ControlId page_control);
+  // Tells screen readers the present text of `caption` where it names or
+  // describes another control.
+  void Describe(ControlId caption);
   void SelectNextPage(bool backwards);
   void FocusNext(bool backwards);
   void Destroy();
