@@ -219,5 +219,79 @@ TEST_F(TarnSettings, EveryValueComesBackExactly) {
   }
 }
 
+// dump prints both files as a document that load takes back, with where
+// the values the files lack come from; load writes only the keys it names
+// and tells by its status whether anything changed; --check shows the
+// change as a unified diff and makes none.
+TEST_F(TarnSettings, DumpAndLoadCarryBothFiles) {
+  const std::string client = sandbox_.Path("tarnclient.ini"), server = sandbox_.Path("tarnserver.ini");
+  const std::string document = sandbox_.Path("site.ini");
+  WriteIni("tarnclient.ini", "; kept\r\n[CLIENT]\r\nTIMEOUT=120000\r\nFORCEADDRESS=\" a \"\r\n[OTHER]\r\nk=v\r\n");
+  WriteRegistry("SERVER", "log_level", "7");
+  auto run = [&](const std::vector<std::string>& arguments, const std::string& input = "") {
+    return testing::RunProgram(program_, arguments, input, testing::Streams::kSeparate);
+  };
+  Outcome dump = run({"dump", Dir()});
+  ASSERT_EQ(dump.status, 0) << dump.errors;
+  for (const char* part : {"\n; tarnserver.ini is missing.\n[tarnserver.ini:SERVER]\n; Not in the file; from the registry",
+                           "\n;log_level=7\n; Not in the file; the defaults:\n;task_governor_interval=30000\n",
+                           "\n[tarnclient.ini:CLIENT]\nTIMEOUT=120000\nFORCEADDRESS=\" a \"\n; Not in the file; the defaults",
+                           "\n[tarnclient.ini:OTHER]\nk=v\n"}) {
+    EXPECT_NE(dump.output.find(part), std::string::npos) << part << " in\n" << dump.output;
+  }
+  testing::WriteFile(document, dump.output);
+  EXPECT_EQ(run({"load", "--check", document, Dir()}).status, 0) << "a dump loads back unchanged";
+
+  const std::string before = testing::ReadFile(client);
+  testing::WriteFile(document, "[tarnclient.ini:CLIENT]\ntimeout = 5\n-FORCEADDRESS\n[tarnserver.ini:SERVER]\nlog_level=2\n");
+  Outcome check = run({"load", "--check", "-", Dir()}, document);
+  EXPECT_EQ(check.status, 3) << check.errors;
+  EXPECT_EQ(check.output, "--- " + TerminalText(DisplayPath(client)) + "\n+++ " + TerminalText(DisplayPath(client)) +
+                              "\n@@ -1,6 +1,5 @@\n ; kept\n [CLIENT]\n-TIMEOUT=120000\n-FORCEADDRESS=\" a \"\n+TIMEOUT=5\n"
+                              " [OTHER]\n k=v\n--- /dev/null\n+++ " + TerminalText(DisplayPath(server)) +
+                              "\n@@ -0,0 +1,2 @@\n+[SERVER]\n+log_level=2\n");
+  EXPECT_EQ(testing::ReadFile(client), before);
+  EXPECT_FALSE(std::filesystem::exists(testing::FsPath(server)));
+  EXPECT_EQ(run({"load", document, Dir()}).status, 3);
+  EXPECT_EQ(testing::ReadFile(client), "; kept\r\n[CLIENT]\r\nTIMEOUT=5\r\n[OTHER]\r\nk=v\r\n");
+  EXPECT_EQ(testing::ReadFile(server), "[SERVER]\r\nlog_level=2\r\n");
+  auto written = std::filesystem::last_write_time(testing::FsPath(client));
+  EXPECT_EQ(run({"load", document, Dir()}).status, 0) << "the second load changes nothing";
+  EXPECT_EQ(std::filesystem::last_write_time(testing::FsPath(client)), written);
+
+  // A document that cannot be read names its line and changes nothing.
+  const std::string after = testing::ReadFile(client);
+  for (const auto& [text, why] : std::vector<std::pair<std::string, std::string>>{
+           {"TIMEOUT=1\n", "line 1: a key before the first [FILE:SECTION]"},
+           {"[CLIENT]\n", "line 1: a section's header is [FILE:SECTION], FILE a name in the folder"},
+           {"[tarnclient.ini:CLIENT]\r\nTIMEOUT=1\r\nDEBUG\r\n", "line 3: neither [FILE:SECTION], KEY=VALUE, -KEY nor a comment"},
+           {"[tarnclient.ini:CLIENT]\nA=1\n[tarnclient.ini:client]\na=2\n", "line 4: a is named twice in [tarnclient.ini:client]"}}) {
+    testing::WriteFile(document, text);
+    Outcome refused = run({"load", document, Dir()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.errors, "EDocumentError: " + TerminalText(DisplayPath(document)) + ", " + why + "\n");
+  }
+  EXPECT_EQ(testing::ReadFile(client), after);
+}
+
+#ifndef _WIN32
+// A locale of ISO-8859-1 (Latin-1), which lacks the euro sign of
+// Windows-1252: typed text and printed values are Latin-1 bytes there.
+TEST_F(TarnSettings, TextFollowsTheLocalesCharacterSet) {
+  testing::TempDir locales;
+  std::string made = "localedef -i pt_BR -f ISO-8859-1 \"" + locales.Path("pt_BR.ISO-8859-1") + "\" >/dev/null 2>&1";
+  if (std::system(made.c_str()) != 0) GTEST_SKIP() << "localedef could not make pt_BR.ISO-8859-1";
+  testing::ScopedEnv locpath("LOCPATH", locales.Dir()), locale("LC_ALL", "pt_BR.ISO-8859-1");
+  const std::string file = sandbox_.Path("x.ini");
+  EXPECT_EQ(Execute({"set", file, "S", "K", "a\xE7\xE3o"}).output, "");
+  EXPECT_EQ(testing::ReadFile(file), "[S]\r\nK=a\xE7\xE3o\r\n");
+  EXPECT_EQ(Execute({"get", file, "S", "K"}).output, "a\xE7\xE3o\n");
+  WriteIni("x.ini", "[S]\r\nK=5 \x80\r\n");
+  Outcome euro = Execute({"get", file, "S", "K"});
+  EXPECT_EQ(euro.status, 1);
+  EXPECT_EQ(euro.output, "tarn-settings: K: its value in " + file + " has characters that ISO-8859-1 cannot hold\n");
+}
+#endif
+
 }  // namespace
 }  // namespace tarn
