@@ -1,4 +1,3 @@
-#!/usr/bin/python
 # -*- coding: utf-8 -*-
 # The settings of the TARN environment, through the installed tarn-settings,
 # so that the rules of its settings files live in one program.
