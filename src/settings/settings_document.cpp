@@ -10,8 +10,7 @@ namespace tarn {
 namespace {
 
 bool SameEntry(const DocumentEntry& a, const DocumentEntry& b) {
-  return a.file == b.file && SameAsciiText(a.entry.section, b.entry.section) &&
-         SameAsciiText(a.entry.key, b.entry.key);
+  return a.file == b.file && SameAsciiText(a.entry.section, b.entry.section) && SameAsciiText(a.entry.key, b.entry.key);
 }
 
 // The file and section of a header line "[FILE:SECTION]", or nothing.
@@ -20,8 +19,8 @@ std::optional<DocumentEntry> ReadHeader(std::string_view text) {
   if (!text.ends_with(']') || text.find(']') + 1 != text.size() || colon == std::string_view::npos) return {};
   std::string_view file = NameAsRead(text.substr(1, colon - 1));
   if (file.empty() || file.find_first_of("/\\") != std::string_view::npos) return {};
-  return DocumentEntry{std::string(file), {std::string(NameAsRead(text.substr(colon + 1, text.size() - colon - 2))),
-                                           {}, {}}};
+  return DocumentEntry{std::string(file),
+                       {std::string(NameAsRead(text.substr(colon + 1, text.size() - colon - 2))), {}, {}}};
 }
 
 }  // namespace
@@ -65,7 +64,9 @@ std::vector<DocumentEntry> ReadSettingsDocument(std::string_view bytes, const st
     if (!place) refuse("a key before the first [FILE:SECTION]");
     if (named.entry.key.empty()) refuse("a key without a name");
     for (const DocumentEntry& earlier : entries) {
-      if (SameEntry(earlier, named)) refuse(named.entry.key + " is named twice in " + DocumentHeader(named.file, named.entry.section));
+      if (SameEntry(earlier, named)) {
+        refuse(named.entry.key + " is named twice in " + DocumentHeader(named.file, named.entry.section));
+      }
     }
     entries.push_back(std::move(named));
   }

@@ -179,8 +179,8 @@ std::string ReadDocument(const std::string& name) {
 }
 
 int Load(const std::string& document, const std::string& dir, bool check) {
-  std::vector<tarn::FileLoad> loads =
-      tarn::PlanLoad(dir, tarn::ReadSettingsDocument(ReadDocument(document), document == "-" ? "standard input" : tarn::DisplayPath(document)));
+  std::string name = document == "-" ? "standard input" : tarn::DisplayPath(document);
+  std::vector<tarn::FileLoad> loads = tarn::PlanLoad(dir, tarn::ReadSettingsDocument(ReadDocument(document), name));
   bool changed = false;
   for (const tarn::FileLoad& load : loads) {
     changed = changed || !load.changes.empty();

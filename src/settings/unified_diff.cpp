@@ -18,14 +18,17 @@ std::vector<Edit> ShortestEdits(std::span<const std::string> a, std::span<const 
   const long offset = n + m + 1;
   std::vector<long> reach(2 * offset + 1, 0);  // the furthest x on each diagonal k = x - y
   std::vector<std::vector<long>> rounds;       // `reach` for diagonals -d..d before round d
-  auto from_above = [&](const std::vector<long>& v, long k, long d) {
-    return k == -d || (k != d && v[offset + k - 1] < v[offset + k + 1]);
+  // Whether the path to diagonal k in round d comes down from diagonal
+  // k + 1 (an addition) rather than across from k - 1 (a removal).
+  auto from_above = [](const auto& reach_at, long k, long d) {
+    return k == -d || (k != d && reach_at(k - 1) < reach_at(k + 1));
   };
+  auto now = [&](long k) { return reach[offset + k]; };
   for (long d = 0;; ++d) {
     rounds.emplace_back(reach.begin() + offset - d, reach.begin() + offset + d + 1);
     bool done = false;
     for (long k = -d; k <= d && !done; k += 2) {
-      long x = from_above(reach, k, d) ? reach[offset + k + 1] : reach[offset + k - 1] + 1;
+      long x = from_above(now, k, d) ? now(k + 1) : now(k - 1) + 1;
       long y = x - k;
       while (x < n && y < m && a[x] == b[y]) ++x, ++y;
       reach[offset + k] = x;
@@ -36,12 +39,10 @@ std::vector<Edit> ShortestEdits(std::span<const std::string> a, std::span<const 
   std::vector<Edit> edits;
   long x = n, y = m;
   for (long d = static_cast<long>(rounds.size()) - 1; d >= 0; --d) {
-    // Round d's values back on the full array of diagonals.
-    std::vector<long> v(2 * offset + 1, 0);
-    std::copy(rounds[d].begin(), rounds[d].end(), v.begin() + offset - d);
+    auto before = [&](long k) { return rounds[d][k + d]; };
     long k = x - y;
-    long previous_k = d == 0 ? 0 : (from_above(v, k, d) ? k + 1 : k - 1);
-    long previous_x = d == 0 ? 0 : v[offset + previous_k];
+    long previous_k = d == 0 ? 0 : (from_above(before, k, d) ? k + 1 : k - 1);
+    long previous_x = d == 0 ? 0 : before(previous_k);
     long previous_y = previous_x - previous_k;
     while (x > previous_x && y > previous_y) edits.push_back(Edit::kKeep), --x, --y;
     if (d > 0) edits.push_back(x == previous_x ? Edit::kAdd : Edit::kRemove);
@@ -67,7 +68,7 @@ std::vector<std::string> UnifiedDiffHunks(std::span<const std::string> before, s
   std::vector<std::string> lines;
   size_t at = 0, a = 0, b = 0;  // an edit, and the lines of `before` and `after` before it
   for (size_t first = 0, last; first < changes.size(); first = last + 1) {
-    // One hunk holds the changes that no more than two contexts apart.
+    // One hunk holds the changes that lie no more than two contexts apart.
     for (last = first; last + 1 < changes.size() && changes[last + 1] - changes[last] <= 2 * kContext + 1;) ++last;
     size_t start = changes[first] - std::min(kContext, changes[first]);
     size_t end = std::min(edits.size(), changes[last] + 1 + kContext);

@@ -12,9 +12,10 @@ namespace {
 // their documentation lists them; each is taken with one dash or two.
 constexpr std::array<std::string_view, 19> kWithValue = {
     "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry", "qwindowtitle",
-    "title",    "qwindowicon",        "icon",          "session", "display",        "name",     "style",
-    "stylesheet", "visual", "ncols", "cmap", "qmljsdebugger"};
-constexpr std::array<std::string_view, 6> kFlags = {"reverse", "testability", "widgetcount", "sync", "nograb", "dograb"};
+    "title", "qwindowicon", "icon", "session", "display", "name", "style", "stylesheet", "visual", "ncols", "cmap",
+    "qmljsdebugger"};
+constexpr std::array<std::string_view, 6> kFlags = {"reverse", "testability", "widgetcount", "sync", "nograb",
+                                                    "dograb"};
 
 bool Among(const auto& names, std::string_view name) { return std::ranges::find(names, name) != names.end(); }
 
