@@ -21,4 +21,6 @@ mkdir "$work/settings"
 status=0
 tarn-settings load --check "$examples/site.ini" "$work/settings" >/dev/null || status=$?
 [ $status = 3 ] || { echo "the sample document would change nothing (status $status)"; exit 1; }
-ansible-playbook -i localhost, -c local -e "dir=$work/settings" "$(dirname "$0")/settings_playbook.yml"
+# As JSON: key=value extra variables end at a blank, which the folder may hold.
+ansible-playbook -i localhost, -c local -e "$(printf '{"dir": "%s"}' "$work/settings")" \
+  "$(dirname "$0")/settings_playbook.yml"
