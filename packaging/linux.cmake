@@ -12,7 +12,9 @@
 #   /etc/opt/tarn and /var/opt/tarn/trace, which the package's maintainer
 #   scripts make writable by the group "tarn"; absolute links in /usr/bin; a
 #   polkit rule letting that group start and stop the service; the copyright
-#   file and changelog that Debian asks for.
+#   file and changelog that Debian asks for, a README for administrators and
+#   sample files; the Ansible collection tarn.environment.
+# Both have the manual pages and the bash completions.
 set(programs tarn-settings tarn-json)
 foreach(optional tarnconfig tarn-fetch)
   if(TARGET ${optional})
@@ -41,7 +43,7 @@ set(compressed)
 foreach(page ${programs})
   list(APPEND compressed man/${page}.1)
 endforeach()
-list(APPEND compressed changelog)
+list(APPEND compressed man/tarnserver.ini.5 changelog)
 set(compressed_files)
 foreach(file ${compressed})
   add_custom_command(OUTPUT ${staged}/${file}.gz
@@ -50,7 +52,21 @@ foreach(file ${compressed})
   list(APPEND compressed_files ${staged}/${file}.gz)
 endforeach()
 add_custom_target(tarn_documents ALL DEPENDS ${compressed_files})
+set(section5_page ${staged}/man/tarnserver.ini.5.gz)
 list(FILTER compressed_files INCLUDE REGEX "\\.1\\.gz$")
+
+# One manual page for both settings files, one completion file for the
+# four programs: the second names are links.
+file(MAKE_DIRECTORY ${links}/man5 ${links}/completions)
+file(CREATE_LINK tarnserver.ini.5.gz ${links}/man5/tarnclient.ini.5.gz SYMBOLIC)
+set(completion_links)
+foreach(program ${programs})
+  if(NOT program STREQUAL tarn-settings)
+    file(CREATE_LINK tarn-settings ${links}/completions/${program} SYMBOLIC)
+    list(APPEND completion_links ${links}/completions/${program})
+  endif()
+endforeach()
+set(completions ${source}/bash-completion/tarn-settings ${completion_links})
 
 # The changelog's newest entry names the version being packed.
 file(STRINGS ${source}/changelog newest LIMIT_COUNT 1)
@@ -65,6 +81,8 @@ foreach(program ${programs})
   install(FILES ${links}/local/bin/${program} DESTINATION bin)
 endforeach()
 install(FILES ${compressed_files} DESTINATION share/man/man1)
+install(FILES ${section5_page} ${links}/man5/tarnclient.ini.5.gz DESTINATION share/man/man5)
+install(FILES ${completions} DESTINATION share/bash-completion/completions)
 if(TARGET tarnconfig)
   # The entry starts the program in its own folder, where the broker lies
   # when the machine hosts the server; that folder is known when installing.
@@ -93,7 +111,12 @@ foreach(program ${programs})
   install(FILES ${links}/deb/bin/${program} DESTINATION usr/bin ${deb})
 endforeach()
 install(FILES ${compressed_files} DESTINATION usr/share/man/man1 ${deb})
-install(FILES ${source}/copyright ${staged}/changelog.gz DESTINATION usr/share/doc/tarn ${deb})
+install(FILES ${section5_page} ${links}/man5/tarnclient.ini.5.gz DESTINATION usr/share/man/man5 ${deb})
+install(FILES ${completions} DESTINATION usr/share/bash-completion/completions ${deb})
+install(FILES ${source}/copyright ${staged}/changelog.gz ${source}/doc/README DESTINATION usr/share/doc/tarn ${deb})
+install(DIRECTORY ${source}/doc/examples DESTINATION usr/share/doc/tarn ${deb})
+# The Ansible collection, where ansible-core finds collections by default.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/ansible/ansible_collections DESTINATION usr/share/ansible/collections ${deb})
 install(FILES ${source}/60-tarn.rules DESTINATION usr/share/polkit-1/rules.d ${deb})
 install(FILES ${source}/lintian-overrides DESTINATION usr/share/lintian/overrides RENAME tarn ${deb})
 if(TARGET tarnconfig)
@@ -125,14 +148,20 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, acl")
 if(TARGET tarnconfig)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-qpa-plugins")
 endif()
+# Without polkitd the group's rule for the service does nothing; the
+# collection is for ansible-core, the completions for bash-completion.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "polkitd")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ansible-core, bash-completion")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${source}/postinst ${source}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "settings tool for the TARN client/server environment")
 # CPack puts the summary above the description and indents its lines.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "tarnconfig edits the settings of the environment's server and client
 applications and starts and stops the server's service. Its companions
-tarn-settings (prints and edits settings), tarn-json (checks JSON text) and
-tarn-fetch (one REST GET) serve administrators' scripts.
+tarn-settings (prints and edits settings, dumps and loads them whole),
+tarn-json (checks JSON text) and tarn-fetch (one REST GET) serve
+administrators' scripts; the Ansible module tarn.environment.settings sets
+the settings of many machines.
 .
 The settings live in /etc/opt/tarn and the traces in /var/opt/tarn; the
 members of the group tarn may save them and start and stop the service.")

@@ -1,6 +1,7 @@
 // The command line and the standard streams of a console program, as the
-// platform hands them over. Terminals on POSIX take UTF-8; a Windows console
-// takes wide text, and a file or a pipe on either takes bytes.
+// platform hands them over. Terminals on POSIX take the locale's character
+// set; a Windows console takes wide text, and a file or a pipe on either
+// takes bytes.
 #pragma once
 
 #include <string>
@@ -25,8 +26,9 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 int WriteStandardStream(StandardStream stream, std::string_view bytes);
 
 // Writes program text (Windows-1252) to the stream as its reader shows it:
-// UTF-8 on POSIX; on Windows wide text to a console, the bytes themselves to
-// a file or a pipe. Returns 0 or the platform's error code.
+// the locale's character set on POSIX (display_text.h); on Windows wide text
+// to a console, the bytes themselves to a file or a pipe. Returns 0 or the
+// platform's error code.
 int WriteStandardStreamText(StandardStream stream, std::string_view program_text);
 
 // A program of the graphical kind has no console of its own: its standard
@@ -38,5 +40,9 @@ bool AttachParentConsole();
 // True when the stream shows text by itself (a console), so that text
 // written to it cannot wait in a buffer behind bytes written later.
 bool IsConsoleStream(StandardStream stream);
+
+// True when a person reads the stream: a terminal, a console. A file or a
+// pipe takes what a program will read.
+bool IsTerminal(StandardStream stream);
 
 }  // namespace tarn

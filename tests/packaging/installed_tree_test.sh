@@ -3,13 +3,14 @@
 # Lays out the installed tree in a fresh folder and checks what it holds:
 # - install: a local installation, `cmake --install BUILD_DIR --prefix ROOT`:
 #   the programs and libquelmont.so (BUILT_FILE...) in lib/tarn, relative
-#   links to the programs in bin, manual pages, the desktop entry and its
-#   icon in share, and nothing else; its manifest names every file, so
+#   links to the programs in bin, manual pages, bash completions, the desktop
+#   entry and its icon in share, and nothing else; its manifest names every file, so
 #   removing what it lists uninstalls it;
 # - DEB: the Debian package unpacked (its fields checked first): the same in
 #   opt/tarn, the settings files and trace folder there as links into
 #   /etc/opt/tarn and /var/opt/tarn, absolute links in usr/bin, the copyright
-#   file, changelog, manual pages and polkit rule.
+#   file, changelog, administrators' README and samples, manual pages,
+#   completions, polkit rule and Ansible collection.
 # Then runs each program through a link from another folder, as a user
 # would, and sees that it found its settings file and its library beside the
 # executable.
@@ -60,6 +61,8 @@ else
   for package in "${wanted[@]}"; do
     [[ $depends == *", $package "* || $depends == *", $package,"* ]] || fail "the package does not depend on $package: [$(field Depends)]"
   done
+  # Without polkitd the group's rule for the service does nothing.
+  [[ ", $(field Recommends)," == *", polkitd,"* ]] || fail "the package does not recommend polkitd: [$(field Recommends)]"
   # The maintainer scripts make the group and folders, and remove them on purge.
   mkdir "$work/control"
   dpkg-deb -e "$source" "$work/control"
@@ -71,11 +74,17 @@ fi
 
 expected=()
 for name in "${names[@]}"; do expected+=("$dir/$name"); done
-for program in "${programs[@]}"; do expected+=("$bin/$program" "$share/man/man1/$program.1.gz"); done
+for program in "${programs[@]}"; do
+  expected+=("$bin/$program" "$share/man/man1/$program.1.gz" "$share/bash-completion/completions/$program")
+done
+expected+=("$share/man/man5/tarnserver.ini.5.gz" "$share/man/man5/tarnclient.ini.5.gz")
 $has_window && expected+=("$share/applications/tarnconfig.desktop" "$share/icons/hicolor/scalable/apps/tarnconfig.svg")
+collection=usr/share/ansible/collections/ansible_collections/tarn/environment
 if [ "$source" != install ]; then
   expected+=("$dir/tarnserver.ini" "$dir/tarnclient.ini" "$dir/trace" usr/share/doc/tarn/copyright
-             usr/share/doc/tarn/changelog.gz usr/share/polkit-1/rules.d/60-tarn.rules usr/share/lintian/overrides/tarn)
+             usr/share/doc/tarn/changelog.gz usr/share/polkit-1/rules.d/60-tarn.rules usr/share/lintian/overrides/tarn
+             usr/share/doc/tarn/README usr/share/doc/tarn/examples/{tarnserver.ini,tarnclient.ini,site.ini,playbook.yml}
+             $collection/{galaxy.yml,meta/runtime.yml,plugins/modules/settings.py})
 fi
 held=$(cd "$root" && find . ! -type d | sed 's|^\./||' | sort)
 [ "$held" = "$(printf '%s\n' "${expected[@]}" | sort)" ] ||
@@ -84,7 +93,15 @@ for program in "${programs[@]}"; do
   [ "$(readlink "$root/$bin/$program")" = "$(link_to "$program")" ] || fail "$bin/$program is no link to it"
   title=$(gzip -dc "$root/$share/man/man1/$program.1.gz" | grep -m1 '^\.TH ' || true)
   [[ ${title//\\-/-} == ".TH ${program^^} 1 "* ]] || fail "$program.1.gz is no manual page of section 1 for it: [$title]"
+  # Completions load by the program's name, each defining its own.
+  (source "$root/$share/bash-completion/completions/$program" && complete -p "$program" >/dev/null) 2>/dev/null ||
+    fail "the bash completion for $program defines none for it"
 done
+[ "$(readlink "$root/$share/man/man5/tarnclient.ini.5.gz")" = tarnserver.ini.5.gz ] &&
+  gzip -dc "$root/$share/man/man5/tarnserver.ini.5.gz" | grep -q '^\.TH TARNSERVER\.INI 5 ' ||
+  fail "no manual page of section 5 for the settings files"
+[ -f "$root/$share/man/man1/tarn-fetch.1.gz" ] && gzip -dc "$root/$share/man/man1/tarn-fetch.1.gz" | grep -q 'redirects included' &&
+  fail "tarn-fetch's manual says --max-time covers redirects, which it never follows"
 
 if $has_window; then
   entry=$root/$share/applications/tarnconfig.desktop

@@ -79,7 +79,10 @@ TEST(CommandLine, AnswersOnTheConventionalStreamWithTheConventionalStatus) {
   };
   const Case cases[] = {
       {{"--help"}, 0, "usage: prog [X]\n\nDoes things.\n", ""},
-      {{"--version", "x"}, 0, "prog " TARN_VERSION "\n", ""},
+      {{"--version"}, 0, "prog " TARN_VERSION "\n", ""},
+      // Only alone: a script's stray argument is not taken for granted.
+      {{"--version", "x"}, 2, "", "usage: prog [X]\n"},
+      {{"--help", "x"}, 2, "", "usage: prog [X]\n"},
       // Only a first argument asks: elsewhere it may be a value.
       {{"x", "--help"}, 7, "ran\n", ""},
       {{}, 7, "ran\n", ""},
@@ -121,13 +124,15 @@ TEST(CommandLine, FailuresAreReportedAfterTheOutputWithStatusOne) {
   }
 }
 
-TEST(CommandLine, ProgramTextIsShownAsTheTerminalShowsIt) {
+// A file or a pipe takes the text itself, control characters and all: a
+// program reads it, and an escape would change the value.
+TEST(CommandLine, ProgramTextReachesAFileInTheUsersCharacterSet) {
   Outcome run = RunWith({}, [](const std::vector<std::string>&) {
     WriteOutputText("Configura\xE7\xE3o\t\x81");
     WriteOutput(std::string(100000, 'x'));
     return 0;
   });
-  EXPECT_EQ(run.out, TerminalText("Configura\xE7\xE3o\\t\\u0081") + std::string(100000, 'x'));
+  EXPECT_EQ(run.out, TerminalText("Configura\xE7\xE3o\t\x81") + std::string(100000, 'x'));
 }
 
 TEST(CommandLine, TypedTextBecomesProgramTextOrIsRefused) {
@@ -150,6 +155,8 @@ TEST(CommandLine, EveryCompanionFollowsTheConventions) {
       {"tarn-settings", {"--help"}, 0, "usage: tarn-settings\n       tarn-settings get"},
       {"tarn-settings", {"--version"}, 0, "tarn-settings " TARN_VERSION "\n"},
       {"tarn-settings", {"get", "f.ini"}, 2, "usage: tarn-settings\n"},
+      {"tarn-settings", {"--help", "extra"}, 2, "usage: tarn-settings\n"},
+      {"tarn-settings", {"load", "--check"}, 2, "usage: tarn-settings\n"},
       {"tarn-json", {"--help"}, 0, "usage: tarn-json [FILE]\n\nParses"},
       {"tarn-json", {"--version"}, 0, "tarn-json " TARN_VERSION "\n"},
       {"tarn-json", {"-x"}, 2, "usage: tarn-json [FILE]\n"},
@@ -161,6 +168,12 @@ TEST(CommandLine, EveryCompanionFollowsTheConventions) {
       // The window's program answers without a display.
       {"tarnconfig", {"--help"}, 0, "usage: tarnconfig\n\nOpens"},
       {"tarnconfig", {"--version"}, 0, "tarnconfig " TARN_VERSION "\n"},
+      {"tarnconfig", {"--bogus"}, 2, "usage: tarnconfig\n"},
+#ifndef _WIN32
+      // Qt's own options are Qt's; any other argument is a wrong command line.
+      {"tarnconfig", {"-platform", "offscreen", "--style=fusion", "-reverse", "--version"}, 0, "tarnconfig "},
+      {"tarnconfig", {"-platform", "offscreen", "extra"}, 2, "usage: tarnconfig\n"},
+#endif
 #endif
 #ifdef TARN_WITH_FETCH
       {"tarn-fetch", {"--help"}, 0, "usage: tarn-fetch URL"},

@@ -35,10 +35,14 @@ int FlushOutput() {
   return output.error;
 }
 
+bool AsksHelpOrVersion(const std::vector<std::string>& arguments) {
+  return !arguments.empty() && (arguments[0] == "--help" || arguments[0] == "--version");
+}
+
 std::optional<int> AnswerHelpOrVersion(const ProgramUsage& program, const std::vector<std::string>& arguments) {
-  std::optional<std::string> answer = HelpOrVersionText(program, arguments);
-  if (!answer) return std::nullopt;
-  WriteOutput(*answer);
+  if (!AsksHelpOrVersion(arguments)) return std::nullopt;
+  if (arguments.size() > 1) return WrongCommandLine(program);
+  WriteOutput(*HelpOrVersionText(program, arguments));
   return 0;
 }
 
@@ -71,7 +75,7 @@ std::string FailureReport(const Exception& error) {
 }  // namespace
 
 std::optional<std::string> HelpOrVersionText(const ProgramUsage& program, const std::vector<std::string>& arguments) {
-  if (arguments.empty()) return std::nullopt;
+  if (!AsksHelpOrVersion(arguments) || arguments.size() > 1) return std::nullopt;
   if (arguments[0] == "--help") return std::string(program.usage) + "\n" + program.description;
   if (arguments[0] == "--version") return std::string(program.name) + " " + TARN_VERSION + "\n";
   return std::nullopt;
@@ -116,13 +120,17 @@ int WrongCommandLine(const ProgramUsage& program) {
   return 2;
 }
 
-std::string ArgumentText(std::string_view argument) {
-  std::optional<std::string> text = Utf8ToAnsiExactly(argument);
+std::string TypedText(std::string_view typed, TypedFrom from) {
+  std::optional<std::string> unicode = TypedTextAsUtf8(typed, from);
+  if (!unicode) throw EConvertError("'" + Utf8ToAnsi(typed) + "' is not " + TypedCharset(from) + " text");
+  std::optional<std::string> text = Utf8ToAnsiExactly(*unicode);
   if (!text) {
-    throw EConvertError("'" + Utf8ToAnsi(argument) + "' holds characters that Windows-1252 cannot hold");
+    throw EConvertError("'" + Utf8ToAnsi(*unicode) + "' holds characters that Windows-1252 cannot hold");
   }
   return *text;
 }
+
+std::string ArgumentText(std::string_view argument) { return TypedText(argument, TypedFrom::kCommandLine); }
 
 void WriteOutput(std::string_view bytes) {
   PendingOutput& output = Output();
@@ -134,12 +142,15 @@ void WriteOutput(std::string_view bytes) {
   if (FlushOutput() == 0) output.error = WriteStandardStream(StandardStream::kOutput, bytes);
 }
 
+// A person reads escapes; a program reads the value, which an escape would
+// change (a stored "\t" could not be told from a tab).
 void WriteOutputText(std::string_view program_text) {
-  std::string escaped = EscapeControlCharacters(program_text);
+  std::string text =
+      IsTerminal(StandardStream::kOutput) ? EscapeControlCharacters(program_text) : std::string(program_text);
   if (!IsConsoleStream(StandardStream::kOutput)) {
-    WriteOutput(TerminalText(escaped));
+    WriteOutput(TerminalText(text));
   } else if (FlushOutput() == 0) {
-    Output().error = WriteStandardStreamText(StandardStream::kOutput, escaped);
+    Output().error = WriteStandardStreamText(StandardStream::kOutput, text);
   }
 }
 

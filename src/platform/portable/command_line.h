@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/display_text.h"
 #include "platform/portable/exceptions.h"
 
 namespace tarn {
@@ -28,7 +29,8 @@ struct ProgramUsage {
 // are; text the user typed goes through ArgumentText first.
 using ProgramBody = std::function<int(const std::vector<std::string>& arguments)>;
 
-// Runs a program: answers --help and --version, else runs `body`. An
+// Runs a program: answers --help and --version (each alone: with other
+// arguments they are a wrong command line), else runs `body`. An
 // Exception is reported as "Class: message", memory running out as
 // "EOutOfMemory: Out of memory", a FileArgumentError as
 // "<program>: <file>: <the system's reason>", each with status 1. Then the
@@ -39,16 +41,19 @@ using ProgramBody = std::function<int(const std::vector<std::string>& arguments)
 int RunProgram(const ProgramUsage& program, int argc, char** argv, const ProgramBody& body);
 int RunProgram(const ProgramUsage& program, const std::vector<std::string>& arguments, const ProgramBody& body);
 
-// What --help or --version as the first argument prints; nothing for any
+// What --help or --version as the only argument prints; nothing for any
 // other command line.
 std::optional<std::string> HelpOrVersionText(const ProgramUsage& program, const std::vector<std::string>& arguments);
 
 // Prints the usage on standard error; returns the status of a wrong command line.
 int WrongCommandLine(const ProgramUsage& program);
 
-// Text typed on the command line as program text (Windows-1252), converted
-// from the terminal's encoding. Raises EConvertError when the code page
-// lacks one of its characters.
+// Text the user typed or fed in as program text (Windows-1252), converted
+// from its character set (display_text.h). Raises EConvertError when its
+// bytes are not text of that set, or when the code page lacks one of its
+// characters.
+std::string TypedText(std::string_view typed, TypedFrom from);
+// The same for text typed on the command line.
 std::string ArgumentText(std::string_view argument);
 
 // A file named on the command line that cannot be used (missing, a
@@ -67,7 +72,8 @@ class FileArgumentError : public Exception {
 
 // Standard output, kept in large blocks until RunProgram ends. WriteOutput
 // takes bytes as they are (a body, JSON text); WriteOutputText takes program
-// text and writes it as the terminal shows text, control characters escaped.
+// text and writes it in the user's character set, with control characters
+// escaped on a terminal only: a file or a pipe gets the text itself.
 void WriteOutput(std::string_view bytes);
 void WriteOutputText(std::string_view program_text);
 

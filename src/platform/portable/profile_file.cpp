@@ -1,6 +1,8 @@
 #include "platform/portable/profile_file.h"
 
+#include <algorithm>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "platform/portable/ascii_text.h"
@@ -133,12 +135,15 @@ bool IsReadingOf(ProfileEncoding encoding, std::string_view stored, std::string_
 
 // Writes one entry into the text of a file, in memory; `section`, `key` and
 // `value` are the file's text.
-void ApplyEntry(ProfileText& text, std::string_view section, std::string_view key, std::string_view value) {
+void ApplyEntry(ProfileText& text, std::string_view section, std::string_view key, std::string_view value,
+                bool remove) {
   std::string& bytes = text.text;
   std::vector<ProfileLine> lines = SplitLines(bytes);
   Found found = Locate(lines, section, key);
   std::string entry = std::string(key) + "=" + std::string(value);
-  if (found.key) {
+  if (remove) {
+    if (found.key) bytes.erase(lines[*found.key].begin, lines[*found.key].next - lines[*found.key].begin);
+  } else if (found.key) {
     const ProfileLine& line = lines[*found.key];
     if (IsReadingOf(text.encoding, StripQuotes(line.value), value)) return;
     bytes.replace(line.begin, line.end - line.begin, std::string(line.name) + "=" + std::string(value));
@@ -173,10 +178,39 @@ ProfileSnapshot::ProfileSnapshot(std::optional<std::string> bytes) {
 ProfileSnapshot::~ProfileSnapshot() = default;
 
 std::optional<std::string> ProfileSnapshot::Find(std::string_view section, std::string_view key) const {
+  std::optional<std::string> value = Stored(section, key);
+  if (value) value->resize(std::min(value->size(), kProfileValueLimit));
+  return value;
+}
+
+std::optional<std::string> ProfileSnapshot::Stored(std::string_view section, std::string_view key) const {
   Found found = Locate(lines_, ToProfileText(text_.encoding, TrimSpaces(section)),
                        ToProfileText(text_.encoding, TrimSpaces(key)));
   if (!found.key) return std::nullopt;
-  return FromProfileText(text_.encoding, StripQuotes(lines_[*found.key].value)).substr(0, kProfileValueLimit);
+  return FromProfileText(text_.encoding, StripQuotes(lines_[*found.key].value));
+}
+
+std::vector<ProfileEntry> ProfileSnapshot::Entries() const {
+  auto upper = [](std::string_view name) {
+    std::string text(name);
+    for (char& c : text) c = AsciiUpper(c);
+    return text;
+  };
+  std::vector<ProfileEntry> entries;
+  std::set<std::string> sections, keys;
+  bool searched = false;  // whether reads search the current section
+  std::string_view section;
+  for (const ProfileLine& line : lines_) {
+    if (line.kind == LineKind::kSection) {
+      searched = sections.insert(upper(line.name)).second;
+      section = line.name;
+      keys.clear();
+    } else if (line.kind == LineKind::kKey && searched && keys.insert(upper(line.name)).second) {
+      entries.push_back({FromProfileText(text_.encoding, section), FromProfileText(text_.encoding, line.name),
+                         FromProfileText(text_.encoding, StripQuotes(line.value))});
+    }
+  }
+  return entries;
 }
 
 bool ProfileSnapshot::Altered(std::string_view section, std::string_view key) const {
@@ -198,14 +232,52 @@ std::string ReadProfileValue(std::string_view section, std::string_view key,
   return ProfileSnapshot::Read(file).Value(section, key, fallback);
 }
 
-void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries, FileOps& ops,
-                        const std::optional<std::optional<FileIdentity>>& expected) {
+std::string QuotedWhereNeeded(std::string_view value) {
+  bool blank_end = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+  if (!blank_end && StripQuotes(value).size() == value.size()) return std::string(value);
+  return "\"" + std::string(value) + "\"";
+}
+
+std::string_view NameAsRead(std::string_view text) { return TrimBlanks(text); }
+
+std::string_view ValueAsRead(std::string_view text) { return StripQuotes(TrimBlanks(text)); }
+
+namespace {
+
+void RefuseUnwritable(const std::string& file, std::span<const ProfileEntry> entries) {
   for (const ProfileEntry& entry : entries) {
     if (IsUnwritableName(TrimSpaces(entry.section), false) || IsUnwritableName(TrimSpaces(entry.key), true) ||
         HasLineBreak(entry.value)) {
       throw IniWriteError(file);
     }
   }
+}
+
+// The new bytes of a file whose entries are all writable.
+std::string WithEntries(const std::string& file, const std::optional<std::string>& old,
+                        std::span<const ProfileEntry> entries) {
+  ProfileText text = DecodeProfile(old.value_or(std::string()));
+  // A Unicode file stays one, or is not written: never a mixed file.
+  if (!text.whole) throw IniWriteError(file);
+  for (const ProfileEntry& entry : entries) {
+    ApplyEntry(text, ToProfileText(text.encoding, TrimSpaces(entry.section)),
+               ToProfileText(text.encoding, TrimSpaces(entry.key)), ToProfileText(text.encoding, entry.value),
+               entry.remove);
+  }
+  return EncodeProfile(text);
+}
+
+}  // namespace
+
+std::string ProfileBytesWith(const std::string& file, const std::optional<std::string>& old,
+                             std::span<const ProfileEntry> entries) {
+  RefuseUnwritable(file, entries);
+  return WithEntries(file, old, entries);
+}
+
+void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries, FileOps& ops,
+                        const std::optional<std::optional<FileIdentity>>& expected) {
+  RefuseUnwritable(file, entries);
   try {
     // A link keeps pointing at its target, which takes the new text.
     std::string target = ResolveFileLinks(file);
@@ -214,14 +286,7 @@ void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> e
     std::optional<std::string> old = ReadFileBytes(target, &read, ops);
     if (expected && *expected != (old ? std::optional(read) : std::nullopt)) throw ChangedFileError(file);
     if (old && !MayWriteFile(target)) throw IniWriteError(file);
-    ProfileText text = DecodeProfile(old.value_or(std::string()));
-    // A Unicode file stays one, or is not written: never a mixed file.
-    if (!text.whole) throw IniWriteError(file);
-    for (const ProfileEntry& entry : entries) {
-      ApplyEntry(text, ToProfileText(text.encoding, TrimSpaces(entry.section)),
-                 ToProfileText(text.encoding, TrimSpaces(entry.key)), ToProfileText(text.encoding, entry.value));
-    }
-    std::string bytes = EncodeProfile(text);
+    std::string bytes = WithEntries(file, old, entries);
     if (CanReplaceFile(target)) {
       ReplaceFileAtomically(target, bytes, ops);
     } else {

@@ -62,6 +62,11 @@ class ProfileSnapshot final {
   std::string Value(std::string_view section, std::string_view key, std::string_view fallback) const;
   // The same, or nothing when the file, the section or the key is missing.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+  // The value whole, past the characters that a read returns.
+  std::optional<std::string> Stored(std::string_view section, std::string_view key) const;
+  // Every value that reads find, whole: the first section of each name, the
+  // first key of each name in it, in the file's order.
+  std::vector<struct ProfileEntry> Entries() const;
   // Whether the key's value in a Unicode file has characters that the
   // program's code page cannot hold, so that Find gives their nearest text.
   bool Altered(std::string_view section, std::string_view key) const;
@@ -78,12 +83,24 @@ class ProfileSnapshot final {
 void WriteProfileValue(std::string_view section, std::string_view key,
                        std::string_view value, const std::string& file);
 
-// One key to write: section, key and value, as WriteProfileValue takes them.
+// One key to write: section, key and value, as WriteProfileValue takes them;
+// or, with `remove`, the key to take out of its section, as the platform's
+// write of no value does.
 struct ProfileEntry {
   std::string section;
   std::string key;
   std::string value;
+  bool remove = false;
 };
+
+// `value` as a line must spell it for reads to give it back: between quotes
+// when reading would strip blanks at its ends or an outer pair of quotes.
+std::string QuotedWhereNeeded(std::string_view value);
+// What reads make of a name (`text` without the blanks at its ends: space,
+// tab, vertical tab, form feed) and of the text after a key's '=' (the
+// same, then without one outer pair of quotes).
+std::string_view NameAsRead(std::string_view text);
+std::string_view ValueAsRead(std::string_view text);
 
 // Writes every entry into `file`, in order, as one change: each lands
 // exactly as WriteProfileValue would put it, except that a value of a
@@ -101,6 +118,11 @@ struct ProfileEntry {
 void WriteProfileValues(const std::string& file, std::span<const ProfileEntry> entries,
                         FileOps& ops = PlatformFileOps(),
                         const std::optional<std::optional<FileIdentity>>& expected = std::nullopt);
+
+// The bytes that WriteProfileValues would make of `old` (a file's bytes,
+// nothing for a missing file), without writing; raises as it does.
+std::string ProfileBytesWith(const std::string& file, const std::optional<std::string>& old,
+                             std::span<const ProfileEntry> entries);
 
 // Makes `file` current on disk. Every write above is already complete and
 // flushed when it returns, so this has nothing left to do on POSIX.

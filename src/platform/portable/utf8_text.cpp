@@ -43,6 +43,14 @@ size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
   return length;
 }
 
+bool IsUtf8(std::string_view s) {
+  char32_t c;
+  for (size_t i = 0, length; i < s.size(); i += length) {
+    if ((length = DecodeUtf8(s, i, c)) == 0) return false;
+  }
+  return true;
+}
+
 namespace {
 
 // The code page's own byte for `c`, or nothing where it has none: no best fit.

@@ -28,5 +28,7 @@ void AppendUtf8(std::string& out, char32_t c);
 // or 0 when the bytes there are not a well-formed sequence (a surrogate's
 // code is not well-formed).
 size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c);
+// Whether every byte of `s` belongs to a well-formed sequence.
+bool IsUtf8(std::string_view s);
 
 }  // namespace tarn

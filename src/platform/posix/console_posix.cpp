@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "platform/portable/utf8_text.h"
+#include "platform/display_text.h"
 
 namespace tarn {
 
@@ -29,10 +29,14 @@ int WriteStandardStream(StandardStream stream, std::string_view bytes) {
 }
 
 int WriteStandardStreamText(StandardStream stream, std::string_view program_text) {
-  return WriteStandardStream(stream, AnsiToUtf8(program_text));
+  return WriteStandardStream(stream, TerminalText(program_text));
 }
 
 // A terminal takes bytes like a file does: nothing to keep apart.
 bool IsConsoleStream(StandardStream) { return false; }
+
+bool IsTerminal(StandardStream stream) {
+  return ::isatty(stream == StandardStream::kOutput ? STDOUT_FILENO : STDERR_FILENO) == 1;
+}
 
 }  // namespace tarn

@@ -93,4 +93,6 @@ bool IsConsoleStream(StandardStream stream) {
   return ::GetConsoleMode(StreamHandle(stream), &mode) != 0;
 }
 
+bool IsTerminal(StandardStream stream) { return IsConsoleStream(stream); }
+
 }  // namespace tarn

@@ -1,6 +1,7 @@
 // tarnconfig: the settings tool's entry on the Qt toolkit. --help and
 // --version answer like the companion programs, without a display; without
-// one the window is refused with the reason and status 1.
+// one the window is refused with the reason and status 1. Qt's own options
+// are Qt's to take.
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -9,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/console.h"
 #include "platform/portable/command_line.h"
 #include "ui/program.h"
+#include "ui/qt/toolkit_options_qt.h"
 #include "ui/qt/toolkit_qt.h"
 
 namespace {
@@ -50,9 +53,12 @@ void StartToolkit() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The toolkit takes its own options (-platform...) from the command line.
+  // The toolkit takes its own options (-platform...) from the command line;
+  // any other argument but ours is a wrong command line.
   tarn::SetQtArguments(argc, argv);
-  return tarn::RunProgram(tarn::kTarnconfigUsage, argc, argv, [](const std::vector<std::string>&) {
+  std::vector<std::string> ours = tarn::WithoutToolkitOptions(tarn::CommandLineArguments(argc, argv));
+  return tarn::RunProgram(tarn::kTarnconfigUsage, ours, [](const std::vector<std::string>& arguments) {
+    if (!arguments.empty()) return tarn::WrongCommandLine(tarn::kTarnconfigUsage);
     tarn::QtToolkit toolkit;
     tarn::ModuleEntry module = tarn::QtToolkitModule();
     module.startup = &StartToolkit;
