@@ -673,7 +673,9 @@ TEST(TransportWireTest, ReadsEachAnswerOrRefusesIt) {
     std::string outcome;  // the status, or "Class: message" of the failure
     std::string body = {};
     const char* method = "GET";
-    testing::Pace pace = {};
+    // Not "= {}": GCC 12 at -O3 then takes the rows without a pace for ones
+    // whose string it never made.
+    testing::Pace pace = testing::Pace();
     std::int32_t max_body = INT32_MAX;
     std::string head = {};
     std::size_t largest = SIZE_MAX;  // the largest allocation allowed while reading
