@@ -126,11 +126,17 @@ bool IsUnwritableName(std::string_view name, bool key) {
   return name.find('=') != std::string_view::npos || name.starts_with(';') || name.starts_with('[');
 }
 
+// A file's text as the program reads it, back in the file's text: the text
+// itself unless a Unicode file holds characters the code page lacks.
+std::string AsRead(ProfileEncoding encoding, std::string_view stored) {
+  return ToProfileText(encoding, FromProfileText(encoding, stored));
+}
+
 // A Unicode file's value that the program's code page cannot hold is read
 // as its nearest program text; writing that text back unchanged must not
 // replace the characters it stands for.
 bool IsReadingOf(ProfileEncoding encoding, std::string_view stored, std::string_view value) {
-  return stored != value && ToProfileText(encoding, FromProfileText(encoding, stored)) == value;
+  return stored != value && AsRead(encoding, stored) == value;
 }
 
 // Writes one entry into the text of a file, in memory; `section`, `key` and
@@ -183,11 +189,17 @@ std::optional<std::string> ProfileSnapshot::Find(std::string_view section, std::
   return value;
 }
 
-std::optional<std::string> ProfileSnapshot::Stored(std::string_view section, std::string_view key) const {
+std::optional<std::string_view> ProfileSnapshot::StoredText(std::string_view section, std::string_view key) const {
   Found found = Locate(lines_, ToProfileText(text_.encoding, TrimSpaces(section)),
                        ToProfileText(text_.encoding, TrimSpaces(key)));
   if (!found.key) return std::nullopt;
-  return FromProfileText(text_.encoding, StripQuotes(lines_[*found.key].value));
+  return StripQuotes(lines_[*found.key].value);
+}
+
+std::optional<std::string> ProfileSnapshot::Stored(std::string_view section, std::string_view key) const {
+  std::optional<std::string_view> stored = StoredText(section, key);
+  if (!stored) return std::nullopt;
+  return FromProfileText(text_.encoding, *stored);
 }
 
 std::vector<ProfileEntry> ProfileSnapshot::Entries() const {
@@ -214,11 +226,8 @@ std::vector<ProfileEntry> ProfileSnapshot::Entries() const {
 }
 
 bool ProfileSnapshot::Altered(std::string_view section, std::string_view key) const {
-  Found found = Locate(lines_, ToProfileText(text_.encoding, TrimSpaces(section)),
-                       ToProfileText(text_.encoding, TrimSpaces(key)));
-  if (!found.key) return false;
-  std::string_view stored = StripQuotes(lines_[*found.key].value);
-  return ToProfileText(text_.encoding, FromProfileText(text_.encoding, stored)) != stored;
+  std::optional<std::string_view> stored = StoredText(section, key);
+  return stored && AsRead(text_.encoding, *stored) != *stored;
 }
 
 std::string ProfileSnapshot::Value(std::string_view section, std::string_view key, std::string_view fallback) const {

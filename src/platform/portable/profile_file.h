@@ -72,6 +72,9 @@ class ProfileSnapshot final {
   bool Altered(std::string_view section, std::string_view key) const;
 
  private:
+  // The key's value as the file spells it, its outer quotes gone.
+  std::optional<std::string_view> StoredText(std::string_view section, std::string_view key) const;
+
   ProfileText text_;
   std::vector<ProfileLine> lines_;
 };
